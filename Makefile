@@ -1,0 +1,22 @@
+# Thin wrapper over CMake; both main targets install what is missing first.
+BUILD ?= build
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: deps build demo test clean
+
+deps:
+	./scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+	cmake --build $(BUILD)
+
+# Converts the bundled sample data into out/ with every layer and shows the log.
+demo: build
+	$(BUILD)/src/cli/pelmora-convert --list-coordsys
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+clean:
+	rm -rf $(BUILD) out

@@ -1,0 +1,60 @@
+#include "output_file.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "../errors.hpp"
+#include "file_faults.hpp"
+
+namespace pelmora {
+
+void ThrowIoError(int code) { throw IoError(SystemErrorText(code), code); }
+
+OutputFile::OutputFile() : buffer_(new char[kBufferSize]) {}
+
+OutputFile::~OutputFile() {
+  if (fd_ >= 0) ::close(fd_);
+  delete[] buffer_;
+}
+
+void OutputFile::Create(const std::string& path, bool exclusive) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  used_ = 0;
+  path_ = path;
+  if (int fault = InjectedFault(FileOp::kCreate, path)) ThrowIoError(fault);
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
+  fd_ = ::open(path.c_str(), flags, 0666);
+  if (fd_ < 0) ThrowIoError(errno);
+}
+
+void OutputFile::WriteThrough(std::string_view text) {
+  if (int fault = InjectedFault(FileOp::kWrite, path_)) ThrowIoError(fault);
+  while (!text.empty()) {
+    ssize_t n = ::write(fd_, text.data(), text.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ThrowIoError(errno);
+    }
+    text.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+void OutputFile::Flush() {
+  if (used_ == 0) return;
+  size_t n = used_;
+  used_ = 0;
+  WriteThrough(std::string_view(buffer_, n));
+}
+
+void OutputFile::Close() {
+  if (fd_ < 0) return;
+  Flush();
+  int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0 && errno != EINTR) ThrowIoError(errno);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,57 @@
+#pragma once
+// A text file written through a large buffer, with failures reported as
+// IoError carrying the system's text for the error code.
+#include <string>
+#include <string_view>
+
+namespace pelmora {
+
+class OutputFile {
+ public:
+  OutputFile();
+  ~OutputFile();  // closes without reporting; call Close to learn of errors
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // Creates path. With exclusive, fails when it exists (for temporary files);
+  // otherwise replaces it.
+  void Create(const std::string& path, bool exclusive = false);
+  void Write(std::string_view text) {
+    if (text.size() > kBufferSize - used_) Flush();
+    if (text.size() > kBufferSize) {
+      WriteThrough(text);
+      return;
+    }
+    text.copy(buffer_ + used_, text.size());
+    used_ += text.size();
+  }
+  void WriteLine(std::string_view text) {
+    Write(text);
+    Write("\r\n");
+  }
+  // Room for n bytes (n at most a few hundred) to be filled and then
+  // committed with Commit, to format numbers in place.
+  char* Reserve(size_t n) {
+    if (n > kBufferSize - used_) Flush();
+    return buffer_ + used_;
+  }
+  void Commit(size_t n) { used_ += n; }
+
+  void Flush();
+  void Close();  // flushes and closes; throws IoError
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& path() const { return path_; }
+
+ private:
+  static constexpr size_t kBufferSize = 1 << 20;
+  void WriteThrough(std::string_view text);
+
+  int fd_ = -1;
+  std::string path_;
+  char* buffer_;
+  size_t used_ = 0;
+};
+
+[[noreturn]] void ThrowIoError(int code);
+
+}  // namespace pelmora

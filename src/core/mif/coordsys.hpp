@@ -1,0 +1,21 @@
+#pragma once
+// The 38 coordinate systems a MIF header can be labelled with. Nothing is
+// reprojected: the clause only names the system the data is in.
+#include <span>
+#include <string_view>
+
+namespace pelmora {
+
+struct CoordSysEntry {
+  std::string_view name;    // as the chooser lists it (UTF-8)
+  std::string_view clause;  // written after "CoordSys " (ASCII)
+};
+
+inline constexpr int kCoordSysCount = 38;
+
+std::span<const CoordSysEntry, kCoordSysCount> CoordSysTable();
+
+// The clause of entry index; empty for an index outside 0 to 37.
+std::string_view CoordSysClause(int index);
+
+}  // namespace pelmora

@@ -1,0 +1,52 @@
+#pragma once
+// Object records handed to the MIF writer, and the ring geometry of regions.
+#include <cstdint>
+#include <vector>
+
+namespace pelmora {
+
+struct TSFPoint {
+  double X = 0;  // easting, metres; written first
+  double Y = 0;  // northing, metres
+  bool operator==(const TSFPoint&) const = default;
+};
+
+// Lines and polygons share one layout. Parts holds the index in Points of
+// each part's first vertex; the converters build single-part objects and keep
+// NumParts == Parts.size() and NumPoints == Points.size().
+struct TSFShape {
+  double Box[4] = {0, 0, 0, 0};  // room for a bounding box; nothing fills it
+  int32_t NumParts = 0;
+  int32_t NumPoints = 0;
+  std::vector<int32_t> Parts;
+  std::vector<TSFPoint> Points;
+
+  // Makes the record a single part holding no vertices yet, keeping the
+  // vectors' room for reuse.
+  void ResetSinglePart() {
+    NumParts = 1;
+    NumPoints = 0;
+    Parts.assign(1, 0);
+    Points.clear();
+  }
+  void AddPoint(TSFPoint p) {
+    Points.push_back(p);
+    NumPoints = static_cast<int32_t>(Points.size());
+  }
+};
+
+struct TSFPolyLine : TSFShape {};
+struct TSFPolygon : TSFShape {};
+
+// Signed area of the closed ring through (xs[i], ys[i]): positive when the
+// ring runs counter-clockwise with X to the right and Y upwards. 0 for fewer
+// than three points or sequences of different length; -1 when the arithmetic
+// overflows.
+double SignedArea(const std::vector<double>& xs, const std::vector<double>& ys);
+
+// Gives a single-part ring the clockwise orientation and closure that a MIF
+// Region expects: a counter-clockwise ring is reversed, and a ring whose last
+// vertex differs from its first is closed with a copy of the first.
+void OrientRing(TSFPolygon& polygon);
+
+}  // namespace pelmora

@@ -1,0 +1,19 @@
+#pragma once
+// The MIF number format of coordinates: eight decimals, no exponent, rounded
+// half away from zero after carrying the value to 18 significant digits.
+#include <cstddef>
+#include <string>
+
+namespace pelmora {
+
+// Longest text FormatCoord writes (a double's integer part has at most 309
+// digits).
+inline constexpr size_t kMaxCoordText = 340;
+
+// Writes the text of value into out (room for kMaxCoordText bytes) and
+// returns its length. A value that rounds to zero is "0.00000000" without a
+// sign.
+size_t FormatCoord(double value, char* out);
+std::string FormatCoord(double value);
+
+}  // namespace pelmora

@@ -1,0 +1,130 @@
+#include "fields.hpp"
+
+namespace pelmora {
+namespace {
+
+// Blanks and control characters separate fields; the NUL byte never occurs
+// inside a line read from a file, and ends the line when it does.
+bool IsSkippable(char c) {
+  auto u = static_cast<unsigned char>(c);
+  return u >= 1 && u <= 32;
+}
+
+bool EndsPlainValue(char c, char delimiter) {
+  return static_cast<unsigned char>(c) <= 32 || c == delimiter;
+}
+
+size_t SkipBlanks(std::string_view line, size_t i) {
+  while (i < line.size() && IsSkippable(line[i])) ++i;
+  return i;
+}
+
+}  // namespace
+
+void FieldSplitter::Split(std::string_view line) {
+  if (auto nul = line.find('\0'); nul != std::string_view::npos) line = line.substr(0, nul);
+  fields_.clear();
+  unquoted_.clear();
+  // Unquoted values are never longer than the line, so the buffer never moves
+  // while views into it are handed out.
+  if (unquoted_.capacity() < line.size()) unquoted_.reserve(line.size());
+
+  size_t i = SkipBlanks(line, 0);
+  while (i < line.size()) {
+    if (line[i] == '"') {
+      i = ReadQuoted(line, i + 1);
+    } else {
+      size_t start = i;
+      while (i < line.size() && !EndsPlainValue(line[i], delimiter_)) ++i;
+      fields_.push_back(line.substr(start, i - start));
+    }
+    i = SkipBlanks(line, i);
+    if (i < line.size() && line[i] == delimiter_) {
+      if (i == line.size() - 1) fields_.emplace_back();
+      i = SkipBlanks(line, i + 1);
+    }
+  }
+}
+
+// Reads a quoted value that starts at i (just after the opening quote) and
+// returns the position after its closing quote.
+size_t FieldSplitter::ReadQuoted(std::string_view line, size_t i) {
+  size_t close = line.find('"', i);
+  if (close == std::string_view::npos) {
+    fields_.push_back(line.substr(i));
+    return line.size();
+  }
+  if (close + 1 >= line.size() || line[close + 1] != '"') {
+    fields_.push_back(line.substr(i, close - i));  // the common case: no doubled quote
+    return close + 1;
+  }
+  // Doubled quotes stand for one quote each: the value is built in the buffer.
+  size_t begin = unquoted_.size();
+  while (true) {
+    unquoted_.append(line.substr(i, close - i));
+    if (close + 1 < line.size() && line[close + 1] == '"') {
+      unquoted_.push_back('"');
+      i = close + 2;
+      close = line.find('"', i);
+      if (close == std::string_view::npos) {
+        unquoted_.append(line.substr(i));
+        i = line.size();
+        break;
+      }
+    } else {
+      i = close + 1;
+      break;
+    }
+  }
+  fields_.push_back(std::string_view(unquoted_).substr(begin));
+  return i;
+}
+
+std::string GetField(std::string_view line, int n, std::string_view delimiter) {
+  FieldSplitter splitter(delimiter.empty() ? ',' : delimiter.front());
+  splitter.Split(line);
+  return std::string(splitter[n]);
+}
+
+int PosFrom(int start, std::string_view pattern, std::string_view subject) {
+  if (start > static_cast<int>(subject.size())) return 0;
+  if (start < 1) start = 1;
+  if (pattern.empty()) return 0;
+  size_t p = subject.find(pattern, static_cast<size_t>(start - 1));
+  return p == std::string_view::npos ? 0 : static_cast<int>(p) + 1;
+}
+
+int CountOccurrences(int start, std::string_view pattern, std::string_view subject) {
+  const int length = static_cast<int>(subject.size());
+  if (start > length) return 0;
+  if (start < 1) start = 1;
+  int count = 0;
+  while (start <= length) {
+    int p = PosFrom(start, pattern, subject);
+    if (p == 0) break;
+    ++count;
+    start = p + static_cast<int>(pattern.size());
+  }
+  return count;
+}
+
+void AppendQuoted(std::string& out, std::string_view value) {
+  out.push_back('"');
+  size_t from = 0;
+  for (size_t q = value.find('"'); q != std::string_view::npos; q = value.find('"', from)) {
+    out.append(value.substr(from, q + 1 - from));
+    out.push_back('"');
+    from = q + 1;
+  }
+  out.append(value.substr(from));
+  out.push_back('"');
+}
+
+std::string QuoteField(std::string_view value) {
+  std::string out;
+  out.reserve(value.size() + 2);
+  AppendQuoted(out, value);
+  return out;
+}
+
+}  // namespace pelmora

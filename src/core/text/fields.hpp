@@ -1,0 +1,52 @@
+#pragma once
+// Fields of a comma-separated record line of the map data. The rules are not
+// those of common CSV readers: a blank or a control character also ends a
+// field, and a trailing comma gives an empty last field only when it is the
+// very last character of the line.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelmora {
+
+// Cuts a line into its fields once and hands them out by number. The views
+// point into the line, or into the splitter's own buffer for quoted values
+// that hold doubled quotes; they stay valid until the next Split. A splitter
+// reused from line to line allocates nothing once it has seen the longest line.
+class FieldSplitter {
+ public:
+  explicit FieldSplitter(char delimiter = ',') : delimiter_(delimiter) {}
+
+  void Split(std::string_view line);
+
+  // Field n, counted from 1; empty for a number below 1 or past the last field.
+  std::string_view operator[](int n) const {
+    return n >= 1 && n <= static_cast<int>(fields_.size()) ? fields_[n - 1] : std::string_view();
+  }
+  int Count() const { return static_cast<int>(fields_.size()); }
+
+ private:
+  size_t ReadQuoted(std::string_view line, size_t i);
+
+  char delimiter_;
+  std::vector<std::string_view> fields_;
+  std::string unquoted_;
+};
+
+// Field n (1-based) of the line, split by the first character of delimiter.
+std::string GetField(std::string_view line, int n, std::string_view delimiter = ",");
+
+// 1-based position of the first occurrence of pattern in subject at or after
+// start; 0 when there is none. An empty pattern is never found.
+int PosFrom(int start, std::string_view pattern, std::string_view subject);
+
+// Number of non-overlapping occurrences of pattern in subject from start on.
+int CountOccurrences(int start, std::string_view pattern, std::string_view subject);
+
+// A MID value: the text in double quotes. A double quote inside the value is
+// doubled, which is how MapInfo and GDAL read a quote back; nothing else
+// changes.
+std::string QuoteField(std::string_view value);
+void AppendQuoted(std::string& out, std::string_view value);
+
+}  // namespace pelmora

@@ -1,0 +1,23 @@
+#include "lines.hpp"
+
+#include <cstring>
+
+namespace pelmora {
+
+void SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
+  lines.clear();
+  if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
+    text = text.substr(0, static_cast<const char*>(nul) - text.data());
+  }
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end) {
+    const char* q = p;
+    while (q < end && *q != '\n' && *q != '\r') ++q;
+    lines.emplace_back(p, q - p);
+    if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n') ++q;
+    p = q + 1;
+  }
+}
+
+}  // namespace pelmora

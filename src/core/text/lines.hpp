@@ -1,0 +1,14 @@
+#pragma once
+// Cutting the bytes of an input file into lines.
+#include <string_view>
+#include <vector>
+
+namespace pelmora {
+
+// Cuts text into lines at CR LF, a lone CR or a lone LF. A final line without
+// a line break counts; a break at the very end gives no empty last line. A NUL
+// byte ends the text. Empty lines in the middle are kept, so line numbers
+// match the file. The views point into text; lines is cleared first.
+void SplitLines(std::string_view text, std::vector<std::string_view>& lines);
+
+}  // namespace pelmora

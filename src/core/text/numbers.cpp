@@ -1,0 +1,127 @@
+#include "numbers.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "../errors.hpp"
+#include "cp932.hpp"
+
+namespace pelmora {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the decimal number at the start of s by the grammar above, or 0.
+size_t MatchDecimal(std::string_view s) {
+  size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return 0;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    size_t exponent_digits = 0;
+    while (j < s.size() && IsDigit(s[j])) ++j, ++exponent_digits;
+    if (exponent_digits == 0) return 0;
+    i = j;
+  }
+  return i;
+}
+
+// Decimal order of a matched number without its sign: the power of ten of
+// its first significant digit plus one. Decides whether a value out of the
+// double's range was too large or too small.
+long long DecimalOrder(std::string_view s) {
+  long long order = 0;
+  bool seen_digit = false, after_point = false;
+  size_t i = 0;
+  for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
+    if (s[i] == '.') {
+      after_point = true;
+    } else if (!seen_digit && s[i] == '0') {
+      if (after_point) --order;
+    } else {
+      if (!seen_digit && after_point) ++order;
+      seen_digit = true;
+      if (!after_point) ++order;
+    }
+  }
+  long long exponent = 0;
+  if (i < s.size()) {
+    size_t j = i + 1;
+    bool negative = j < s.size() && s[j] == '-';
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    for (; j < s.size() && exponent < 100000; ++j) exponent = exponent * 10 + (s[j] - '0');
+    if (negative) exponent = -exponent;
+  }
+  return order + exponent;
+}
+
+}  // namespace
+
+void ThrowNotAFloat(std::string_view text) {
+  throw DataError("'" + Cp932ToUtf8Lossy(text) + "' は浮動小数点数ではありません");
+}
+
+void ThrowNotAnInteger(std::string_view text) {
+  throw DataError("'" + Cp932ToUtf8Lossy(text) + "' は整数ではありません");
+}
+
+std::optional<double> TryStrToFloat(std::string_view text) {
+  std::string_view s = text;
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  if (MatchDecimal(s) != s.size() || s.empty()) return std::nullopt;
+  bool negative = s.front() == '-';
+  if (s.front() == '+' || s.front() == '-') s.remove_prefix(1);
+
+  double value = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    // Too small for a double rounds to zero; too large is not a number.
+    if (DecimalOrder(s) > 0) return std::nullopt;
+    value = 0;
+  } else if (ec != std::errc() || end != s.data() + s.size()) {
+    return std::nullopt;
+  }
+  if (!std::isfinite(value)) return std::nullopt;
+  return negative ? -value : value;
+}
+
+double StrToFloat(std::string_view text) {
+  if (auto value = TryStrToFloat(text)) return *value;
+  ThrowNotAFloat(text);
+}
+
+std::optional<int32_t> TryStrToInt(std::string_view text) {
+  std::string_view s = text;
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  if (s.empty()) return std::nullopt;
+  int64_t value = 0;
+  for (char c : s) {
+    if (!IsDigit(c)) return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > int64_t{INT32_MAX} + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+int32_t StrToInt(std::string_view text) {
+  if (auto value = TryStrToInt(text)) return *value;
+  ThrowNotAnInteger(text);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,24 @@
+#pragma once
+// The two number conversions of the map data: decimals for coordinates and
+// sheet origins, integers for counts and arc references. Both are independent
+// of the C locale; a text that is not a number raises DataError.
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace pelmora {
+
+// Leading and trailing blanks, an optional sign, digits with at most one ".",
+// an optional exponent. Rounds to the nearest double. No "inf", "nan", hex or
+// thousands separators; a value too large for a double is not a number.
+double StrToFloat(std::string_view text);
+std::optional<double> TryStrToFloat(std::string_view text);
+
+// Leading blanks, an optional sign and decimal digits within the 32-bit range.
+int32_t StrToInt(std::string_view text);
+std::optional<int32_t> TryStrToInt(std::string_view text);
+
+[[noreturn]] void ThrowNotAFloat(std::string_view text);
+[[noreturn]] void ThrowNotAnInteger(std::string_view text);
+
+}  // namespace pelmora

@@ -1,0 +1,54 @@
+#include "core/mif/coordsys.hpp"
+
+#include <gtest/gtest.h>
+
+#include "core/errors.hpp"
+
+namespace pelmora {
+namespace {
+
+TEST(CoordSysTest, TableEntriesAndClauses) {
+  auto table = CoordSysTable();
+  EXPECT_EQ(table[0].name, "平面直角座標系(世界測地系) / 第1系");
+  EXPECT_EQ(CoordSysClause(0), "Earth Projection 8, 33, \"m\", 129.5, 33, 0.9999, 0, 0");
+  EXPECT_EQ(table[18].name, "平面直角座標系(世界測地系) / 第19系");
+  EXPECT_EQ(CoordSysClause(18), "Earth Projection 8, 33, \"m\", 154, 26, 0.9999, 0, 0");
+  EXPECT_EQ(table[27].name, "平面直角座標系(日本測地系) / 第9系");
+  EXPECT_EQ(CoordSysClause(27),
+            "Earth Projection 8, 97, \"m\", 139.833333, 36, 0.9999, 0, 0 Bounds "
+            "(-8247318.51127, -13984603.2178) (8247318.51127, 6015108.14029)");
+  EXPECT_EQ(CoordSysClause(36),
+            "Earth Projection 8, 97, \"m\", 136, 20, 0.9999, 0, 0 Bounds "
+            "(-8247318.51127, -12211786.0142) (8247318.51127, 7787925.34394)");
+  EXPECT_EQ(CoordSysClause(-1), "");
+  EXPECT_EQ(CoordSysClause(38), "");
+}
+
+TEST(CoordSysTest, TokyoEntriesShareTheOriginOfTheirWorldTwin) {
+  for (int i = 0; i < 19; ++i) {
+    std::string world(CoordSysClause(i)), tokyo(CoordSysClause(i + 19));
+    std::string origin = world.substr(world.find("\"m\""));
+    EXPECT_EQ(world.find("Bounds"), std::string::npos) << i;
+    EXPECT_EQ(tokyo.find(origin), tokyo.find("\"m\"")) << i;
+    EXPECT_EQ(tokyo.substr(0, 22), "Earth Projection 8, 97") << i;
+    EXPECT_NE(tokyo.find(" Bounds ("), std::string::npos) << i;
+  }
+}
+
+TEST(ErrorTextTest, FinalPeriodAndSystemTexts) {
+  EXPECT_EQ(WithFinalPeriod("'12.5x' は浮動小数点数ではありません"),
+            "'12.5x' は浮動小数点数ではありません.");
+  EXPECT_EQ(WithFinalPeriod("リストのインデックスが範囲を超えています (5)"),
+            "リストのインデックスが範囲を超えています (5)");
+  EXPECT_EQ(WithFinalPeriod("I/O エラー (5)"), "I/O エラー (5)");
+  EXPECT_EQ(WithFinalPeriod("ends."), "ends.");
+  EXPECT_EQ(WithFinalPeriod(""), "");
+  EXPECT_EQ(SystemErrorText(ENOSPC), "ディスクがいっぱいです");
+  EXPECT_EQ(SystemErrorText(EACCES), "ファイルへのアクセスが拒否されました");
+  EXPECT_EQ(SystemErrorText(EMFILE), "オープンしたファイルが多すぎます");
+  EXPECT_EQ(SystemErrorText(ENOTDIR), "ファイル名の指定が間違っています");
+  EXPECT_EQ(SystemErrorText(EIO), "I/O エラー (5)");
+}
+
+}  // namespace
+}  // namespace pelmora

@@ -1,0 +1,124 @@
+#include "core/text/fields.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pelmora {
+namespace {
+
+std::vector<std::string> AllFields(std::string_view line) {
+  FieldSplitter splitter;
+  splitter.Split(line);
+  std::vector<std::string> fields;
+  for (int n = 1; n <= splitter.Count(); ++n) fields.emplace_back(splitter[n]);
+  return fields;
+}
+
+struct SplitCase {
+  std::string line;
+  std::vector<std::string> fields;
+};
+
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << "[" << c.line << "]"; }
+
+class SplitTest : public testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitTest, SplitsLikeTheRecordRule) {
+  const auto& c = GetParam();
+  EXPECT_EQ(AllFields(c.line), c.fields) << "line: [" << c.line << "]";
+  // GetField must agree with the splitter field by field, and read past the
+  // last field and below 1 as empty.
+  for (size_t i = 0; i < c.fields.size(); ++i) {
+    EXPECT_EQ(GetField(c.line, static_cast<int>(i) + 1), c.fields[i]);
+  }
+  EXPECT_EQ(GetField(c.line, static_cast<int>(c.fields.size()) + 1), "");
+  EXPECT_EQ(GetField(c.line, 0), "");
+  EXPECT_EQ(GetField(c.line, -3), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, SplitTest,
+    testing::Values(SplitCase{"L1103,7,12,3", {"L1103", "7", "12", "3"}},
+                    SplitCase{"a,,b", {"a", "", "b"}}, SplitCase{"a, ,b", {"a", "", "b"}},
+                    SplitCase{",a", {"", "a"}}, SplitCase{"a,b,", {"a", "b", ""}},
+                    SplitCase{"a,b, ", {"a", "b"}}, SplitCase{"a b,c", {"a", "b", "c"}},
+                    SplitCase{"  a , b", {"a", "b"}}, SplitCase{"\"x,y\",z", {"x,y", "z"}},
+                    SplitCase{"\"say \"\"hi\"\"\",z", {"say \"hi\"", "z"}},
+                    SplitCase{"\"ab\"cd,e", {"ab", "cd", "e"}},
+                    SplitCase{"\"open,to end", {"open,to end"}},
+                    SplitCase{"\"a\"\"b", {"a\"b"}}, SplitCase{"\"\"\"\"", {"\""}},
+                    SplitCase{"a\"b,c", {"a\"b", "c"}}, SplitCase{"", {}},
+                    SplitCase{" \t ", {}}, SplitCase{",", {"", ""}}, SplitCase{"a,", {"a", ""}},
+                    SplitCase{"a, ", {"a"}}, SplitCase{"a\tb", {"a", "b"}},
+                    SplitCase{"-1234.5,678.25", {"-1234.5", "678.25"}},
+                    SplitCase{"L1103 ,7", {"L1103", "7"}},
+                    // Shift-JIS: second bytes 0x5C and 0x7C are ordinary bytes.
+                    SplitCase{"\x95\x5C,\x83\x7C", {"\x95\x5C", "\x83\x7C"}},
+                    SplitCase{std::string("a,b\0,c", 6), {"a", "b"}}));
+
+TEST(FieldSplitterTest, ViewsOfQuotedValuesSurviveManyFields) {
+  // Several values with doubled quotes in one line: every view must still
+  // read correctly after the later ones were built.
+  std::string line;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 50; ++i) {
+    line += "\"v" + std::to_string(i) + "\"\"q\",";
+    expected.push_back("v" + std::to_string(i) + "\"q");
+  }
+  line += "end";
+  expected.push_back("end");
+  EXPECT_EQ(AllFields(line), expected);
+}
+
+TEST(PosFromTest, FindsFromTheStartPosition) {
+  struct Case {
+    int start;
+    std::string pattern, subject;
+    int expected;
+  };
+  for (const auto& c : std::vector<Case>{{3, ",", "a,b,c", 4},
+                                         {9, ",", "a,b,c", 0},
+                                         {0, ",", "a,b", 2},
+                                         {-5, ",", "a,b", 2},
+                                         {1, "", "a,b", 0},
+                                         {1, ",", "", 0},
+                                         {2, "b,", "a,b,c", 3},
+                                         {5, "c", "a,b,c", 5},
+                                         {6, "c", "a,b,c", 0}}) {
+    EXPECT_EQ(PosFrom(c.start, c.pattern, c.subject), c.expected)
+        << c.start << " [" << c.pattern << "] in [" << c.subject << "]";
+  }
+}
+
+TEST(CountOccurrencesTest, CountsRawNonOverlappingOccurrences) {
+  struct Case {
+    int start;
+    std::string pattern, subject;
+    int expected;
+  };
+  for (const auto& c : std::vector<Case>{{1, ",", "a,b,,c", 3},
+                                         {1, ",", "", 0},
+                                         {1, ",", "\"x,y\",z", 2},
+                                         {3, ",", "a,b,,c", 2},
+                                         {0, ",", "a,b", 1},
+                                         {7, ",", "a,b,,c", 0},
+                                         {1, "aa", "aaaaa", 2},
+                                         {1, "", "abc", 0}}) {
+    EXPECT_EQ(CountOccurrences(c.start, c.pattern, c.subject), c.expected)
+        << c.start << " [" << c.pattern << "] in [" << c.subject << "]";
+  }
+}
+
+TEST(QuoteFieldTest, WrapsAndDoublesInnerQuotes) {
+  EXPECT_EQ(QuoteField(""), "\"\"");
+  EXPECT_EQ(QuoteField("13101-1"), "\"13101-1\"");
+  EXPECT_EQ(QuoteField(" a b "), "\" a b \"");
+  EXPECT_EQ(QuoteField("a\"b"), "\"a\"\"b\"");
+  EXPECT_EQ(QuoteField("\"\""), "\"\"\"\"\"\"");
+  EXPECT_EQ(QuoteField("\x95\x5C"), "\"\x95\x5C\"");
+}
+
+}  // namespace
+}  // namespace pelmora

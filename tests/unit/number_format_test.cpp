@@ -1,0 +1,50 @@
+#include "core/mif/number_format.hpp"
+
+#include <gtest/gtest.h>
+
+namespace pelmora {
+namespace {
+
+TEST(FormatCoordTest, EightDecimalsRoundedHalfAwayFromZero) {
+  struct Case {
+    double value;
+    const char* text;
+  };
+  for (const auto& c : std::vector<Case>{
+           {0.5, "0.50000000"},
+           {12, "12.00000000"},
+           {123456.789, "123456.78900000"},
+           {-12345.6, "-12345.60000000"},
+           {67890.12, "67890.12000000"},
+           {-0.000000004, "0.00000000"},
+           {-0.000000006, "-0.00000001"},
+           {0.000000005, "0.00000001"},
+           {0.000000004999, "0.00000000"},
+           {-123.456, "-123.45600000"},
+           {0.0, "0.00000000"},
+           {-0.0, "0.00000000"},
+           {1e-300, "0.00000000"},
+           {9.999999996, "10.00000000"},  // carry through every digit
+           {9.999999995, "9.99999999"},   // the double lies below ...995
+           {-99999999.999999999, "-100000000.00000000"},
+           {0.1, "0.10000000"},
+           {1.000000005, "1.00000000"},  // 1.00000000499999997 in 18 digits
+           {2.5e-9, "0.00000000"},
+           {7.5e-9, "0.00000001"},
+           {2030, "2030.00000000"},
+           {-1e-9, "0.00000000"},
+           {123456789012345678.0, "123456789012345680.00000000"},
+           {1e20, "100000000000000000000.00000000"}}) {
+    EXPECT_EQ(FormatCoord(c.value), c.text) << c.value;
+  }
+}
+
+TEST(FormatCoordTest, LongestValueFitsTheBuffer) {
+  std::string text = FormatCoord(-1.7976931348623157e308);
+  EXPECT_LT(text.size(), kMaxCoordText);
+  EXPECT_EQ(text.substr(0, 19), "-179769313486231571");
+  EXPECT_EQ(text.substr(text.size() - 9), ".00000000");
+}
+
+}  // namespace
+}  // namespace pelmora

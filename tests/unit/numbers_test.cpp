@@ -1,0 +1,96 @@
+#include "core/text/numbers.hpp"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "core/errors.hpp"
+
+namespace pelmora {
+namespace {
+
+TEST(StrToFloatTest, AcceptsTheDecimalGrammar) {
+  struct Case {
+    const char* text;
+    double value;
+  };
+  for (const auto& c : std::vector<Case>{{"1.5e3", 1500},
+                                         {" 12.5 ", 12.5},
+                                         {"-1234.5", -1234.5},
+                                         {"+7", 7},
+                                         {"5.", 5},
+                                         {".5", 0.5},
+                                         {"-.5", -0.5},
+                                         {"1E+2", 100},
+                                         {"1e-2", 0.01},
+                                         {"007", 7},
+                                         {"-0", 0},
+                                         {"1e-400", 0},
+                                         {"0.1", 0.1},
+                                         {"123456.789", 123456.789},
+                                         {"1.7976931348623157e308", 1.7976931348623157e308}}) {
+    EXPECT_EQ(StrToFloat(c.text), c.value) << c.text;
+  }
+}
+
+TEST(StrToFloatTest, RejectsEverythingElseWithTheNumberMessage) {
+  for (const char* text : {"", " ", "12,5", "12.5x", "1.2.3", "e5", "1e", "1e+", ".", "+", "-",
+                           "inf", "nan", "Infinity", "0x1A", "1,000", "1e999", "--1", "\t1",
+                           "1\t", "1 2"}) {
+    try {
+      StrToFloat(text);
+      ADD_FAILURE() << "accepted [" << text << "]";
+    } catch (const DataError& e) {
+      EXPECT_EQ(e.what(), "'" + std::string(text) + "' は浮動小数点数ではありません");
+    }
+  }
+}
+
+TEST(StrToFloatTest, RoundsCorrectlyWhateverTheLocale) {
+  // A locale with a decimal comma must not change the result.
+  const char* old = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  EXPECT_EQ(StrToFloat("0.1"), 0.1);
+  EXPECT_EQ(StrToFloat("9007199254740993"), 9007199254740992.0);  // ties to even
+  EXPECT_EQ(StrToFloat("2.2250738585072011e-308"), 2.2250738585072011e-308);
+  if (old) std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(StrToIntTest, AcceptsLeadingBlanksSignsAndZeros) {
+  struct Case {
+    const char* text;
+    int32_t value;
+  };
+  for (const auto& c : std::vector<Case>{{"3", 3},
+                                         {"  42", 42},
+                                         {"-7", -7},
+                                         {"+7", 7},
+                                         {"-0012", -12},
+                                         {"2147483647", 2147483647},
+                                         {"-2147483648", INT32_MIN}}) {
+    EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+  }
+}
+
+TEST(StrToIntTest, RejectsEverythingElseWithTheIntegerMessage) {
+  for (const char* text : {"", " ", "3 ", "1.0", "2147483648", "-2147483649",
+                           "99999999999999999999", "$1F", "0x10", "- 1", "+", "1e3", "a"}) {
+    try {
+      StrToInt(text);
+      ADD_FAILURE() << "accepted [" << text << "]";
+    } catch (const DataError& e) {
+      EXPECT_EQ(e.what(), "'" + std::string(text) + "' は整数ではありません");
+    }
+  }
+}
+
+TEST(NumberMessagesTest, QuoteShiftJisDataAsReadableText) {
+  try {
+    StrToFloat("\x93\x8C\x8B\x9E");  // 東京 in code page 932
+    FAIL();
+  } catch (const DataError& e) {
+    EXPECT_EQ(std::string(e.what()), "'東京' は浮動小数点数ではありません");
+  }
+}
+
+}  // namespace
+}  // namespace pelmora
