@@ -1,0 +1,28 @@
+#pragma once
+// A whole conversion run: the settings checks, then every layer of the ticked
+// groups in table order, each into its own MIF/MID pair.
+#include "../errors.hpp"
+#include "observer.hpp"
+#include "settings.hpp"
+
+namespace pelmora {
+
+// The run was stopped through ConversionObserver::StopRequested.
+class ConversionCancelled : public ConversionError {
+ public:
+  ConversionCancelled() : ConversionError("変換が中断されました") {}
+};
+
+struct RunResult {
+  SettingsProblem problem = SettingsProblem::kNone;  // kNone: the layers were converted
+  std::string output_folder;                         // as amended by the checks
+};
+
+// Checks the settings and, when they pass, converts. A failed check returns
+// its problem without touching any file. An error while converting throws
+// ConversionError (or a subclass): the layers finished before it keep their
+// new pairs, the interrupted layer leaves no file behind (an older pair of its
+// name stays as it was), later layers are not touched.
+RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& observer);
+
+}  // namespace pelmora

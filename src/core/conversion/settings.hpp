@@ -1,0 +1,52 @@
+#pragma once
+// The settings of a conversion run and the checks made before any file is
+// touched.
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelmora {
+
+inline constexpr int kGroupCount = 9;
+
+// The nine layer groups, in the order of their check boxes.
+struct LayerGroupInfo {
+  std::string_view key;      // command-line name, e.g. "road"
+  std::string_view caption;  // check-box caption, e.g. "道路" (UTF-8)
+};
+const std::array<LayerGroupInfo, kGroupCount>& LayerGroups();
+
+// Index of the group whose key or caption is name, or -1.
+int FindLayerGroup(std::string_view name);
+
+struct ConversionSettings {
+  std::vector<std::string> map_folders;  // in list order
+  int coordsys_index = 0;                // index into the coordinate-system table
+  std::string output_folder;
+  std::array<bool, kGroupCount> groups{};
+  int jobs = 1;  // layers converted at once; the window keeps 1
+};
+
+enum class SettingsProblem {
+  kNone,
+  kNoMapFolders,     // "変換対象の数値地図2500がありません。"
+  kBadOutputFolder,  // "MIFの出力先フォルダが不正です。"
+  kNoGroups,         // "変換対象項目がありません。"
+};
+
+// The warning text of a problem (UTF-8); empty for kNone.
+std::string_view SettingsProblemText(SettingsProblem problem);
+
+struct SettingsCheck {
+  SettingsProblem problem = SettingsProblem::kNone;
+  // The output folder ending with "/"; set once the folder check passed, also
+  // when the group check then fails, so the window can write it back.
+  std::string output_folder;
+};
+
+// The checks made before converting, in order: a map-data folder is listed,
+// the output folder exists, a group is ticked.
+SettingsCheck CheckSettings(const ConversionSettings& settings);
+
+}  // namespace pelmora
