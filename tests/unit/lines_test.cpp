@@ -26,6 +26,7 @@ TEST(SplitLinesTest, CutsAtEveryKindOfLineBreak) {
     std::vector<std::string_view> lines{"stale"};
     SplitLines(c.text, lines);
     EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(CountLines(c.text), c.lines.size()) << c.text;
   }
 }
 

@@ -43,7 +43,10 @@ class OutputFile {
   const std::string& path() const { return path_; }
 
  private:
-  static constexpr size_t kBufferSize = 1 << 20;
+  // Large enough that writing costs few system calls, small enough to come
+  // from the allocator's pools instead of a fresh mapping for every file (a
+  // run opens two per layer; under AddressSanitizer a mapping is costly).
+  static constexpr size_t kBufferSize = 1 << 16;
   void WriteThrough(std::string_view text);
 
   int fd_ = -1;

@@ -11,4 +11,8 @@ namespace pelmora {
 // match the file. The views point into text; lines is cleared first.
 void SplitLines(std::string_view text, std::vector<std::string_view>& lines);
 
+// The number of lines SplitLines cuts text into, without storing them: lets a
+// reader refuse a file of too many lines before it spends memory on them.
+size_t CountLines(std::string_view text);
+
 }  // namespace pelmora
