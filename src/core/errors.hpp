@@ -12,8 +12,9 @@ class ConversionError : public std::runtime_error {
  public:
   explicit ConversionError(const std::string& message) : std::runtime_error(message) {}
 
-  // Where the fault lies: a file relative to its map-data folder, as the log
-  // line shows it, and the 1-based line number (0 when no line applies).
+  // Where the fault lies: an input file relative to its map-data folder, as
+  // the log line shows it, and the 1-based line number (0 when no line
+  // applies); for a map-data folder or an output file, its path.
   const std::string& file() const { return file_; }
   int line() const { return line_; }
   bool HasPlace() const { return !file_.empty(); }

@@ -25,8 +25,8 @@ void RemoveQuietly(const std::string& path) {
 }
 
 void RenameOver(const std::string& from, const std::string& to) {
-  if (int fault = InjectedFault(FileOp::kRename, to)) ThrowIoError(fault);
-  if (std::rename(from.c_str(), to.c_str()) != 0) ThrowIoError(errno);
+  if (int fault = InjectedFault(FileOp::kRename, to)) ThrowIoError(fault, to);
+  if (std::rename(from.c_str(), to.c_str()) != 0) ThrowIoError(errno, to);
 }
 
 }  // namespace
@@ -34,6 +34,8 @@ void RenameOver(const std::string& from, const std::string& to) {
 LayerOutput::LayerOutput(const std::string& output_folder, std::string_view base_name)
     : final_mif_(output_folder + std::string(base_name) + ".mif"),
       final_mid_(output_folder + std::string(base_name) + ".mid") {
+  mif_.SetDisplayName(final_mif_);
+  mid_.SetDisplayName(final_mid_);
   try {
     mif_.Create(TemporaryName(output_folder, std::string(base_name) + ".mif"), true);
     mid_.Create(TemporaryName(output_folder, std::string(base_name) + ".mid"), true);
@@ -64,14 +66,22 @@ void LayerOutput::Discard() {
 
 void LayerOutput::Commit() {
   const std::string mif_temp = mif_.path(), mid_temp = mid_.path();
+  bool mif_renamed = false;
   try {
     mif_.Close();
     mid_.Close();
     RenameOver(mif_temp, final_mif_);
+    mif_renamed = true;
     RenameOver(mid_temp, final_mid_);
   } catch (...) {
     RemoveQuietly(mif_temp);
     RemoveQuietly(mid_temp);
+    if (mif_renamed) {
+      // The new MIF file is in place but its MID file is not: remove both
+      // names rather than leave a MIF file beside a MID file of another run.
+      RemoveQuietly(final_mif_);
+      RemoveQuietly(final_mid_);
+    }
     committed_ = true;  // nothing left to discard
     throw;
   }

@@ -23,6 +23,9 @@ class LayerOutput {
 
   // Closes both files (the MIF first) and renames them over
   // <base>.mif and <base>.mid. Throws IoError; the temporaries are then gone.
+  // When the MID file cannot take its name after the MIF file took its own,
+  // neither name is left (an older pair of the name is then lost, but no MIF
+  // file is left beside a MID file it does not match).
   void Commit();
 
  private:

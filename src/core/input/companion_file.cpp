@@ -63,6 +63,10 @@ void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vecto
     throw;
   }
   if (count <= 0) return;
+  if (out.size() + static_cast<size_t>(count) > kMaxRingPoints) {
+    throw DataError("ポリゴンの頂点数が上限 (" + std::to_string(kMaxRingPoints) +
+                    ") を超えています");
+  }
   const size_t first = record + 1, last = record + static_cast<size_t>(count);
   if (number >= 0) {
     for (size_t i = first; i <= last; ++i) out.push_back({file.Line(i), static_cast<uint32_t>(i)});

@@ -42,9 +42,15 @@ struct CoordLine {
 // 0-based number of the first missing line.
 [[noreturn]] void ThrowListIndexError(size_t index);
 
+// The most vertices one polygon may gather. Each reference line can name the
+// longest arc of the file again, so without a bound the memory of a ring
+// would grow with the product of the two files' sizes.
+inline constexpr size_t kMaxRingPoints = size_t{1} << 23;  // 8,388,608
+
 // Appends the coordinate lines of the arc that reference names (a signed
 // individual number; negative: last line first). The reference is converted
 // before the arc file is opened. An arc that is not in the file adds nothing.
+// Throws DataError when out would pass kMaxRingPoints.
 void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vector<CoordLine>& out);
 
 // Appends count - 2 quoted values to row, joined by ",": fields 4 onwards of

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
@@ -14,28 +15,57 @@
 namespace pelmora {
 
 void ThrowFileOpenError(const std::string& path, int code) {
-  // A folder where a file belongs is refused like an access to it.
+  // A folder, device or pipe where a file belongs is refused like an access
+  // to it.
   if (code == EISDIR) code = EACCES;
   throw FileOpenError("ファイル \"" + path + "\". " + SystemErrorText(code) + " は開けません");
 }
 
-void InputFile::Load(const std::string& path) {
-  Release();
+[[noreturn]] void ThrowFileTooLarge(const std::string& path) {
+  throw FileOpenError("ファイル \"" + path + "\" は大きすぎて読み込めません");
+}
+
+namespace {
+
+// Opens path for reading; only a regular file is accepted. The open does not
+// wait for a writer when path is a named pipe.
+int OpenRegularFile(const std::string& path) {
   if (int fault = InjectedFault(FileOp::kOpenRead, path)) ThrowFileOpenError(path, fault);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) ThrowFileOpenError(path, errno);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    int code = S_ISREG(st.st_mode) ? errno : EISDIR;
     ::close(fd);
     ThrowFileOpenError(path, code);
   }
+  if (static_cast<uint64_t>(st.st_size) > kMaxInputBytes) {
+    ::close(fd);
+    ThrowFileTooLarge(path);
+  }
+  return fd;
+}
+
+}  // namespace
+
+void InputFile::Load(const std::string& path) {
+  Release();
+  int fd = OpenRegularFile(path);
+  struct stat st {};
+  ::fstat(fd, &st);
   // One read for the size the file has; a file that grows meanwhile is read
-  // on to its end.
+  // on to its end, but never past the limit.
   bytes_.resize(static_cast<size_t>(st.st_size) + 1);
   size_t used = 0;
   while (true) {
-    if (used == bytes_.size()) bytes_.resize(bytes_.size() * 2);
+    if (used == bytes_.size()) {
+      if (used > kMaxInputBytes) {
+        ::close(fd);
+        Release();
+        ThrowFileTooLarge(path);
+      }
+      bytes_.resize(std::min<size_t>(bytes_.size() * 2, kMaxInputBytes + 1));
+    }
     ssize_t n = ::read(fd, bytes_.data() + used, bytes_.size() - used);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
@@ -49,6 +79,14 @@ void InputFile::Load(const std::string& path) {
   }
   ::close(fd);
   bytes_.resize(used);
+  // The line views cost 16 bytes each, more than a short line itself: a file
+  // of nothing but line breaks is refused before they are made.
+  const size_t line_count = CountLines(bytes_);
+  if (line_count > kMaxInputLines) {
+    Release();
+    ThrowFileTooLarge(path);
+  }
+  lines_.reserve(line_count);
   SplitLines(bytes_, lines_);
 }
 

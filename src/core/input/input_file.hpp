@@ -1,15 +1,23 @@
 #pragma once
 // An input file read whole, with its lines as views into its bytes.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pelmora {
 
+// Bounds that keep the memory of one loaded file in proportion to what a real
+// file needs (real map files are far smaller; a coordinate line is about
+// twenty bytes). Line numbers also stay well inside an int.
+inline constexpr size_t kMaxInputBytes = size_t{1} << 30;  // 1 GiB
+inline constexpr size_t kMaxInputLines = size_t{1} << 25;  // 33,554,432 lines
+
 class InputFile {
  public:
   // Reads path in one go and cuts it into lines. Throws FileOpenError with
-  // the path and the system's reason when it cannot be opened or read.
+  // the path and the system's reason when it cannot be opened or read, when
+  // it is no regular file, or when it is larger than the bounds above.
   void Load(const std::string& path);
   void Release();
 

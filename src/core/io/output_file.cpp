@@ -14,6 +14,18 @@ void ThrowIoError(int code) {
   throw IoError(SystemErrorText(code), code);
 }
 
+void ThrowIoError(int code, const std::string& file) {
+  IoError error(SystemErrorText(code), code);
+  error.SetPlace(file, 0);
+  throw error;
+}
+
+// A failed write names the output file, never the input line being converted
+// when the disk filled up.
+void OutputFile::Fail(int code) const {
+  ThrowIoError(code, display_name_.empty() ? path_ : display_name_);
+}
+
 OutputFile::OutputFile() : buffer_(new char[kBufferSize]) {}
 
 OutputFile::~OutputFile() {
@@ -26,20 +38,21 @@ void OutputFile::Create(const std::string& path, bool exclusive) {
   fd_ = -1;
   used_ = 0;
   path_ = path;
-  if (int fault = InjectedFault(FileOp::kCreate, path)) ThrowIoError(fault);
+  if (int fault = InjectedFault(FileOp::kCreate, path)) Fail(fault);
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
   fd_ = ::open(path.c_str(), flags, 0666);
-  if (fd_ < 0) ThrowIoError(errno);
+  if (fd_ < 0) Fail(errno);
 }
 
 void OutputFile::WriteThrough(std::string_view text) {
-  if (int fault = InjectedFault(FileOp::kWrite, path_)) ThrowIoError(fault);
+  if (int fault = InjectedFault(FileOp::kWrite, path_)) Fail(fault);
   while (!text.empty()) {
     ssize_t n = ::write(fd_, text.data(), text.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      ThrowIoError(errno);
+      Fail(errno);
     }
+    if (n == 0) Fail(ENOSPC);  // no progress: do not spin
     text.remove_prefix(static_cast<size_t>(n));
   }
 }
@@ -56,7 +69,7 @@ void OutputFile::Close() {
   Flush();
   int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0 && errno != EINTR) ThrowIoError(errno);
+  if (::close(fd) != 0 && errno != EINTR) Fail(errno);
 }
 
 }  // namespace pelmora

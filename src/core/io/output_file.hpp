@@ -41,6 +41,9 @@ class OutputFile {
   void Close();  // flushes and closes; throws IoError
   bool IsOpen() const { return fd_ >= 0; }
   const std::string& path() const { return path_; }
+  // How error messages name the file when it differs from its path (a
+  // temporary file is named by the file it becomes). Set before Create.
+  void SetDisplayName(std::string name) { display_name_ = std::move(name); }
 
  private:
   // Large enough that writing costs few system calls, small enough to come
@@ -48,13 +51,16 @@ class OutputFile {
   // run opens two per layer; under AddressSanitizer a mapping is costly).
   static constexpr size_t kBufferSize = 1 << 16;
   void WriteThrough(std::string_view text);
+  [[noreturn]] void Fail(int code) const;
 
   int fd_ = -1;
-  std::string path_;
+  std::string path_, display_name_;
   char* buffer_;
   size_t used_ = 0;
 };
 
 [[noreturn]] void ThrowIoError(int code);
+// The same, naming file as the place of the fault.
+[[noreturn]] void ThrowIoError(int code, const std::string& file);
 
 }  // namespace pelmora

@@ -30,7 +30,7 @@ void FieldSplitter::Split(std::string_view line) {
   if (unquoted_.capacity() < line.size()) unquoted_.reserve(line.size());
 
   size_t i = SkipBlanks(line, 0);
-  while (i < line.size()) {
+  while (i < line.size() && fields_.size() < static_cast<size_t>(kMaxFields)) {
     if (line[i] == '"') {
       i = ReadQuoted(line, i + 1);
     } else {

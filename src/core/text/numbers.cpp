@@ -65,14 +65,29 @@ long long DecimalOrder(std::string_view s) {
   return order + exponent;
 }
 
+// The offending text as a message quotes it. A field of hostile data can be
+// a whole file long: beyond kMaxQuoted bytes it is cut at a character
+// boundary and "..." shows the cut.
+std::string QuotedText(std::string_view text) {
+  constexpr size_t kMaxQuoted = 200;
+  if (text.size() <= kMaxQuoted) return Cp932ToUtf8Lossy(text);
+  size_t end = 0;
+  while (end < kMaxQuoted) {
+    auto lead = static_cast<unsigned char>(text[end]);
+    const bool double_byte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+    end += double_byte ? 2 : 1;
+  }
+  return Cp932ToUtf8Lossy(text.substr(0, end)) + "...";
+}
+
 }  // namespace
 
 void ThrowNotAFloat(std::string_view text) {
-  throw DataError("'" + Cp932ToUtf8Lossy(text) + "' は浮動小数点数ではありません");
+  throw DataError("'" + QuotedText(text) + "' は浮動小数点数ではありません");
 }
 
 void ThrowNotAnInteger(std::string_view text) {
-  throw DataError("'" + Cp932ToUtf8Lossy(text) + "' は整数ではありません");
+  throw DataError("'" + QuotedText(text) + "' は整数ではありません");
 }
 
 std::optional<double> TryStrToFloat(std::string_view text) {

@@ -1,0 +1,85 @@
+#include "fault_fixture.hpp"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace pelmora::faults {
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteGyouseiArea(const fs::path& area, int records) {
+  std::string arc = "H1,13101,a,b,c,d,e,1000,2000,x,y\r\n";
+  int id = 1;
+  for (const char* type : {"L1101", "L1103", "L1104", "L1106"}) {
+    for (int i = 0; i < records; ++i, ++id) {
+      arc += std::string(type) + ",1," + std::to_string(id) + ",2\r\n";
+      arc += std::to_string(i) + ".5,10\r\n" + std::to_string(i) + ",20.25\r\n";
+    }
+  }
+  WriteFile(area / "gyousei/gyousei.arc", arc);
+  const std::string header = "H1,13101,a,b,c,d,e,1000,2000,x,y\r\n";
+  WriteFile(area / "gyousei/si_tyo.pgn", header + "A1105,1,2\r\n1\r\n-2\r\n");
+  WriteFile(area / "gyousei/si_tyo.atr", "S,1,x,13101,name\r\n");
+  WriteFile(area / "gyousei/tyome.pgn", header + "A1106,5,1\r\n3\r\n");
+  WriteFile(area / "gyousei/tyome.atr", "T,5,x,13101,001,chome\r\n");
+}
+
+void RecordingObserver::OnLog(std::string_view line) {
+  log.emplace_back(line);
+  if (on_log) on_log(line);
+}
+
+FaultTest::FaultTest() {
+  std::string pattern = (fs::temp_directory_path() / "pelmora-faults-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  root_ = pattern;
+  fs::create_directories(out());
+  WriteGyouseiArea(area());
+  map_folders_ = {map().string()};
+}
+
+FaultTest::~FaultTest() {
+  SetFileFaultHook(nullptr);
+  std::error_code ignored;
+  fs::remove_all(root_, ignored);
+}
+
+RunOutcome FaultTest::Convert(std::vector<std::string> groups) {
+  ConversionSettings settings;
+  settings.map_folders = map_folders_;
+  settings.output_folder = out().string();
+  for (const std::string& group : groups) settings.groups[FindLayerGroup(group)] = true;
+  RunOutcome outcome;
+  try {
+    RunResult result = RunConversion(settings, observer_);
+    EXPECT_EQ(result.problem, SettingsProblem::kNone);
+  } catch (const IoError& e) {
+    outcome = {true, DescribeError(e), e.code()};
+  } catch (const ConversionError& e) {
+    outcome = {true, DescribeError(e), 0};
+  }
+  return outcome;
+}
+
+void FaultTest::FailOn(FileOp op, std::string path_part, int code, int nth) {
+  auto seen = std::make_shared<int>(0);
+  SetFileFaultHook([=](FileOp o, const std::string& path) {
+    if (o != op || path.find(path_part) == std::string::npos) return 0;
+    return ++*seen >= nth ? code : 0;
+  });
+}
+
+}  // namespace pelmora::faults

@@ -1,0 +1,141 @@
+// Faults of the machine while a run writes its output or lists its input:
+// each ends the run with the system's message naming the file or folder, the
+// layers before it keep complete pairs, the interrupted layer leaves nothing
+// and no temporary file remains.
+#include <cerrno>
+
+#include "checks/output_check.hpp"
+#include "fault_fixture.hpp"
+
+namespace pelmora::faults {
+namespace {
+
+struct FaultCase {
+  const char* name;
+  FileOp op;
+  const char* path_part;  // the hook fires on paths containing this
+  int nth;                // from this occurrence on
+  int code;
+  int records;          // records per type in the arc file
+  int pairs_left;       // layers completed before the fault
+  const char* message;  // DescribeError text; "{out}", "{map}", "{area}" stand for the paths
+};
+
+std::string Expand(std::string text, const fs::path& out, const fs::path& map,
+                   const fs::path& area) {
+  for (auto [key, value] : {std::pair<std::string, std::string>{"{out}", out.string()},
+                            {"{map}", map.string()},
+                            {"{area}", area.string()}}) {
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key)) {
+      text.replace(at, key.size(), value);
+    }
+  }
+  return text;
+}
+
+const FaultCase kCases[] = {
+    {"output folder unwritable from the start", FileOp::kCreate, ".Gyousei_Todofuken_Arc.mif.", 1,
+     EACCES, 3, 0, "ファイルへのアクセスが拒否されました.\n{out}/Gyousei_Todofuken_Arc.mif"},
+    {"output folder turns unwritable at layer 3", FileOp::kCreate,
+     ".Gyousei_ChosonShiteitoshi_Arc.mid.", 1, EACCES, 3, 2,
+     "ファイルへのアクセスが拒否されました.\n{out}/Gyousei_ChosonShiteitoshi_Arc.mid"},
+    {"disk full in the middle of layer 2", FileOp::kWrite, ".Gyousei_GunshiKukai_Arc.mif.", 1,
+     ENOSPC, 20000, 1, "ディスクがいっぱいです.\n{out}/Gyousei_GunshiKukai_Arc.mif"},
+    {"disk full on the second buffer of layer 3", FileOp::kWrite,
+     ".Gyousei_ChosonShiteitoshi_Arc.mif.", 2, ENOSPC, 20000, 2,
+     "ディスクがいっぱいです.\n{out}/Gyousei_ChosonShiteitoshi_Arc.mif"},
+    {"disk full when the MID file of layer 4 is closed", FileOp::kWrite,
+     ".Gyousei_Shikuchoson_Pgn.mid.", 1, ENOSPC, 3, 3,
+     "ディスクがいっぱいです.\n{out}/Gyousei_Shikuchoson_Pgn.mid"},
+    {"MIF file cannot take its name", FileOp::kRename, "Gyousei_GunshiKukai_Arc.mif", 1, EXDEV, 3,
+     1, "I/O エラー (18)\n{out}/Gyousei_GunshiKukai_Arc.mif"},
+    {"MID file cannot take its name", FileOp::kRename, "Gyousei_GunshiKukai_Arc.mid", 1, EIO, 3, 1,
+     "I/O エラー (5)\n{out}/Gyousei_GunshiKukai_Arc.mid"},
+    {"map-data folder cannot be listed at layer 4", FileOp::kListFolder, "/map", 4, ENOENT, 3, 3,
+     "ファイルが見つかりません.\n{map}"},
+    {"too many open files for the arc file", FileOp::kOpenRead, "gyousei.arc", 1, EMFILE, 3, 0,
+     "ファイル \"{area}/gyousei/gyousei.arc\". オープンしたファイルが多すぎます は開けません.\n"
+     "13101/gyousei/gyousei.arc"},
+    {"attribute file cannot be read", FileOp::kOpenRead, "si_tyo.atr", 1, EACCES, 3, 3,
+     "ファイル \"{area}/gyousei/si_tyo.atr\". ファイルへのアクセスが拒否されました は開けません.\n"
+     "13101/gyousei/si_tyo.atr"},
+};
+
+class OutputFaultTest : public FaultTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(OutputFaultTest, EndsTheRunAndKeepsOnlyCompletePairs) {
+  const FaultCase& c = GetParam();
+  WriteGyouseiArea(area(), c.records);
+  FailOn(c.op, c.path_part, c.code, c.nth);
+  RunOutcome outcome = Convert();
+  ASSERT_TRUE(outcome.failed);
+  EXPECT_EQ(outcome.message, Expand(c.message, out(), map(), area()));
+  EXPECT_EQ(checks::CheckOutputFolder(out(), c.pairs_left), "");
+  for (int i = 0; i < c.pairs_left; ++i) {
+    EXPECT_TRUE(fs::exists(out() / (kGyouseiLayers[i] + ".mif"))) << kGyouseiLayers[i];
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, OutputFaultTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) {
+                           std::string name = info.param.name;
+                           for (char& ch : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           }
+                           return name;
+                         });
+
+// A run that fails part way leaves the older pairs of the layers it did not
+// finish as they were.
+TEST_F(FaultTest, OlderPairOfTheInterruptedLayerStaysAsItWas) {
+  ASSERT_FALSE(Convert().failed);
+  std::vector<std::string> before;
+  for (const std::string& layer : kGyouseiLayers)
+    before.push_back(ReadFile(out() / (layer + ".mif")));
+
+  WriteGyouseiArea(area(), 20000);
+  FailOn(FileOp::kWrite, ".Gyousei_GunshiKukai_Arc.mif.", ENOSPC);
+  ASSERT_TRUE(Convert().failed);
+  EXPECT_NE(ReadFile(out() / (kGyouseiLayers[0] + ".mif")), before[0]);
+  for (size_t i = 1; i < kGyouseiLayers.size(); ++i) {
+    EXPECT_EQ(ReadFile(out() / (kGyouseiLayers[i] + ".mif")), before[i]) << kGyouseiLayers[i];
+  }
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "");
+}
+
+// When only the MIF file took its new name, no mismatched pair may remain.
+TEST_F(FaultTest, HalfRenamedPairLeavesNeitherFile) {
+  ASSERT_FALSE(Convert().failed);
+  WriteGyouseiArea(area(), 7);
+  FailOn(FileOp::kRename, "Gyousei_GunshiKukai_Arc.mid", EIO);
+  ASSERT_TRUE(Convert().failed);
+  EXPECT_FALSE(fs::exists(out() / "Gyousei_GunshiKukai_Arc.mif"));
+  EXPECT_FALSE(fs::exists(out() / "Gyousei_GunshiKukai_Arc.mid"));
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 5), "");
+}
+
+// The map-data folder disappears for real between two layers.
+TEST_F(FaultTest, MapFolderRemovedBetweenLayers) {
+  observer_.on_log = [&](std::string_view line) {
+    if (line == "町村、指定都市アークを変換します。") fs::rename(map(), root() / "gone");
+  };
+  RunOutcome outcome = Convert();
+  ASSERT_TRUE(outcome.failed);
+  EXPECT_EQ(outcome.message, "ファイルが見つかりません.\n" + map().string());
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 2), "");
+}
+
+// An area subfolder that disappears is simply no longer listed: the later
+// layers are written without it.
+TEST_F(FaultTest, AreaFolderRemovedBetweenLayers) {
+  observer_.on_log = [&](std::string_view line) {
+    if (line == "町村、指定都市アークを変換します。") fs::rename(area(), root() / "gone");
+  };
+  ASSERT_FALSE(Convert().failed);
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "");
+  EXPECT_EQ(checks::CountMifObjects(ReadFile(out() / "Gyousei_GunshiKukai_Arc.mif")), 3u);
+  EXPECT_EQ(checks::CountMifObjects(ReadFile(out() / "Gyousei_ChosonShiteitoshi_Arc.mif")), 0u);
+}
+
+}  // namespace
+}  // namespace pelmora::faults
