@@ -1,0 +1,125 @@
+// The command line meeting faults: what the user reads on standard error,
+// the exit status, and what the output folder holds afterwards. Runs the
+// real pelmora-convert.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+
+#include "checks/output_check.hpp"
+#include "fault_fixture.hpp"
+
+namespace pelmora::faults {
+namespace {
+
+struct CliResult {
+  int status = -1;  // exit status, or 128 + signal when killed
+  std::string out, err;
+};
+
+// Runs pelmora-convert with args. on_line sees each line of standard output
+// as it comes, with the child's process id.
+CliResult RunCli(const std::vector<std::string>& args,
+                 const std::function<void(const std::string&, pid_t)>& on_line = {}) {
+  int out_pipe[2], err_pipe[2];
+  if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) throw std::runtime_error("pipe");
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(out_pipe[1], STDOUT_FILENO);
+    ::dup2(err_pipe[1], STDERR_FILENO);
+    ::close(out_pipe[0]);
+    ::close(err_pipe[0]);
+    std::vector<char*> argv{const_cast<char*>(PELMORA_CONVERT)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(PELMORA_CONVERT, argv.data());
+    ::_exit(127);
+  }
+  ::close(out_pipe[1]);
+  ::close(err_pipe[1]);
+  CliResult result;
+  FILE* out = ::fdopen(out_pipe[0], "r");
+  char* line = nullptr;
+  size_t capacity = 0;
+  for (ssize_t n; (n = ::getline(&line, &capacity, out)) > 0;) {
+    result.out.append(line, static_cast<size_t>(n));
+    if (on_line) on_line(std::string(line, static_cast<size_t>(n) - (line[n - 1] == '\n')), pid);
+  }
+  std::free(line);
+  std::fclose(out);
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(err_pipe[0], buffer, sizeof buffer)) > 0;)
+    result.err.append(buffer, n);
+  ::close(err_pipe[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return result;
+}
+
+using CliFaultTest = FaultTest;
+
+TEST_F(CliFaultTest, DataErrorNamesFileAndLine) {
+  std::string arc = "H1,13101,a,b,c,d,e,1000,2000,x,y\r\n";
+  for (int i = 0; i < 39; ++i) arc += "L1101,1," + std::to_string(i) + ",2\r\n1,2\r\n3,4\r\n";
+  arc += "L1101,1,99,1\r\n1,12.5x\r\n";  // line 120 names the coordinate 12.5x
+  WriteFile(area() / "gyousei/gyousei.arc", arc);
+  CliResult result = RunCli({"-q", "-o", out().string(), map().string()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "'12.5x' は浮動小数点数ではありません.\n13101/gyousei/gyousei.arc 120行目\n");
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 1), "");  // the road layer before it is complete
+  EXPECT_TRUE(fs::exists(out() / "Doro_Doro_Arc.mif"));
+}
+
+TEST_F(CliFaultTest, MissingMapFolderNamesIt) {
+  CliResult result = RunCli({"-q", "-o", out().string(), (root() / "nowhere").string()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "ファイルが見つかりません.\n" + (root() / "nowhere").string() + "\n");
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 0), "");
+}
+
+TEST_F(CliFaultTest, UnreadableInputEndsWithStatusOne) {
+  WriteFile(area() / "gyousei/gyousei.arc", "");
+  fs::resize_file(area() / "gyousei/gyousei.arc", 2ull << 30);
+  CliResult result = RunCli({"-q", "--layers", "gyousei", "-o", out().string(), map().string()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "ファイル \"" + (area() / "gyousei/gyousei.arc").string() +
+                            "\" は大きすぎて読み込めません.\n13101/gyousei/gyousei.arc\n");
+}
+
+// Ctrl-C or SIGTERM in the middle of the third layer: the two finished pairs
+// stay, the third layer leaves nothing, the status tells the signal.
+class CliSignalTest : public FaultTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CliSignalTest, StopsCleanlyInTheMiddleOfALayer) {
+  const int signal = GetParam();
+  std::string arc = "H1,13101,a,b,c,d,e,1000,2000,x,y\r\nL1101,1,1,1\r\n1,2\r\n";
+  arc.reserve(12'000'000);
+  for (int i = 0; i < 300'000; ++i) arc += "L1104,1," + std::to_string(i) + ",2\r\n1,2\r\n3,4\r\n";
+  WriteFile(area() / "gyousei/gyousei.arc", arc);
+  bool sent = false;
+  CliResult result = RunCli(
+      {"--no-progress", "--layers", "gyousei", "-o", out().string(), map().string()},
+      [&](const std::string& line, pid_t pid) {
+        if (!sent && line.find("--> Gyousei_ChosonShiteitoshi_Arc.mif") != std::string::npos) {
+          ::kill(pid, signal);
+          sent = true;
+        }
+      });
+  ASSERT_TRUE(sent);
+  EXPECT_EQ(result.status, 128 + signal) << result.err;
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 2), "");
+  EXPECT_TRUE(fs::exists(out() / "Gyousei_GunshiKukai_Arc.mid"));
+  EXPECT_EQ(result.out.find("変換が終了しました。"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, CliSignalTest, ::testing::Values(SIGINT, SIGTERM),
+                         [](const auto& info) {
+                           return info.param == SIGINT ? "SIGINT" : "SIGTERM";
+                         });
+
+}  // namespace
+}  // namespace pelmora::faults
