@@ -22,6 +22,11 @@ void InstallStopSignals() {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // A closed terminal stops the run like Ctrl-C, and a closed pipe on the
+  // standard output (pelmora-convert ... | head) only silences the log:
+  // neither may kill the process before it removes its temporary files.
+  sigaction(SIGHUP, &action, nullptr);
+  signal(SIGPIPE, SIG_IGN);
 }
 
 int StopSignal() {

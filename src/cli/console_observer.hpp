@@ -32,7 +32,8 @@ class ConsoleObserver : public ConversionObserver {
   bool bar_visible_ = false;
 };
 
-// Installs handlers that turn SIGINT and SIGTERM into a stop request.
+// Installs handlers that turn SIGINT, SIGTERM and SIGHUP into a stop request,
+// and ignores SIGPIPE.
 void InstallStopSignals();
 // The signal that stopped the run (0 when none came).
 int StopSignal();

@@ -1,6 +1,6 @@
 // pelmora-convert: converts Digital Map 2500 folders into MIF/MID files.
-// Exit status: 0 done, 1 data or disk error, 2 usage or settings, 130/143
-// stopped by SIGINT/SIGTERM.
+// Exit status: 0 done, 1 data or disk error, 2 usage or settings, 130/143/129
+// stopped by SIGINT/SIGTERM/SIGHUP.
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>

@@ -20,9 +20,11 @@ struct CliResult {
 };
 
 // Runs pelmora-convert with args. on_line sees each line of standard output
-// as it comes, with the child's process id.
+// as it comes, with the child's process id. With close_output, nobody reads
+// the standard output: its pipe is closed at once.
 CliResult RunCli(const std::vector<std::string>& args,
-                 const std::function<void(const std::string&, pid_t)>& on_line = {}) {
+                 const std::function<void(const std::string&, pid_t)>& on_line = {},
+                 bool close_output = false) {
   int out_pipe[2], err_pipe[2];
   if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) throw std::runtime_error("pipe");
   pid_t pid = ::fork();
@@ -40,7 +42,8 @@ CliResult RunCli(const std::vector<std::string>& args,
   ::close(out_pipe[1]);
   ::close(err_pipe[1]);
   CliResult result;
-  FILE* out = ::fdopen(out_pipe[0], "r");
+  if (close_output) ::close(out_pipe[0]);
+  FILE* out = close_output ? ::fopen("/dev/null", "r") : ::fdopen(out_pipe[0], "r");
   char* line = nullptr;
   size_t capacity = 0;
   for (ssize_t n; (n = ::getline(&line, &capacity, out)) > 0;) {
@@ -90,7 +93,7 @@ TEST_F(CliFaultTest, UnreadableInputEndsWithStatusOne) {
                             "\" は大きすぎて読み込めません.\n13101/gyousei/gyousei.arc\n");
 }
 
-// Ctrl-C or SIGTERM in the middle of the third layer: the two finished pairs
+// Ctrl-C, SIGTERM or a closed terminal in the middle of the third layer: the two finished pairs
 // stay, the third layer leaves nothing, the status tells the signal.
 class CliSignalTest : public FaultTest, public ::testing::WithParamInterface<int> {};
 
@@ -116,10 +119,17 @@ TEST_P(CliSignalTest, StopsCleanlyInTheMiddleOfALayer) {
   EXPECT_EQ(result.out.find("変換が終了しました。"), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, CliSignalTest, ::testing::Values(SIGINT, SIGTERM),
-                         [](const auto& info) {
-                           return info.param == SIGINT ? "SIGINT" : "SIGTERM";
-                         });
+INSTANTIATE_TEST_SUITE_P(Signals, CliSignalTest, ::testing::Values(SIGINT, SIGTERM, SIGHUP),
+                         [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+// Nobody reads the log: the run still completes instead of dying of SIGPIPE
+// with its temporary files left behind.
+TEST_F(CliFaultTest, ClosedStandardOutputDoesNotKillTheRun) {
+  CliResult result =
+      RunCli({"--layers", "gyousei", "-o", out().string(), map().string()}, {}, true);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "");
+}
 
 }  // namespace
 }  // namespace pelmora::faults

@@ -58,8 +58,8 @@ void CheckLine(std::string_view line, FieldSplitter& fields) {
     if ((n < 1 || n > fields.Count()) && !field.empty()) Fail("field out of range not empty", line);
     CheckInteger(field);
     CheckFloat(field);
-    (void)Cp932ToUtf8Lossy(field);
   }
+  (void)Cp932ToUtf8Lossy(line);
   if (GetField(line, 2) != fields[2]) Fail("GetField differs from FieldSplitter", line);
   const int commas = CountOccurrences(1, ",", line);
   if (commas < 0 || commas > static_cast<int>(line.size())) Fail("comma count", line);
