@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   }
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   for (const AreaReport& area : report.areas) {
-    std::printf("%s: %d files, %.2f MB, %d x %d blocks\n", area.code.c_str(), area.files,
+    std::printf("%s: %d files, %.3f MB, %d x %d blocks\n", area.code.c_str(), area.files,
                 area.bytes / 1e6, area.blocks_e, area.blocks_n);
   }
   std::printf("total: %zu areas, %.2f MB in %.2f s (%.1f MB/s)\n", report.areas.size(),
