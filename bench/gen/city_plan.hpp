@@ -39,7 +39,7 @@ struct District {
 
 struct PlanParams {
   int nx = 5, ny = 4;                // blocks east-west and north-south
-  int min_bends = 0, max_bends = 2;  // extra vertices per block side
+  int min_bends = 0, max_bends = 1;  // extra vertices per block side
   bool sample = false;               // every kind of feature, placed in a fixed order
 };
 

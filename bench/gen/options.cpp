@@ -6,8 +6,8 @@
 namespace pelmora::gen {
 namespace {
 
-constexpr int kMaxAreas = 9999;
-constexpr double kMaxSizeMb = 4096;
+constexpr int kMaxAreas = 3400;      // area codes stay within prefectures 13 to 47
+constexpr double kMaxSizeMb = 1000;  // an area is built in memory, about three times its size
 
 ParseResult Fail(std::string message) {
   ParseResult result;
@@ -35,10 +35,10 @@ std::string UsageText() {
   return "usage: pelmora-gendata --out DIR [--areas N] [--size-mb M] [--seed S] [--force]\n"
          "       pelmora-gendata --out DIR --sample [--seed S] [--force]\n"
          "  --out DIR     map-data folder to create (one subfolder per area)\n"
-         "  --areas N     number of area subfolders, 1 to 9999 (default 1)\n"
-         "  --size-mb M   approximate input megabytes per area, 0.05 to 4096 (default 20)\n"
+         "  --areas N     number of area subfolders, 1 to 3400 (default 1)\n"
+         "  --size-mb M   approximate input megabytes per area, 0.05 to 1000 (default 20)\n"
          "  --seed S      seed of the data, a whole number (default 1)\n"
-         "  --sample      the small sample set: three areas of a few kilobytes\n"
+         "  --sample      the small sample set: three areas of about 13 KB each\n"
          "  --force       write into DIR even if it already holds files\n";
 }
 
@@ -67,14 +67,14 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
       options.out = value;
     } else if (arg == "--areas") {
       if (!ParseWhole(value, options.areas) || options.areas < 1 || options.areas > kMaxAreas) {
-        return Fail("pelmora-gendata: --areas takes a whole number from 1 to 9999, not '" + value +
+        return Fail("pelmora-gendata: --areas takes a whole number from 1 to 3400, not '" + value +
                     "'");
       }
       areas_given = true;
     } else if (arg == "--size-mb") {
       if (!ParseMegabytes(value, options.size_mb) || options.size_mb < 0.05 ||
           options.size_mb > kMaxSizeMb) {
-        return Fail("pelmora-gendata: --size-mb takes a number from 0.05 to 4096, not '" + value +
+        return Fail("pelmora-gendata: --size-mb takes a number from 0.05 to 1000, not '" + value +
                     "'");
       }
       size_given = true;
