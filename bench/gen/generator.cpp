@@ -107,8 +107,8 @@ PlanParams SizedParams(const GenOptions& options, const NameMaker& names) {
   if (options.sample) return params;  // 5 x 4 blocks with few bends
   params.min_bends = 3;
   params.max_bends = 10;
-  params.nx = 24;
-  params.ny = 18;
+  params.nx = 48;
+  params.ny = 36;
   // Measured on one area of each header layout, whose coordinates differ in
   // their number of decimals.
   int64_t bytes = 0;
