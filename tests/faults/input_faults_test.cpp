@@ -103,6 +103,11 @@ const InputCase kCases[] = {
      -1, ""},
 };
 
+// Test logs name a case by its name rather than by its bytes.
+void PrintTo(const InputCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class InputFaultTest : public FaultTest, public ::testing::WithParamInterface<InputCase> {};
 
 TEST_P(InputFaultTest, IsRefusedOrPassedOverWithoutHarm) {

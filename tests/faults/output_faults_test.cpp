@@ -61,6 +61,11 @@ const FaultCase kCases[] = {
      "13101/gyousei/si_tyo.atr"},
 };
 
+// Test logs name a case by its name rather than by its bytes.
+void PrintTo(const FaultCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class OutputFaultTest : public FaultTest, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(OutputFaultTest, EndsTheRunAndKeepsOnlyCompletePairs) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
@@ -14,15 +15,28 @@
 
 namespace pelmora {
 
+namespace {
+
+// Messages name the file by its full path, also when the map-data folder was
+// given relative to the working folder.
+std::string FullPath(const std::string& path) {
+  std::error_code ignored;
+  return path.empty() || path.front() == '/' ? path
+                                             : std::filesystem::absolute(path, ignored).string();
+}
+
+[[noreturn]] void ThrowFileTooLarge(const std::string& path) {
+  throw FileOpenError("ファイル \"" + FullPath(path) + "\" は大きすぎて読み込めません");
+}
+
+}  // namespace
+
 void ThrowFileOpenError(const std::string& path, int code) {
   // A folder, device or pipe where a file belongs is refused like an access
   // to it.
   if (code == EISDIR) code = EACCES;
-  throw FileOpenError("ファイル \"" + path + "\". " + SystemErrorText(code) + " は開けません");
-}
-
-[[noreturn]] void ThrowFileTooLarge(const std::string& path) {
-  throw FileOpenError("ファイル \"" + path + "\" は大きすぎて読み込めません");
+  throw FileOpenError("ファイル \"" + FullPath(path) + "\". " + SystemErrorText(code) +
+                      " は開けません");
 }
 
 namespace {
