@@ -1,18 +1,54 @@
 // pelmora-convert: converts Digital Map 2500 folders into MIF/MID files.
+// Exit status: 0 done, 1 data or disk error, 2 usage or settings, 130/143
+// stopped by SIGINT/SIGTERM.
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <iostream>
 
+#include "console_observer.hpp"
+#include "core/conversion/run.hpp"
 #include "core/mif/coordsys.hpp"
+#include "options.hpp"
+
+namespace {
+
+int ListCoordSys() {
+  auto table = pelmora::CoordSysTable();
+  for (int i = 0; i < pelmora::kCoordSysCount; ++i) std::cout << i << "\t" << table[i].name << "\n";
+  return 0;
+}
+
+int Convert(const pelmora::cli::Options& options) {
+  bool progress = options.progress.value_or(::isatty(STDERR_FILENO) == 1);
+  pelmora::cli::ConsoleObserver observer(!options.quiet, progress);
+  pelmora::cli::InstallStopSignals();
+  try {
+    pelmora::RunResult result = pelmora::RunConversion(options.settings, observer);
+    observer.ClearBar();
+    if (result.problem != pelmora::SettingsProblem::kNone) {
+      std::cerr << pelmora::SettingsProblemText(result.problem) << "\n";
+      return 2;
+    }
+  } catch (const pelmora::ConversionCancelled&) {
+    observer.ClearBar();
+    return 128 + pelmora::cli::StopSignal();
+  } catch (const pelmora::ConversionError& e) {
+    observer.ClearBar();
+    std::cout.flush();
+    std::cerr << pelmora::DescribeError(e) << "\n";
+    return 1;
+  }
+  if (!options.quiet) std::cout << "変換が終了しました。\n";
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"Digital Map 2500 to MapInfo MIF/MID converter", "pelmora-convert"};
-  bool list_coordsys = false;
-  app.add_flag("--list-coordsys", list_coordsys, "List the coordinate systems with their indexes");
-  app.set_version_flag("--version", "pelmora-convert " PELMORA_VERSION);
-  CLI11_PARSE(app, argc, argv);
-  if (list_coordsys) {
-    auto table = pelmora::CoordSysTable();
-    for (int i = 0; i < pelmora::kCoordSysCount; ++i) std::cout << i << "\t" << table[i].name << "\n";
-  }
-  return 0;
+  pelmora::cli::Options options;
+  if (int status = pelmora::cli::ParseOptions(argc, argv, options); status >= 0) return status;
+  if (options.list_coordsys) return ListCoordSys();
+  return Convert(options);
 }

@@ -21,7 +21,9 @@ struct SplitCase {
   std::vector<std::string> fields;
 };
 
-void PrintTo(const SplitCase& c, std::ostream* os) { *os << "[" << c.line << "]"; }
+void PrintTo(const SplitCase& c, std::ostream* os) {
+  *os << "[" << c.line << "]";
+}
 
 class SplitTest : public testing::TestWithParam<SplitCase> {};
 
@@ -47,11 +49,11 @@ INSTANTIATE_TEST_SUITE_P(
                     SplitCase{"  a , b", {"a", "b"}}, SplitCase{"\"x,y\",z", {"x,y", "z"}},
                     SplitCase{"\"say \"\"hi\"\"\",z", {"say \"hi\"", "z"}},
                     SplitCase{"\"ab\"cd,e", {"ab", "cd", "e"}},
-                    SplitCase{"\"open,to end", {"open,to end"}},
-                    SplitCase{"\"a\"\"b", {"a\"b"}}, SplitCase{"\"\"\"\"", {"\""}},
-                    SplitCase{"a\"b,c", {"a\"b", "c"}}, SplitCase{"", {}},
-                    SplitCase{" \t ", {}}, SplitCase{",", {"", ""}}, SplitCase{"a,", {"a", ""}},
-                    SplitCase{"a, ", {"a"}}, SplitCase{"a\tb", {"a", "b"}},
+                    SplitCase{"\"open,to end", {"open,to end"}}, SplitCase{"\"a\"\"b", {"a\"b"}},
+                    SplitCase{"\"\"\"\"", {"\""}}, SplitCase{"a\"b,c", {"a\"b", "c"}},
+                    SplitCase{"", {}}, SplitCase{" \t ", {}}, SplitCase{",", {"", ""}},
+                    SplitCase{"a,", {"a", ""}}, SplitCase{"a, ", {"a"}},
+                    SplitCase{"a\tb", {"a", "b"}},
                     SplitCase{"-1234.5,678.25", {"-1234.5", "678.25"}},
                     SplitCase{"L1103 ,7", {"L1103", "7"}},
                     // Shift-JIS: second bytes 0x5C and 0x7C are ordinary bytes.

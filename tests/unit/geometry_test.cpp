@@ -15,13 +15,13 @@ TSFPolygon Ring(std::vector<TSFPoint> points) {
 }
 
 TEST(SignedAreaTest, SignFollowsOrientation) {
-  EXPECT_EQ(SignedArea({0, 10, 10, 0}, {0, 0, 10, 10}), 100);    // counter-clockwise
-  EXPECT_EQ(SignedArea({0, 0, 10, 10}, {0, 10, 10, 0}), -100);   // clockwise
-  EXPECT_EQ(SignedArea({0, 10}, {0, 0}), 0);                     // too few points
-  EXPECT_EQ(SignedArea({0, 10, 10}, {0, 0}), 0);                 // lengths differ
-  EXPECT_EQ(SignedArea({0, 5, 10}, {0, 0, 0}), 0);               // collinear
+  EXPECT_EQ(SignedArea({0, 10, 10, 0}, {0, 0, 10, 10}), 100);   // counter-clockwise
+  EXPECT_EQ(SignedArea({0, 0, 10, 10}, {0, 10, 10, 0}), -100);  // clockwise
+  EXPECT_EQ(SignedArea({0, 10}, {0, 0}), 0);                    // too few points
+  EXPECT_EQ(SignedArea({0, 10, 10}, {0, 0}), 0);                // lengths differ
+  EXPECT_EQ(SignedArea({0, 5, 10}, {0, 0, 0}), 0);              // collinear
   const double big = std::numeric_limits<double>::max();
-  EXPECT_EQ(SignedArea({0, big, big}, {0, -big, big}), -1);      // overflow
+  EXPECT_EQ(SignedArea({0, big, big}, {0, -big, big}), -1);  // overflow
 }
 
 TEST(OrientRingTest, ReversesCounterClockwiseAndCloses) {
@@ -30,8 +30,7 @@ TEST(OrientRingTest, ReversesCounterClockwiseAndCloses) {
   };
   for (const auto& c : std::vector<Case>{
            // counter-clockwise square: reversed and closed
-           {{{0, 0}, {10, 0}, {10, 10}, {0, 10}},
-            {{0, 10}, {10, 10}, {10, 0}, {0, 0}, {0, 10}}},
+           {{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{0, 10}, {10, 10}, {10, 0}, {0, 0}, {0, 10}}},
            // clockwise and closed: unchanged
            {{{0, 0}, {0, 10}, {10, 10}, {0, 0}}, {{0, 0}, {0, 10}, {10, 10}, {0, 0}}},
            // two vertices: neither reversed nor closed

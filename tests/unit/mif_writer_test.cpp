@@ -69,7 +69,8 @@ TEST_F(MifWriterTest, HeaderWithEmptyClauseAndThirteenColumns) {
 TEST_F(MifWriterTest, PointsStandOnConsecutiveLines) {
   WritePoint(file_, {-12345.6, 67890.12});
   WritePoint(file_, {2020.25, 1010.5});
-  EXPECT_EQ(Text(), "Point -12345.60000000 67890.12000000\r\nPoint 2020.25000000 1010.50000000\r\n");
+  EXPECT_EQ(Text(),
+            "Point -12345.60000000 67890.12000000\r\nPoint 2020.25000000 1010.50000000\r\n");
 }
 
 TEST_F(MifWriterTest, SinglePartLines) {

@@ -34,9 +34,9 @@ TEST(StrToFloatTest, AcceptsTheDecimalGrammar) {
 }
 
 TEST(StrToFloatTest, RejectsEverythingElseWithTheNumberMessage) {
-  for (const char* text : {"", " ", "12,5", "12.5x", "1.2.3", "e5", "1e", "1e+", ".", "+", "-",
-                           "inf", "nan", "Infinity", "0x1A", "1,000", "1e999", "--1", "\t1",
-                           "1\t", "1 2"}) {
+  for (const char* text :
+       {"",    " ",   "12,5",     "12.5x", "1.2.3", "e5",    "1e",  "1e+", ".",   "+",  "-",
+        "inf", "nan", "Infinity", "0x1A",  "1,000", "1e999", "--1", "\t1", "1\t", "1 2"}) {
     try {
       StrToFloat(text);
       ADD_FAILURE() << "accepted [" << text << "]";

@@ -8,7 +8,9 @@ FileFaultHook& Hook() {
 }
 }  // namespace
 
-void SetFileFaultHook(FileFaultHook hook) { Hook() = std::move(hook); }
+void SetFileFaultHook(FileFaultHook hook) {
+  Hook() = std::move(hook);
+}
 
 int InjectedFault(FileOp op, const std::string& path) {
   const auto& hook = Hook();

@@ -10,7 +10,9 @@
 
 namespace pelmora {
 
-void ThrowIoError(int code) { throw IoError(SystemErrorText(code), code); }
+void ThrowIoError(int code) {
+  throw IoError(SystemErrorText(code), code);
+}
 
 OutputFile::OutputFile() : buffer_(new char[kBufferSize]) {}
 

@@ -10,7 +10,9 @@
 namespace pelmora {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Length of the decimal number at the start of s by the grammar above, or 0.
 size_t MatchDecimal(std::string_view s) {

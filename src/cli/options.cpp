@@ -1,0 +1,86 @@
+#include "options.hpp"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "core/mif/coordsys.hpp"
+
+namespace pelmora::cli {
+namespace {
+
+std::string GroupKeyList() {
+  std::string keys;
+  for (const auto& group : LayerGroups())
+    keys += (keys.empty() ? "" : ",") + std::string(group.key);
+  return keys;
+}
+
+// Sets the groups named in a comma-separated list; false for an unknown name.
+bool SelectGroups(const std::string& list, ConversionSettings& settings, std::string& bad) {
+  settings.groups.fill(false);
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t comma = list.find(',', start);
+    std::string name = list.substr(start, comma == std::string::npos ? comma : comma - start);
+    int index = FindLayerGroup(name);
+    if (index < 0) {
+      bad = name;
+      return false;
+    }
+    settings.groups[index] = true;
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+int ParseOptions(int argc, char** argv, Options& options) {
+  CLI::App app{"Converts Digital Map 2500 (数値地図2500) folders into MapInfo MIF/MID files.",
+               "pelmora-convert"};
+  std::string output, layers;
+  std::vector<std::string> folders;
+  bool progress = false, no_progress = false;
+  app.add_option("-o,--output", output, "Output folder (must exist)");
+  app.add_option("DATAFOLDER", folders, "Map-data folders holding one subfolder per area");
+  app.add_option("--coordsys", options.settings.coordsys_index,
+                 "Index 0-37 of the coordinate system recorded in the MIF headers")
+      ->check(CLI::Range(0, kCoordSysCount - 1));
+  app.add_option("--layers", layers,
+                 "Comma-separated layer groups (default: all): " + GroupKeyList());
+  app.add_flag("--list-coordsys", options.list_coordsys, "List the coordinate systems");
+  app.add_flag("-q,--quiet", options.quiet, "Print no log");
+  auto* on = app.add_flag("--progress", progress, "Show a progress bar on standard error");
+  app.add_flag("--no-progress", no_progress, "Never show a progress bar")->excludes(on);
+  app.set_version_flag("--version", "pelmora-convert " PELMORA_VERSION);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    int status = app.exit(e);
+    return status == 0 ? 0 : 2;
+  }
+  if (progress) options.progress = true;
+  if (no_progress) options.progress = false;
+  if (options.list_coordsys) return -1;
+
+  auto usage_error = [&](const std::string& message) {
+    std::cerr << "pelmora-convert: " << message << "\n"
+              << "Run with --help for more information.\n";
+    return 2;
+  };
+  if (output.empty()) return usage_error("the output folder (-o) is required");
+  if (folders.empty()) return usage_error("at least one DATAFOLDER is required");
+  options.settings.output_folder = output;
+  options.settings.map_folders = folders;
+  if (layers.empty()) {
+    options.settings.groups.fill(true);
+  } else if (std::string bad; !SelectGroups(layers, options.settings, bad)) {
+    return usage_error("unknown layer group '" + bad + "' (known: " + GroupKeyList() + ")");
+  }
+  return -1;
+}
+
+}  // namespace pelmora::cli

@@ -1,0 +1,66 @@
+#pragma once
+// The per-layer procedure shared by every kind of layer: the header, the walk
+// over the map-data folders and their area subfolders, the log lines and the
+// loading of each input file. What a kind does with the lines of one file is
+// its ConvertFile.
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "../input/input_file.hpp"
+#include "../io/output_file.hpp"
+#include "../text/fields.hpp"
+#include "layer_table.hpp"
+#include "observer.hpp"
+#include "settings.hpp"
+
+namespace pelmora {
+
+// One area's input file of the layer, loaded.
+struct AreaInput {
+  std::string area;       // the subfolder's name
+  std::string area_path;  // map-data folder + "/" + area
+  std::string display;    // area + "/" + the table's input path, as logged
+  InputFile file;
+};
+
+class LayerConverter {
+ public:
+  LayerConverter(const LayerDef& layer, ConversionObserver& observer)
+      : layer_(layer), observer_(observer) {}
+  virtual ~LayerConverter() = default;
+
+  // Converts the layer into its pair in output_folder (ending with "/").
+  void Run(const ConversionSettings& settings, const std::string& output_folder);
+
+ protected:
+  // Converts one loaded file, writing objects and rows.
+  virtual void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) = 0;
+  // Whether the kind drives the progress bar line by line.
+  virtual bool ReportsProgress() const { return true; }
+
+  // Progress and the stop request for line index k of the current file.
+  void AtLine(size_t k) {
+    observer_.OnProgress(static_cast<int>(k));
+    if ((k & 1023) == 0) CheckStop();
+  }
+  void CheckStop();
+
+  const LayerDef& layer_;
+  ConversionObserver& observer_;
+  std::string row_;  // the MID row being built, reused
+
+ private:
+  void ConvertArea(const std::string& map_folder, const std::string& area, OutputFile& mif,
+                   OutputFile& mid);
+  AreaInput input_;
+};
+
+std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer,
+                                                   ConversionObserver& observer);
+
+// X or Y of a vertex: the sheet origin plus the field's number. A sum too
+// large for a double is refused like a field that is no number.
+double OffsetCoordinate(double origin, std::string_view field);
+
+}  // namespace pelmora

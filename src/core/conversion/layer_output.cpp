@@ -1,0 +1,81 @@
+#include "layer_output.hpp"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+
+#include "../errors.hpp"
+#include "../io/file_faults.hpp"
+
+namespace pelmora {
+namespace {
+
+// A hidden name beside the final file, unique within this process and
+// across processes.
+std::string TemporaryName(const std::string& folder, std::string_view file_name) {
+  static std::atomic<unsigned> counter{0};
+  return folder + "." + std::string(file_name) + "." + std::to_string(::getpid()) + "-" +
+         std::to_string(counter++) + ".tmp";
+}
+
+void RemoveQuietly(const std::string& path) {
+  if (!path.empty()) std::remove(path.c_str());
+}
+
+void RenameOver(const std::string& from, const std::string& to) {
+  if (int fault = InjectedFault(FileOp::kRename, to)) ThrowIoError(fault);
+  if (std::rename(from.c_str(), to.c_str()) != 0) ThrowIoError(errno);
+}
+
+}  // namespace
+
+LayerOutput::LayerOutput(const std::string& output_folder, std::string_view base_name)
+    : final_mif_(output_folder + std::string(base_name) + ".mif"),
+      final_mid_(output_folder + std::string(base_name) + ".mid") {
+  try {
+    mif_.Create(TemporaryName(output_folder, std::string(base_name) + ".mif"), true);
+    mid_.Create(TemporaryName(output_folder, std::string(base_name) + ".mid"), true);
+  } catch (...) {
+    Discard();
+    throw;
+  }
+}
+
+LayerOutput::~LayerOutput() {
+  if (!committed_) Discard();
+}
+
+void LayerOutput::Discard() {
+  std::string mif_path = mif_.IsOpen() ? mif_.path() : std::string();
+  std::string mid_path = mid_.IsOpen() ? mid_.path() : std::string();
+  try {
+    mif_.Close();
+  } catch (const IoError&) {
+  }
+  try {
+    mid_.Close();
+  } catch (const IoError&) {
+  }
+  RemoveQuietly(mif_path);
+  RemoveQuietly(mid_path);
+}
+
+void LayerOutput::Commit() {
+  const std::string mif_temp = mif_.path(), mid_temp = mid_.path();
+  try {
+    mif_.Close();
+    mid_.Close();
+    RenameOver(mif_temp, final_mif_);
+    RenameOver(mid_temp, final_mid_);
+  } catch (...) {
+    RemoveQuietly(mif_temp);
+    RemoveQuietly(mid_temp);
+    committed_ = true;  // nothing left to discard
+    throw;
+  }
+  committed_ = true;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,36 @@
+#pragma once
+// The MIF/MID pair of one layer. Both files are written under temporary
+// names in the output folder and renamed over the real names only when the
+// layer is complete, so a layer that an error interrupts leaves no partial
+// pair and an older pair of its name stays as it was.
+#include <string>
+#include <string_view>
+
+#include "../io/output_file.hpp"
+
+namespace pelmora {
+
+class LayerOutput {
+ public:
+  // Creates the temporary MIF file, then the MID file.
+  LayerOutput(const std::string& output_folder, std::string_view base_name);
+  ~LayerOutput();  // removes the temporary files unless committed
+  LayerOutput(const LayerOutput&) = delete;
+  LayerOutput& operator=(const LayerOutput&) = delete;
+
+  OutputFile& mif() { return mif_; }
+  OutputFile& mid() { return mid_; }
+
+  // Closes both files (the MIF first) and renames them over
+  // <base>.mif and <base>.mid. Throws IoError; the temporaries are then gone.
+  void Commit();
+
+ private:
+  void Discard();
+
+  std::string final_mif_, final_mid_;
+  OutputFile mif_, mid_;
+  bool committed_ = false;
+};
+
+}  // namespace pelmora

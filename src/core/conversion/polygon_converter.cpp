@@ -1,0 +1,99 @@
+// Polygon layers: every polygon record of the layer's type code becomes a
+// single-ring Region chained from the arcs it references, with a row of sheet
+// number, individual number and the polygon's attribute values.
+#include "../errors.hpp"
+#include "../input/area_folder.hpp"
+#include "../mif/mif_writer.hpp"
+#include "../text/numbers.hpp"
+#include "kind_converters.hpp"
+
+namespace pelmora {
+
+void PolygonConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) {
+  arcs_.Reset(ResolveFileOrJoin(input.area_path, layer_.arc_path),
+              input.area + "/" + std::string(layer_.arc_path), 3);
+  const bool joins_attributes = !layer_.attribute_path.empty();
+  if (joins_attributes) {
+    attributes_.Reset(ResolveFileOrJoin(input.area_path, layer_.attribute_path),
+                      input.area + "/" + std::string(layer_.attribute_path), 2);
+  }
+  const auto& lines = input.file.lines();
+  size_t i = 0;
+  try {
+    while (i < lines.size()) {
+      AtLine(i);
+      if (i == 0) {
+        SheetHeader header = ReadSheetHeader(lines[0], record_);
+        sheet_number_.assign(header.sheet_number);
+        origin_ = header.origin;
+        i = 1;
+        continue;
+      }
+      record_.Split(lines[i]);
+      if (record_[1] != layer_.type_code) {
+        ++i;
+        continue;
+      }
+      const int32_t references = StrToInt(record_[3]);
+      GatherRing(input, i, references);
+      BuildPolygon();
+      // A negative count consumes no reference line.
+      i += 1 + static_cast<size_t>(references > 0 ? references : 0);
+      WriteRegion(mif, polygon_);
+      row_.clear();
+      AppendQuoted(row_, sheet_number_);
+      row_.push_back(',');
+      AppendQuoted(row_, record_[2]);
+      if (joins_attributes) {
+        row_.push_back(',');
+        LookupAttributes(attributes_, record_[2], layer_.attribute_count, row_);
+      }
+      mid.WriteLine(row_);
+    }
+  } catch (ConversionError& e) {
+    if (!e.HasPlace()) e.SetPlace(input.display, static_cast<int>(i) + 1);
+    throw;
+  }
+  arcs_.Release();
+  attributes_.Release();
+}
+
+// Chains the coordinate lines of the arcs that the record at line `record`
+// references, each forwards or reversed by the sign of its reference.
+void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t references) {
+  ring_.clear();
+  if (references <= 0) return;
+  const auto& lines = input.file.lines();
+  // Every reference line must exist before any arc is fetched.
+  if (record + static_cast<size_t>(references) >= lines.size()) {
+    ThrowListIndexError(lines.size());
+  }
+  for (size_t r = record + 1; r <= record + static_cast<size_t>(references); ++r) {
+    reference_.Split(lines[r]);
+    try {
+      AppendArcPoints(arcs_, reference_[1], ring_);
+    } catch (ConversionError& e) {
+      if (!e.HasPlace()) e.SetPlace(input.display, static_cast<int>(r) + 1);
+      throw;
+    }
+  }
+}
+
+// Turns the gathered coordinate lines into the polygon's vertices.
+void PolygonConverter::BuildPolygon() {
+  polygon_.ResetSinglePart();
+  polygon_.Points.reserve(ring_.size());
+  for (const CoordLine& coord : ring_) {
+    try {
+      coords_.Split(coord.text);
+      const double x = OffsetCoordinate(origin_.easting, coords_[2]);
+      const double y = OffsetCoordinate(origin_.northing, coords_[1]);
+      polygon_.AddPoint({x, y});
+    } catch (ConversionError& e) {
+      e.SetPlace(arcs_.display(), static_cast<int>(coord.line) + 1);
+      throw;
+    }
+  }
+}
+
+}  // namespace pelmora

@@ -1,0 +1,64 @@
+#include "settings.hpp"
+
+#include <sys/stat.h>
+
+namespace pelmora {
+
+const std::array<LayerGroupInfo, kGroupCount>& LayerGroups() {
+  static const std::array<LayerGroupInfo, kGroupCount> groups = {{
+      {"road", "道路"},
+      {"gyousei", "行政界"},
+      {"gaiku", "街区"},
+      {"tatemono", "建物"},
+      {"mizu", "水系"},
+      {"tetsudou", "鉄道"},
+      {"zyouti", "場地"},
+      {"kijunten", "基準点"},
+      {"zukaku", "図郭"},
+  }};
+  return groups;
+}
+
+int FindLayerGroup(std::string_view name) {
+  const auto& groups = LayerGroups();
+  for (int i = 0; i < kGroupCount; ++i) {
+    if (groups[i].key == name || groups[i].caption == name) return i;
+  }
+  return -1;
+}
+
+std::string_view SettingsProblemText(SettingsProblem problem) {
+  switch (problem) {
+    case SettingsProblem::kNone:
+      return {};
+    case SettingsProblem::kNoMapFolders:
+      return "変換対象の数値地図2500がありません。";
+    case SettingsProblem::kBadOutputFolder:
+      return "MIFの出力先フォルダが不正です。";
+    case SettingsProblem::kNoGroups:
+      return "変換対象項目がありません。";
+  }
+  return {};
+}
+
+SettingsCheck CheckSettings(const ConversionSettings& settings) {
+  SettingsCheck check;
+  if (settings.map_folders.empty()) {
+    check.problem = SettingsProblem::kNoMapFolders;
+    return check;
+  }
+  struct stat st {};
+  if (settings.output_folder.empty() || ::stat(settings.output_folder.c_str(), &st) != 0 ||
+      !S_ISDIR(st.st_mode)) {
+    check.problem = SettingsProblem::kBadOutputFolder;
+    return check;
+  }
+  check.output_folder = settings.output_folder;
+  if (check.output_folder.back() != '/') check.output_folder += '/';
+  bool any = false;
+  for (bool ticked : settings.groups) any = any || ticked;
+  if (!any) check.problem = SettingsProblem::kNoGroups;
+  return check;
+}
+
+}  // namespace pelmora

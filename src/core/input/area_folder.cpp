@@ -1,0 +1,121 @@
+#include "area_folder.hpp"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "../errors.hpp"
+#include "../io/file_faults.hpp"
+#include "../io/output_file.hpp"
+
+namespace pelmora {
+namespace {
+
+char FoldCase(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool LessIgnoreCaseThenBytes(const std::string& a, const std::string& b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    auto ca = static_cast<unsigned char>(FoldCase(a[i]));
+    auto cb = static_cast<unsigned char>(FoldCase(b[i]));
+    if (ca != cb) return ca < cb;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+enum class EntryType { kMissing, kDirectory, kOther };
+
+EntryType TypeOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return EntryType::kMissing;
+  return S_ISDIR(st.st_mode) ? EntryType::kDirectory : EntryType::kOther;
+}
+
+// Names in folder (without "." and ".."); empty when it cannot be read.
+std::vector<std::string> ReadNames(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return names;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+// The entry of folder that stands for name with the wanted type, or nothing.
+std::optional<std::string> ResolveComponent(const std::string& folder, std::string_view name,
+                                            EntryType wanted) {
+  std::string exact = JoinPath(folder, name);
+  if (TypeOf(exact) == wanted) return exact;
+  std::vector<std::string> names = ReadNames(folder);
+  std::sort(names.begin(), names.end());
+  for (const std::string& candidate : names) {
+    if (candidate == name || !EqualsIgnoreCase(candidate, name)) continue;
+    std::string path = JoinPath(folder, candidate);
+    if (TypeOf(path) == wanted) return path;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (!path.empty() && path.back() != '/') path += '/';
+  path += name;
+  return path;
+}
+
+std::vector<std::string> ListSubfolders(const std::string& map_folder) {
+  if (int fault = InjectedFault(FileOp::kListFolder, map_folder)) ThrowIoError(fault);
+  DIR* dir = ::opendir(map_folder.c_str());
+  if (!dir) ThrowIoError(errno);
+  std::vector<std::string> names;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name.empty() || name.front() == '.') continue;
+    if (entry->d_type == DT_DIR || ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+                                    TypeOf(JoinPath(map_folder, name)) == EntryType::kDirectory)) {
+      names.push_back(std::move(name));
+    }
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end(), LessIgnoreCaseThenBytes);
+  return names;
+}
+
+std::optional<std::string> ResolveFile(const std::string& folder, std::string_view relative) {
+  std::string current = folder;
+  while (true) {
+    size_t slash = relative.find('/');
+    bool last = slash == std::string_view::npos;
+    std::string_view name = relative.substr(0, slash);
+    auto found = ResolveComponent(current, name, last ? EntryType::kOther : EntryType::kDirectory);
+    if (!found) return std::nullopt;
+    if (last) return found;
+    current = std::move(*found);
+    relative.remove_prefix(slash + 1);
+  }
+}
+
+std::string ResolveFileOrJoin(const std::string& folder, std::string_view relative) {
+  auto found = ResolveFile(folder, relative);
+  return found ? *found : JoinPath(folder, relative);
+}
+
+}  // namespace pelmora

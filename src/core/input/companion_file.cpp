@@ -1,0 +1,87 @@
+#include "companion_file.hpp"
+
+#include <charconv>
+#include <cstdlib>
+
+#include "../errors.hpp"
+#include "../text/fields.hpp"
+#include "../text/numbers.hpp"
+
+namespace pelmora {
+
+void CompanionFile::Reset(std::string path, std::string display, int key_field) {
+  Release();
+  path_ = std::move(path);
+  display_ = std::move(display);
+  key_field_ = key_field;
+}
+
+void CompanionFile::Release() {
+  loaded_ = false;
+  index_.Clear();
+  file_.Release();
+}
+
+void CompanionFile::EnsureLoaded() {
+  if (loaded_) return;
+  try {
+    file_.Load(path_);
+  } catch (ConversionError& e) {
+    e.SetPlace(display_, 0);
+    throw;
+  }
+  index_.Build(file_.lines(), key_field_);
+  loaded_ = true;
+}
+
+[[noreturn]] void ThrowListIndexError(size_t index) {
+  throw DataError("リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");
+}
+
+void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vector<CoordLine>& out) {
+  const int64_t number = StrToInt(reference);
+  arcs.EnsureLoaded();
+  char key[24];
+  auto key_end = std::to_chars(key, key + sizeof key, std::llabs(number)).ptr;
+  auto found = arcs.index().Find(std::string_view(key, key_end - key));
+  if (!found) return;
+
+  const InputFile& file = arcs.file();
+  const size_t record = *found;
+  thread_local FieldSplitter fields;
+  fields.Split(file.Line(record));
+  int32_t count = 0;
+  try {
+    count = StrToInt(fields[4]);
+    // The lines that exist are taken before the missing one is noticed, so
+    // nothing but the line count decides the error.
+    if (count > 0 && record + static_cast<size_t>(count) >= file.LineCount()) {
+      ThrowListIndexError(file.LineCount());
+    }
+  } catch (ConversionError& e) {
+    e.SetPlace(arcs.display(), static_cast<int>(record) + 1);
+    throw;
+  }
+  if (count <= 0) return;
+  const size_t first = record + 1, last = record + static_cast<size_t>(count);
+  if (number >= 0) {
+    for (size_t i = first; i <= last; ++i) out.push_back({file.Line(i), static_cast<uint32_t>(i)});
+  } else {
+    for (size_t i = last; i >= first; --i) out.push_back({file.Line(i), static_cast<uint32_t>(i)});
+  }
+}
+
+void LookupAttributes(CompanionFile& attributes, std::string_view key, int count,
+                      std::string& row) {
+  attributes.EnsureLoaded();
+  if (count <= 2) return;
+  thread_local FieldSplitter fields;
+  auto found = attributes.index().Find(key);
+  fields.Split(found ? attributes.file().Line(*found) : std::string_view());
+  for (int k = 4; k <= count + 1; ++k) {
+    if (k > 4) row.push_back(',');
+    AppendQuoted(row, fields[k]);  // an empty splitter reads every field as empty
+  }
+}
+
+}  // namespace pelmora

@@ -1,0 +1,67 @@
+#include "input_file.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "../errors.hpp"
+#include "../io/file_faults.hpp"
+#include "../text/lines.hpp"
+
+namespace pelmora {
+
+void ThrowFileOpenError(const std::string& path, int code) {
+  // A folder where a file belongs is refused like an access to it.
+  if (code == EISDIR) code = EACCES;
+  throw FileOpenError("ファイル \"" + path + "\". " + SystemErrorText(code) + " は開けません");
+}
+
+void InputFile::Load(const std::string& path) {
+  Release();
+  if (int fault = InjectedFault(FileOp::kOpenRead, path)) ThrowFileOpenError(path, fault);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) ThrowFileOpenError(path, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    ThrowFileOpenError(path, code);
+  }
+  // One read for the size the file has; a file that grows meanwhile is read
+  // on to its end.
+  bytes_.resize(static_cast<size_t>(st.st_size) + 1);
+  size_t used = 0;
+  while (true) {
+    if (used == bytes_.size()) bytes_.resize(bytes_.size() * 2);
+    ssize_t n = ::read(fd, bytes_.data() + used, bytes_.size() - used);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      int code = errno;
+      ::close(fd);
+      Release();
+      ThrowFileOpenError(path, code);
+    }
+    if (n == 0) break;
+    used += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  bytes_.resize(used);
+  SplitLines(bytes_, lines_);
+}
+
+void InputFile::Release() {
+  lines_.clear();
+  bytes_.clear();
+  bytes_.shrink_to_fit();
+}
+
+size_t InputFile::LineNumberOf(std::string_view line) const {
+  auto it = std::upper_bound(lines_.begin(), lines_.end(), line.data(),
+                             [](const char* p, std::string_view l) { return p < l.data(); });
+  return it == lines_.begin() ? 0 : static_cast<size_t>(it - lines_.begin() - 1);
+}
+
+}  // namespace pelmora
