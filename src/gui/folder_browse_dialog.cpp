@@ -55,6 +55,7 @@ bool TFolderBrowseDialog::Execute() {
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
   }
   dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.resize(700, 440);
   dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("場所:"));
   dialog.setLabelText(QFileDialog::FileName, QStringLiteral("フォルダ:"));
   dialog.setLabelText(QFileDialog::FileType, QStringLiteral("種類:"));

@@ -1,5 +1,7 @@
 // pelmora: the desktop window of Pelmora Converter (Part 4.1, program start).
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMessageBox>
 #include <exception>
 
@@ -46,6 +48,13 @@ int main(int argc, char* argv[]) {
   // application display name is not set to it: on X11 Qt would append it to
   // every window caption.)
   QApplication::setFont(pelmora::gui::TfrmMain::WindowFont());
+  // The window speaks Japanese; so do Qt's own dialogs when their
+  // translation is installed (qt6-translations-l10n).
+  QTranslator qt_texts;
+  if (qt_texts.load(QStringLiteral("qtbase_ja"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qt_texts);
+  }
 
   pelmora::gui::TfrmMain window;  // step 2, FormCreate
   window.show();                  // step 3, FormShow before it becomes visible

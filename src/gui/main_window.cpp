@@ -380,7 +380,7 @@ void TfrmMain::Button7Click() {
 
 void TfrmMain::SetConverting(bool converting) {
   converting_ = converting;
-  if (converting) focus_before_ = QApplication::focusWidget();
+  if (converting) focus_before_ = focusWidget();  // the window's own, active or not
   QWidget* inputs[] = {ListBox1, Button1, Button2, Button3, ComboBox1, Edit1,
                        Button4,  GroupBox1, Button5, Button6, Button7, menuBar()};
   for (QWidget* w : inputs) w->setEnabled(!converting);
