@@ -11,62 +11,44 @@
 
 namespace pelmora::gui {
 
-namespace {
+TWorkerObserver::TWorkerObserver(TConversionWorker& worker, std::atomic<bool>& stop)
+    : worker_(worker), stop_(stop) {
+  clock_.start();
+}
 
-// The observer on the worker thread: forwards to the worker's signals, which
-// reach the user-interface thread as queued calls.
-class ThreadObserver : public ConversionObserver {
- public:
-  ThreadObserver(TConversionWorker& worker, std::atomic<bool>& stop)
-      : worker_(worker), stop_(stop) {
-    clock_.start();
-  }
+void TWorkerObserver::OnLog(std::string_view line) {
+  Flush();
+  emit worker_.Log(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+}
 
-  void OnLog(std::string_view line) override {
+void TWorkerObserver::OnProgressRange(int maximum) {
+  Flush();
+  emit worker_.ProgressRange(maximum);
+  last_sent_ = 0;  // a new range starts at position 0
+  has_pending_ = false;
+  clock_.restart();
+}
+
+void TWorkerObserver::OnProgress(int position) {
+  pending_ = position;
+  has_pending_ = true;
+  // Look at the clock only every 64 calls: this runs once per record line.
+  if ((++calls_ & 63) == 0 && clock_.elapsed() >= TConversionWorker::kProgressIntervalMs) {
     Flush();
-    emit worker_.Log(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
   }
+}
 
-  void OnProgressRange(int maximum) override {
-    Flush();
-    emit worker_.ProgressRange(maximum);
-    last_sent_ = 0;  // a new range starts at position 0
-    clock_.restart();
+bool TWorkerObserver::StopRequested() { return stop_.load(std::memory_order_relaxed); }
+
+void TWorkerObserver::Flush() {
+  if (!has_pending_) return;
+  has_pending_ = false;
+  if (pending_ != last_sent_) {
+    emit worker_.Progress(pending_);
+    last_sent_ = pending_;
   }
-
-  void OnProgress(int position) override {
-    pending_ = position;
-    has_pending_ = true;
-    // Look at the clock only every 64 calls: this runs once per record line.
-    if ((++calls_ & 63) == 0 && clock_.elapsed() >= TConversionWorker::kProgressIntervalMs) {
-      Flush();
-    }
-  }
-
-  bool StopRequested() override { return stop_.load(std::memory_order_relaxed); }
-
-  // Delivers the last position not yet sent.
-  void Flush() {
-    if (!has_pending_) return;
-    has_pending_ = false;
-    if (pending_ != last_sent_) {
-      emit worker_.Progress(pending_);
-      last_sent_ = pending_;
-    }
-    clock_.restart();
-  }
-
- private:
-  TConversionWorker& worker_;
-  std::atomic<bool>& stop_;
-  QElapsedTimer clock_;
-  int pending_ = 0;
-  int last_sent_ = 0;
-  bool has_pending_ = false;
-  unsigned calls_ = 0;
-};
-
-}  // namespace
+  clock_.restart();
+}
 
 TConversionWorker::TConversionWorker(QObject* parent) : QObject(parent) {
   qRegisterMetaType<ConversionOutcome>();
@@ -103,7 +85,7 @@ void TConversionWorker::Wait() {
 }
 
 void TConversionWorker::Run(ConversionSettings settings) {
-  ThreadObserver observer(*this, stop_);
+  TWorkerObserver observer(*this, stop_);
   ConversionOutcome outcome;
   try {
     const RunResult result = RunConversion(settings, observer);

@@ -9,6 +9,9 @@
 #include <atomic>
 #include <memory>
 
+#include <QElapsedTimer>
+
+#include "core/conversion/observer.hpp"
 #include "core/conversion/settings.hpp"
 
 class QThread;
@@ -51,6 +54,31 @@ class TConversionWorker : public QObject {
 
   QThread* thread_ = nullptr;
   std::atomic<bool> stop_{false};
+};
+
+// The observer on the worker thread: forwards what the run reports to the
+// worker's signals (queued to the user-interface thread), thinning the
+// progress positions.
+class TWorkerObserver : public ConversionObserver {
+ public:
+  TWorkerObserver(TConversionWorker& worker, std::atomic<bool>& stop);
+
+  void OnLog(std::string_view line) override;
+  void OnProgressRange(int maximum) override;
+  void OnProgress(int position) override;
+  bool StopRequested() override;
+
+  // Delivers the last position not yet sent.
+  void Flush();
+
+ private:
+  TConversionWorker& worker_;
+  std::atomic<bool>& stop_;
+  QElapsedTimer clock_;
+  int pending_ = 0;
+  int last_sent_ = 0;
+  bool has_pending_ = false;
+  unsigned calls_ = 0;
 };
 
 }  // namespace pelmora::gui

@@ -91,8 +91,12 @@ TfrmMain::TfrmMain(QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
+  // A run still going is asked to stop between records; wait for its thread
+  // before the controls it reports to go away.
+  worker_->disconnect(this);
+  delete worker_;
+  worker_ = nullptr;
   if (converting_) QApplication::restoreOverrideCursor();
-  // The worker (a child) stops a run still going and waits for its thread.
 }
 
 void TfrmMain::BuildControls() {
