@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -414,6 +415,42 @@ class MainWindowTest : public QObject {
     AnswerPicker(W().FolderBrowseDialog2, "/");
     W().Button4->click();
     QCOMPARE(W().Edit1->text(), QString("/"));  // the root stays single
+  }
+
+  // --- the real message boxes behind the seam ---
+
+  void realMessageBoxes() {
+    struct Case {
+      MessageKind kind;
+      QMessageBox::Icon icon;
+      QString caption;
+    };
+    const Case cases[] = {{MessageKind::kWarning, QMessageBox::Warning, "警告"},
+                          {MessageKind::kInformation, QMessageBox::Information, "情報"},
+                          {MessageKind::kError, QMessageBox::Critical, "Pelmorix Converter"}};
+    for (const Case& c : cases) {
+      QCOMPARE(CaptionOf(c.kind), c.caption);
+      QString title, text, button;
+      QMessageBox::Icon icon = QMessageBox::NoIcon;
+      int buttons = 0;
+      QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->buttons().size();
+        button = box->buttons().value(0)->text();
+        QTest::keyClick(box, Qt::Key_Escape);  // Esc closes it like OK
+      });
+      TMessageBoxes().Show(w_.get(), c.kind, CaptionOf(c.kind), "/data は\n\r既に登録されています。");
+      QCOMPARE(title, c.caption);
+      QCOMPARE(icon, c.icon);
+      QCOMPARE(buttons, 1);
+      QCOMPARE(button, QString("OK"));
+      // Shown as two lines, as the Windows box shows line feed + carriage return.
+      QCOMPARE(text, QString("/data は\n既に登録されています。"));
+    }
   }
 
   // --- about box (Part 4.5) ---
