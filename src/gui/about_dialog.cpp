@@ -17,8 +17,12 @@
 
 namespace pelmora::gui {
 
-QString ContactUrl() { return QString::fromUtf8(PELMORA_CONTACT_URL); }
-QString ContactMail() { return QString::fromUtf8(PELMORA_CONTACT_MAIL); }
+QString ContactUrl() {
+  return QString::fromUtf8(PELMORA_CONTACT_URL);
+}
+QString ContactMail() {
+  return QString::fromUtf8(PELMORA_CONTACT_MAIL);
+}
 
 TLinkLabel::TLinkLabel(const QString& text, const QString& target, QWidget* parent)
     : QLabel(text, parent), target_(target) {
@@ -91,7 +95,7 @@ TdlgAbout::TdlgAbout(QWidget* owner, const QString& url, const QString& mail)
   Button1 = new QPushButton(QStringLiteral("OK"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setGeometry(144, 152, 75, 21);
-  Button1->setDefault(true);   // Enter
+  Button1->setDefault(true);  // Enter
   Button1->setAutoDefault(true);
   Button1->setFocus();
   connect(Button1, &QPushButton::clicked, this, &TdlgAbout::Button1Click);
@@ -103,10 +107,16 @@ void TdlgAbout::SetVersionText(const QString& version) {
   lblVersion->adjustSize();
 }
 
-void TdlgAbout::Button1Click() { accept(); }
+void TdlgAbout::Button1Click() {
+  accept();
+}
 
-void TdlgAbout::Label6Click() { QDesktopServices::openUrl(QUrl(Label6->target())); }
+void TdlgAbout::Label6Click() {
+  QDesktopServices::openUrl(QUrl(Label6->target()));
+}
 
-void TdlgAbout::Label4Click() { QDesktopServices::openUrl(QUrl(Label4->target())); }
+void TdlgAbout::Label4Click() {
+  QDesktopServices::openUrl(QUrl(Label4->target()));
+}
 
 }  // namespace pelmora::gui

@@ -1,7 +1,6 @@
 #include "app_paths.hpp"
 
 #include <QCoreApplication>
-#include <climits>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +8,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QWidget>
+#include <climits>
 
 #ifndef PELMORA_VERSION
 #define PELMORA_VERSION ""
@@ -60,7 +60,9 @@ bool KeyLine(const QString& line, const QString& key, QString* value) {
 SettingsWriteError::SettingsWriteError(const QString& path)
     : std::runtime_error(WriteErrorText(path).toStdString()), path_(path) {}
 
-QString SettingsWriteError::text() const { return WriteErrorText(path_); }
+QString SettingsWriteError::text() const {
+  return WriteErrorText(path_);
+}
 
 QString ExtractFolder(const QString& path) {
   const int slash = path.lastIndexOf(QLatin1Char('/'));
@@ -85,7 +87,9 @@ QString AppFilePath() {
 
 }  // namespace
 
-QString GetAppFolder() { return ExtractFolder(AppFilePath()); }
+QString GetAppFolder() {
+  return ExtractFolder(AppFilePath());
+}
 
 QString SettingsFilePath() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
@@ -126,7 +130,8 @@ bool ParseProfileInt(const QString& text, int* value) {
   }
   if (t.isEmpty()) return false;
   for (QChar c : t) {  // digits only: no blanks, signs or prefixes inside
-    const bool digit = base == 10 ? (c >= u'0' && c <= u'9') : QStringLiteral("0123456789abcdefABCDEF").contains(c);
+    const bool digit = base == 10 ? (c >= u'0' && c <= u'9')
+                                  : QStringLiteral("0123456789abcdefABCDEF").contains(c);
     if (!digit) return false;
   }
   bool ok = false;
@@ -188,7 +193,9 @@ bool WriteProfileString(const QString& file, const QString& section, const QStri
   return out.commit();
 }
 
-void SaveFormPlacement(QWidget& window) { SaveFormPlacement(window, SettingsFilePath()); }
+void SaveFormPlacement(QWidget& window) {
+  SaveFormPlacement(window, SettingsFilePath());
+}
 
 void SaveFormPlacement(QWidget& window, const QString& ini_path) {
   // 1. The state: 0 normal, 1 maximised, 2 minimised.
@@ -218,7 +225,9 @@ void SaveFormPlacement(QWidget& window, const QString& ini_path) {
   write("State", state);
 }
 
-void LoadFormPlacement(QWidget& window) { LoadFormPlacement(window, SettingsFilePath()); }
+void LoadFormPlacement(QWidget& window) {
+  LoadFormPlacement(window, SettingsFilePath());
+}
 
 void LoadFormPlacement(QWidget& window, const QString& ini_path) {
   const int left = ReadProfileInt(ini_path, kSection, QStringLiteral("Left"), 20);

@@ -38,7 +38,9 @@ void TWorkerObserver::OnProgress(int position) {
   }
 }
 
-bool TWorkerObserver::StopRequested() { return stop_.load(std::memory_order_relaxed); }
+bool TWorkerObserver::StopRequested() {
+  return stop_.load(std::memory_order_relaxed);
+}
 
 void TWorkerObserver::Flush() {
   if (!has_pending_) return;
@@ -76,9 +78,13 @@ bool TConversionWorker::Start(const ConversionSettings& settings) {
   return true;
 }
 
-bool TConversionWorker::IsRunning() const { return thread_ && !thread_->isFinished(); }
+bool TConversionWorker::IsRunning() const {
+  return thread_ && !thread_->isFinished();
+}
 
-void TConversionWorker::RequestStop() { stop_ = true; }
+void TConversionWorker::RequestStop() {
+  stop_ = true;
+}
 
 void TConversionWorker::Wait() {
   if (thread_) thread_->wait();

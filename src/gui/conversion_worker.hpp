@@ -4,12 +4,11 @@
 // progress ranges pass one by one; progress positions, reported per record
 // line, are thinned to a few dozen per second, and the last position before a
 // new range, a log line or the end of the run is always delivered.
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <atomic>
 #include <memory>
-
-#include <QElapsedTimer>
 
 #include "core/conversion/observer.hpp"
 #include "core/conversion/settings.hpp"

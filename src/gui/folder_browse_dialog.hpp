@@ -35,9 +35,23 @@ class TFolderBrowseDialog : public QObject {
   // documents folder and rsDeskTop / rsDeskTopDirectory at the desktop folder;
   // the other special folders do not exist here and give the whole tree.
   enum TRootStyle {
-    rsNone, rsBitBucket, rsControls, rsDeskTop, rsDeskTopDirectory, rsDrives, rsFonts,
-    rsNetHood, rsNetwork, rsPersonal, rsPrinters, rsPrograms, rsRecent, rsSendTo,
-    rsStartMenu, rsStartUp, rsTemplates,
+    rsNone,
+    rsBitBucket,
+    rsControls,
+    rsDeskTop,
+    rsDeskTopDirectory,
+    rsDrives,
+    rsFonts,
+    rsNetHood,
+    rsNetwork,
+    rsPersonal,
+    rsPrinters,
+    rsPrograms,
+    rsRecent,
+    rsSendTo,
+    rsStartMenu,
+    rsStartUp,
+    rsTemplates,
   };
 
   static constexpr TBrowseOptions DefaultOptions() {

@@ -40,8 +40,7 @@ QString FitPathToWidth(const QString& path, const QFontMetrics& metrics, int max
   QString folder = path.left(last + 1);  // empty when there is no separator
   const QString name = path.mid(last + 1);
   QString drive;  // a Linux path has no drive part
-  while ((!folder.isEmpty() || !drive.isEmpty()) &&
-         metrics.horizontalAdvance(result) > max_width) {
+  while ((!folder.isEmpty() || !drive.isEmpty()) && metrics.horizontalAdvance(result) > max_width) {
     if (folder == kRootEllipsis) {
       drive.clear();
       folder = kEllipsisFolder;
@@ -100,10 +99,10 @@ void TFolderListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   const bool selected = option.state & QStyle::State_Selected;
   const QPalette::ColorGroup group =
       (option.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
-  const QColor background = selected ? pal.color(group, QPalette::Highlight)
-                                     : pal.color(group, QPalette::Base);
-  const QColor foreground = selected ? pal.color(group, QPalette::HighlightedText)
-                                     : pal.color(group, QPalette::Text);
+  const QColor background =
+      selected ? pal.color(group, QPalette::Highlight) : pal.color(group, QPalette::Base);
+  const QColor foreground =
+      selected ? pal.color(group, QPalette::HighlightedText) : pal.color(group, QPalette::Text);
   // 2. Background.
   painter->fillRect(rect, background);
   // 3. Image 0 of ImageList1.

@@ -1,8 +1,8 @@
 // pelmora: the desktop window of Pelmora Converter (Part 4.1, program start).
 #include <QApplication>
 #include <QLibraryInfo>
-#include <QTranslator>
 #include <QMessageBox>
+#include <QTranslator>
 #include <exception>
 
 #include "main_window.hpp"

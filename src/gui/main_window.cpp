@@ -24,16 +24,18 @@
 #include "app_icon.hpp"
 #include "app_paths.hpp"
 #include "conversion_worker.hpp"
+#include "core/mif/coordsys.hpp"
 #include "folder_browse_dialog.hpp"
 #include "folder_list.hpp"
-#include "core/mif/coordsys.hpp"
 
 namespace pelmora::gui {
 
 namespace {
 
 // Paths travel to the core as the file system's bytes (UTF-8 on Linux).
-std::string ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string ToPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
 QString FromPath(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
 }
@@ -45,8 +47,8 @@ W* Place(W* widget, const char* name, int left, int top, int width, int height) 
   return widget;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left, int top,
-                  int width, int height) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left, int top, int width,
+                  int height) {
   auto* label = Place(new QLabel(QString::fromUtf8(text), parent), name, left, top, width, height);
   // Labels size themselves to their text (the table's size is the Windows one).
   label->adjustSize();
@@ -119,14 +121,14 @@ void TfrmMain::BuildControls() {
   Label3 = MakeLabel(client, "Label3", "MIFの出力先フォルダ", 8, 264, 110, 12);
   Edit1 = Place(new QLineEdit(client), "Edit1", 8, 280, 329, 20);
   Button4 = MakeButton(client, "Button4", "参照...", 344, 280);
-  GroupBox1 = Place(new QGroupBox(QStringLiteral("変換対象項目"), client), "GroupBox1", 8, 312,
-                    329, 97);
+  GroupBox1 =
+      Place(new QGroupBox(QStringLiteral("変換対象項目"), client), "GroupBox1", 8, 312, 329, 97);
   static const struct {
     const char* name;
     int left, top;
   } kBoxes[kGroupCount] = {
-      {"CheckBox1", 16, 24}, {"CheckBox2", 96, 24}, {"CheckBox3", 176, 24},
-      {"CheckBox4", 248, 24}, {"CheckBox5", 16, 48}, {"CheckBox6", 96, 48},
+      {"CheckBox1", 16, 24},  {"CheckBox2", 96, 24},  {"CheckBox3", 176, 24},
+      {"CheckBox4", 248, 24}, {"CheckBox5", 16, 48},  {"CheckBox6", 96, 48},
       {"CheckBox7", 176, 48}, {"CheckBox8", 248, 48}, {"CheckBox9", 16, 72},
   };
   const auto& groups = LayerGroups();
@@ -158,10 +160,10 @@ void TfrmMain::BuildControls() {
   StatusBar1->setSizeGripEnabled(false);
 
   // Tab order 0 to 11 and 14 (the progress bar takes no focus).
-  QWidget* order[] = {ListBox1, Button1, Button2, Button3, ComboBox1, Edit1, Button4,
-                      CheckBox[0], CheckBox[1], CheckBox[2], CheckBox[3], CheckBox[4],
-                      CheckBox[5], CheckBox[6], CheckBox[7], CheckBox[8],
-                      Button5, Button6, Button7, Memo1};
+  QWidget* order[] = {ListBox1,    Button1,     Button2,     Button3,     ComboBox1,
+                      Edit1,       Button4,     CheckBox[0], CheckBox[1], CheckBox[2],
+                      CheckBox[3], CheckBox[4], CheckBox[5], CheckBox[6], CheckBox[7],
+                      CheckBox[8], Button5,     Button6,     Button7,     Memo1};
   for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
   FolderBrowseDialog1 = new TFolderBrowseDialog(this);
@@ -228,7 +230,9 @@ ConversionSettings TfrmMain::ReadSettings() const {
   return settings;
 }
 
-bool TfrmMain::IsConverting() const { return converting_; }
+bool TfrmMain::IsConverting() const {
+  return converting_;
+}
 
 void TfrmMain::WaitForConversion() {
   if (!converting_) return;
@@ -239,7 +243,9 @@ void TfrmMain::WaitForConversion() {
 
 // --- Program start and stop (Part 4.1) ---
 
-void TfrmMain::FormCreate() { help_file_ = GetAppFolder() + QStringLiteral("Pelmora.html"); }
+void TfrmMain::FormCreate() {
+  help_file_ = GetAppFolder() + QStringLiteral("Pelmora.html");
+}
 
 void TfrmMain::FormShow() {
   if (form_shown_) return;
@@ -303,7 +309,9 @@ void TfrmMain::Button2Click() {
   delete ListBox1->takeItem(row);
 }
 
-void TfrmMain::Button3Click() { ListBox1->clear(); }
+void TfrmMain::Button3Click() {
+  ListBox1->clear();
+}
 
 // --- Output folder, groups (Part 4.1) ---
 
@@ -324,11 +332,17 @@ void TfrmMain::Button6Click() {
 
 // --- Menus ---
 
-void TfrmMain::K1Click() { QDesktopServices::openUrl(QUrl(QString::fromUtf8(kPublisherPage))); }
+void TfrmMain::K1Click() {
+  QDesktopServices::openUrl(QUrl(QString::fromUtf8(kPublisherPage)));
+}
 
-void TfrmMain::X1Click() { close(); }
+void TfrmMain::X1Click() {
+  close();
+}
 
-void TfrmMain::H2Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(help_file_)); }
+void TfrmMain::H2Click() {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(help_file_));
+}
 
 void TfrmMain::A1Click() {
   TdlgAbout about(this);
@@ -385,8 +399,8 @@ void TfrmMain::Button7Click() {
 void TfrmMain::SetConverting(bool converting) {
   converting_ = converting;
   if (converting) focus_before_ = focusWidget();  // the window's own, active or not
-  QWidget* inputs[] = {ListBox1, Button1, Button2, Button3, ComboBox1, Edit1,
-                       Button4,  GroupBox1, Button5, Button6, Button7, menuBar()};
+  QWidget* inputs[] = {ListBox1, Button1,   Button2, Button3, ComboBox1, Edit1,
+                       Button4,  GroupBox1, Button5, Button6, Button7,   menuBar()};
   for (QWidget* w : inputs) w->setEnabled(!converting);
   for (QAction* a : {K1, X1, H2, A1}) a->setEnabled(!converting);
   // The log stays readable (not greyed) but takes no typing during the run.
@@ -411,7 +425,9 @@ void TfrmMain::OnProgressRange(int maximum) {
   ProgressBar1->setValue(0);
 }
 
-void TfrmMain::OnProgress(int position) { ProgressBar1->setValue(position); }
+void TfrmMain::OnProgress(int position) {
+  ProgressBar1->setValue(position);
+}
 
 void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
   worker_->Wait();  // the thread returns right after its last signal
@@ -427,7 +443,7 @@ void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
     ShowMessage(MessageKind::kError, outcome.error_text);  // the bar keeps its position
   } else {
     ShowMessage(MessageKind::kInformation, QStringLiteral("変換が終了しました。"));  // step 8
-    ProgressBar1->setValue(0);  // step 9
+    ProgressBar1->setValue(0);                                                       // step 9
   }
   emit ConversionEnded();
 }

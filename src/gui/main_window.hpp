@@ -36,7 +36,7 @@ inline constexpr char kPublisherPage[] = "https://sdf.gsi.go.jp/search.html";
 class TfrmMain : public QMainWindow {
   Q_OBJECT
  public:
-  static constexpr int kClientWidth = 793;   // the area below the menu bar
+  static constexpr int kClientWidth = 793;  // the area below the menu bar
   static constexpr int kClientHeight = 432;
 
   explicit TfrmMain(QWidget* parent = nullptr);

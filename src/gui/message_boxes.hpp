@@ -21,8 +21,7 @@ class TMessageBoxes {
  public:
   virtual ~TMessageBoxes() = default;
   // Shows a modal box over owner and returns when the user closed it.
-  virtual void Show(QWidget* owner, MessageKind kind, const QString& caption,
-                    const QString& text);
+  virtual void Show(QWidget* owner, MessageKind kind, const QString& caption, const QString& text);
 };
 
 // The caption of a kind of box ("警告", "情報", the program title).

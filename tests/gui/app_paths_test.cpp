@@ -1,4 +1,6 @@
 // Part 4.4: program paths, the settings file and window placement.
+#include "app_paths.hpp"
+
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -6,7 +8,6 @@
 #include <QWidget>
 #include <QtTest>
 
-#include "app_paths.hpp"
 #include "main_window.hpp"
 
 using namespace pelmora::gui;
@@ -88,7 +89,8 @@ class AppPathsTest : public QObject {
 
   void loadValues() {
     QWidget w;
-    LoadFormPlacement(w, Ini("values.INI", "[Window]\nLeft=0x40\nTop=$10\nWidth=640\nHeight=480\nState=0\n"));
+    LoadFormPlacement(
+        w, Ini("values.INI", "[Window]\nLeft=0x40\nTop=$10\nWidth=640\nHeight=480\nState=0\n"));
     QCOMPARE(w.pos(), QPoint(64, 16));
     QCOMPARE(w.size(), QSize(640, 480));
   }
@@ -135,15 +137,21 @@ class AppPathsTest : public QObject {
     QCOMPARE(ReadProfileInt(ini, "Window", "Height", 0), 244);
     QCOMPARE(ReadProfileInt(ini, "Window", "State", -1), 0);
     QCOMPARE(ReadProfileInt(ini, "Other", "Keep", 0), 1);  // other lines stay
-    QCOMPARE(Read(ini), QString("[Other]\nKeep=1\n\n[Window]\nLeft=111\nTop=122\nWidth=333\nHeight=244\nState=0\n"));
+    QCOMPARE(
+        Read(ini),
+        QString(
+            "[Other]\nKeep=1\n\n[Window]\nLeft=111\nTop=122\nWidth=333\nHeight=244\nState=0\n"));
     // Saving again rewrites the values in place.
     w.move(5, 6);
     SaveFormPlacement(w, ini);
-    QCOMPARE(Read(ini), QString("[Other]\nKeep=1\n\n[Window]\nLeft=5\nTop=6\nWidth=333\nHeight=244\nState=0\n"));
+    QCOMPARE(
+        Read(ini),
+        QString("[Other]\nKeep=1\n\n[Window]\nLeft=5\nTop=6\nWidth=333\nHeight=244\nState=0\n"));
   }
 
   void saveMinimisedWritesOnlyState() {
-    const QString ini = Ini("min.INI", "[Window]\nLeft=101\nTop=102\nWidth=103\nHeight=104\nState=0\n");
+    const QString ini =
+        Ini("min.INI", "[Window]\nLeft=101\nTop=102\nWidth=103\nHeight=104\nState=0\n");
     QWidget w;
     w.move(300, 300);
     w.show();
@@ -198,7 +206,8 @@ class AppPathsTest : public QObject {
   void mainWindowPlacement() {
     // A file with another width and height: the window keeps its own size and
     // takes the stored left and top.
-    const QString ini = Ini("main.INI", "[Window]\nLeft=0x40\nTop=50\nWidth=1000\nHeight=900\nState=0\n");
+    const QString ini =
+        Ini("main.INI", "[Window]\nLeft=0x40\nTop=50\nWidth=1000\nHeight=900\nState=0\n");
     TfrmMain w;
     w.SetSettingsFilePath(ini);
     w.show();

@@ -119,8 +119,11 @@ class ConversionWindowTest : public QObject {
     QList<QPair<int, int>> ranges;
     QStringList logged;
     bool appended_while_converting = true;
-    connect(worker, &TConversionWorker::ProgressRange, this, [&](int maximum) { ranges.append({maximum, 0}); });
-    connect(worker, &TConversionWorker::Progress, this, [&](int position) { ranges.last().second = position; });
+    connect(worker, &TConversionWorker::ProgressRange, this, [&](int maximum) {
+      ranges.append({maximum, 0});
+    });
+    connect(worker, &TConversionWorker::Progress, this,
+            [&](int position) { ranges.last().second = position; });
     connect(worker, &TConversionWorker::Log, this, [&](const QString& line) {
       logged << line;
       appended_while_converting = appended_while_converting && W().IsConverting();
@@ -139,22 +142,22 @@ class ConversionWindowTest : public QObject {
     W().Button7->click();
     // The run has started: the window takes no input, shows the wait cursor.
     QVERIFY(W().IsConverting());
-    QCOMPARE(W().Edit1->text(), out + "/");  // trailing separator written back
+    QCOMPARE(W().Edit1->text(), out + "/");       // trailing separator written back
     QVERIFY(W().Memo1->toPlainText().isEmpty());  // the log pane was cleared
     QVERIFY(QApplication::overrideCursor());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    const QList<QWidget*> inputs = {
-             W().ListBox1, W().Button1, W().Button2, W().Button3, W().ComboBox1, W().Edit1,
-             W().Button4, W().GroupBox1, W().Button5, W().Button6, W().Button7, W().menuBar()};
+    const QList<QWidget*> inputs = {W().ListBox1,  W().Button1, W().Button2, W().Button3,
+                                    W().ComboBox1, W().Edit1,   W().Button4, W().GroupBox1,
+                                    W().Button5,   W().Button6, W().Button7, W().menuBar()};
     for (QWidget* input : inputs) {
       QVERIFY2(!input->isEnabled(), qPrintable(input->objectName()));
     }
     QVERIFY(!W().H2->isEnabled() && !W().A1->isEnabled() && !W().X1->isEnabled());
     QVERIFY(W().Memo1->isReadOnly());
-    QVERIFY(W().Memo1->isEnabled());          // the log stays readable
+    QVERIFY(W().Memo1->isEnabled());  // the log stays readable
     QVERIFY(W().ProgressBar1->isEnabled());
-    QVERIFY(!W().close());                    // closing is refused during the run
-    W().Button7Click();                       // a second start is ignored
+    QVERIFY(!W().close());  // closing is refused during the run
+    W().Button7Click();     // a second start is ignored
     W().WaitForConversion();
 
     // The end of the run.

@@ -1,9 +1,9 @@
 // The worker's observer: log lines and ranges pass one by one, progress
 // positions are thinned, and the last position of every file arrives.
+#include "conversion_worker.hpp"
+
 #include <QElapsedTimer>
 #include <QtTest>
-
-#include "conversion_worker.hpp"
 
 using namespace pelmora::gui;
 
@@ -17,7 +17,8 @@ class ConversionWorkerTest : public QObject {
     QStringList events;
     int progress_signals = 0;
     // Same thread: the signals arrive directly, in order.
-    connect(&worker, &TConversionWorker::Log, this, [&](const QString& l) { events << "log " + l; });
+    connect(&worker, &TConversionWorker::Log, this,
+            [&](const QString& l) { events << "log " + l; });
     connect(&worker, &TConversionWorker::ProgressRange, this,
             [&](int m) { events << QString("range %1").arg(m); });
     connect(&worker, &TConversionWorker::Progress, this, [&](int p) {

@@ -1,11 +1,12 @@
 // Part 4.3: TFolderBrowseDialog over Qt's folder chooser.
+#include "folder_browse_dialog.hpp"
+
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "folder_browse_dialog.hpp"
 #include "gui_test_support.hpp"
 #include "main_window.hpp"
 
@@ -73,8 +74,8 @@ class FolderBrowseDialogTest : public QObject {
       opened_on = fd->selectedFiles().value(0);
       status = fd->findChild<QLabel*>("StatusText")->text();
     });
-    QVERIFY(!d.Execute());               // cancelled
-    QCOMPARE(d.FolderName, first);       // kept
+    QVERIFY(!d.Execute());          // cancelled
+    QCOMPARE(d.FolderName, first);  // kept
     QCOMPARE(QDir::cleanPath(opened_on), first);
     QCOMPARE(status, first);
 
@@ -125,9 +126,11 @@ class FolderBrowseDialogTest : public QObject {
     AnswerPicker(w.FolderBrowseDialog2, two);
     QVERIFY(w.FolderBrowseDialog2->Execute());
     QString opened1, opened2;
-    AnswerPicker(w.FolderBrowseDialog1, QString(), [&](QFileDialog* fd) { opened1 = fd->selectedFiles().value(0); });
+    AnswerPicker(w.FolderBrowseDialog1, QString(),
+                 [&](QFileDialog* fd) { opened1 = fd->selectedFiles().value(0); });
     QVERIFY(!w.FolderBrowseDialog1->Execute());
-    AnswerPicker(w.FolderBrowseDialog2, QString(), [&](QFileDialog* fd) { opened2 = fd->selectedFiles().value(0); });
+    AnswerPicker(w.FolderBrowseDialog2, QString(),
+                 [&](QFileDialog* fd) { opened2 = fd->selectedFiles().value(0); });
     QVERIFY(!w.FolderBrowseDialog2->Execute());
     QCOMPARE(QDir::cleanPath(opened1), one);
     QCOMPARE(QDir::cleanPath(opened2), two);

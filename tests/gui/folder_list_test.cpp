@@ -1,9 +1,10 @@
 // Part 4.2: path shortening and the folder list control.
+#include "folder_list.hpp"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QtTest>
 
-#include "folder_list.hpp"
 #include "main_window.hpp"
 
 using namespace pelmora::gui;
@@ -43,15 +44,16 @@ class FolderListTest : public QObject {
   }
 
   void workedExample() {
-    QCOMPARE(Chain("/data/maps/tokyo"),
-             QStringList({"/data/maps/tokyo", "/.../maps/tokyo", "/.../tokyo", ".../tokyo", "tokyo"}));
+    QCOMPARE(Chain("/data/maps/tokyo"), QStringList({"/data/maps/tokyo", "/.../maps/tokyo",
+                                                     "/.../tokyo", ".../tokyo", "tokyo"}));
   }
 
   void stopsAtFirstThatFits() {
     const QFontMetrics fm = Metrics();
     const QString path = "/data/maps/tokyo";
     QCOMPARE(FitPathToWidth(path, fm, 1000), path);
-    QCOMPARE(FitPathToWidth(path, fm, fm.horizontalAdvance("/.../maps/tokyo")), QString("/.../maps/tokyo"));
+    QCOMPARE(FitPathToWidth(path, fm, fm.horizontalAdvance("/.../maps/tokyo")),
+             QString("/.../maps/tokyo"));
     QCOMPARE(FitPathToWidth(path, fm, fm.horizontalAdvance("/.../tokyo")), QString("/.../tokyo"));
     QCOMPARE(FitPathToWidth(path, fm, fm.horizontalAdvance(".../tokyo")), QString(".../tokyo"));
     // Nothing left to cut: the name alone, even if wider.
@@ -90,7 +92,8 @@ class FolderListTest : public QObject {
     QCOMPARE(icon.size(), QSize(16, 16));
     QCOMPARE(icon.pixelColor(0, 0).alpha(), 0);  // transparent background
     const QColor middle = icon.pixelColor(8, 10);
-    QVERIFY(middle.alpha() == 255 && middle.red() > 200 && middle.green() > 150 && middle.blue() < 150);
+    QVERIFY(middle.alpha() == 255 && middle.red() > 200 && middle.green() > 150 &&
+            middle.blue() < 150);
   }
 
   void rowDrawing() {
@@ -98,7 +101,8 @@ class FolderListTest : public QObject {
     // at Rect.Left + 1 and the text from Rect.Left + 19.
     TfrmMain w;
     w.show();
-    const QString long_path = "/home/user/とても長いフォルダの名前/さらに長いサブフォルダの名前/地図データ/東京都";
+    const QString long_path =
+        "/home/user/とても長いフォルダの名前/さらに長いサブフォルダの名前/地図データ/東京都";
     w.ListBox1->addItem(long_path);
     QCOMPARE(w.ListBox1->item(0)->text(), long_path);  // the item keeps the full path
     const QFontMetrics fm(w.ListBox1->font());

@@ -42,21 +42,21 @@ inline const QString kAcceptAsIs = QStringLiteral("<accept as is>");
 inline void AnswerPicker(TFolderBrowseDialog* dialog, const QString& folder,
                          std::function<void(QFileDialog*)> check = {}) {
   auto connection = std::make_shared<QMetaObject::Connection>();
-  *connection = QObject::connect(
-      dialog, &TFolderBrowseDialog::Opened, dialog, [connection, folder, check](QFileDialog* fd) {
-        QObject::disconnect(*connection);
-        QTimer::singleShot(0, fd, [fd, folder, check] {
-          if (check) check(fd);
-          if (folder.isEmpty()) {
-            fd->reject();
-          } else if (folder == kAcceptAsIs) {
-            static_cast<QDialog*>(fd)->accept();
-          } else {
-            fd->selectFile(folder);
-            static_cast<QDialog*>(fd)->accept();
-          }
-        });
-      });
+  *connection = QObject::connect(dialog, &TFolderBrowseDialog::Opened, dialog,
+                                 [connection, folder, check](QFileDialog* fd) {
+                                   QObject::disconnect(*connection);
+                                   QTimer::singleShot(0, fd, [fd, folder, check] {
+                                     if (check) check(fd);
+                                     if (folder.isEmpty()) {
+                                       fd->reject();
+                                     } else if (folder == kAcceptAsIs) {
+                                       static_cast<QDialog*>(fd)->accept();
+                                     } else {
+                                       fd->selectFile(folder);
+                                       static_cast<QDialog*>(fd)->accept();
+                                     }
+                                   });
+                                 });
 }
 
 }  // namespace pelmora::gui::test

@@ -1,4 +1,6 @@
 // Part 4.1, 4.2, 4.5 and the settings warnings of Part 1.1 on the real window.
+#include "main_window.hpp"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,7 +22,6 @@
 #include "app_paths.hpp"
 #include "folder_list.hpp"
 #include "gui_test_support.hpp"
-#include "main_window.hpp"
 
 using namespace pelmora::gui;
 using pelmora::gui::test::AnswerPicker;
@@ -85,7 +86,8 @@ class MainWindowTest : public QObject {
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);
     QVERIFY(flags & Qt::WindowSystemMenuHint);
     const QFontInfo font(W().font());
-    QVERIFY2(font.family() == "ＭＳ Ｐゴシック" || font.family() == "IPAPGothic", qPrintable(font.family()));
+    QVERIFY2(font.family() == "ＭＳ Ｐゴシック" || font.family() == "IPAPGothic",
+             qPrintable(font.family()));
     QCOMPARE(W().font().pixelSize(), 12);
   }
 
@@ -96,9 +98,9 @@ class MainWindowTest : public QObject {
       const char* text;
     };
     const Expect buttons[] = {
-        {"Button1", {344, 24, 75, 21}, "追加..."},  {"Button2", {344, 56, 75, 21}, "削除"},
-        {"Button3", {344, 80, 75, 21}, "クリア"},   {"Button4", {344, 280, 75, 21}, "参照..."},
-        {"Button5", {344, 320, 75, 21}, "全選択"},  {"Button6", {344, 344, 75, 21}, "全解除"},
+        {"Button1", {344, 24, 75, 21}, "追加..."},   {"Button2", {344, 56, 75, 21}, "削除"},
+        {"Button3", {344, 80, 75, 21}, "クリア"},    {"Button4", {344, 280, 75, 21}, "参照..."},
+        {"Button5", {344, 320, 75, 21}, "全選択"},   {"Button6", {344, 344, 75, 21}, "全解除"},
         {"Button7", {344, 388, 75, 21}, "変換開始"},
     };
     for (const Expect& e : buttons) {
@@ -138,8 +140,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(bar->maximum(), 100);
     QCOMPARE(bar->value(), 0);
     QCOMPARE(W().findChild<QStatusBar*>("StatusBar1")->geometry(), QRect(0, 413, 793, 19));
-    const char* captions[] = {"道路", "行政界", "街区", "建物", "水系", "鉄道", "場地", "基準点", "図郭"};
-    const QPoint places[] = {{16, 24}, {96, 24}, {176, 24}, {248, 24}, {16, 48},
+    const char* captions[] = {"道路", "行政界", "街区",   "建物", "水系",
+                              "鉄道", "場地",   "基準点", "図郭"};
+    const QPoint places[] = {{16, 24}, {96, 24},  {176, 24}, {248, 24}, {16, 48},
                              {96, 48}, {176, 48}, {248, 48}, {16, 72}};
     for (int i = 0; i < 9; ++i) {
       auto* box = W().findChild<QCheckBox*>(QString("CheckBox%1").arg(i + 1));
@@ -211,7 +214,8 @@ class MainWindowTest : public QObject {
 
   void helpFileIsBesideTheProgram() {
     // The build copies the guide beside the pelmora program.
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath("../../src/gui/Pelmora.html");
+    const QString beside =
+        QDir(QCoreApplication::applicationDirPath()).filePath("../../src/gui/Pelmora.html");
     QVERIFY2(QFile::exists(beside), qPrintable(beside));
   }
 
@@ -382,7 +386,8 @@ class MainWindowTest : public QObject {
     const QRect first = W().ListBox1->visualItemRect(W().ListBox1->item(0));
     const QRect second = W().ListBox1->visualItemRect(W().ListBox1->item(1));
     QTest::mouseClick(W().ListBox1->viewport(), Qt::LeftButton, {}, first.center());
-    QTest::mouseClick(W().ListBox1->viewport(), Qt::LeftButton, Qt::ControlModifier, second.center());
+    QTest::mouseClick(W().ListBox1->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      second.center());
     QCOMPARE(W().ListBox1->selectedItems().size(), 2);
     QCOMPARE(W().ListBox1->currentRow(), 1);
   }
@@ -443,7 +448,8 @@ class MainWindowTest : public QObject {
         button = box->buttons().value(0)->text();
         QTest::keyClick(box, Qt::Key_Escape);  // Esc closes it like OK
       });
-      TMessageBoxes().Show(w_.get(), c.kind, CaptionOf(c.kind), "/data は\n\r既に登録されています。");
+      TMessageBoxes().Show(w_.get(), c.kind, CaptionOf(c.kind),
+                           "/data は\n\r既に登録されています。");
       QCOMPARE(title, c.caption);
       QCOMPARE(icon, c.icon);
       QCOMPARE(buttons, 1);
@@ -475,7 +481,8 @@ class MainWindowTest : public QObject {
         QTest::keyClick(dlg, round == 0 ? Qt::Key_Escape : Qt::Key_Return);
       });
       W().A1->trigger();
-      QCOMPARE(seen, QStringList({"バージョン情報", "Pelmorix Converter", "Version 2.0.2.105", "OK"}));
+      QCOMPARE(seen,
+               QStringList({"バージョン情報", "Pelmorix Converter", "Version 2.0.2.105", "OK"}));
       QVERIFY(!QApplication::activeModalWidget());
     }
     QVERIFY(W().findChildren<TdlgAbout*>().isEmpty());  // released after use

@@ -12,12 +12,12 @@
 #include <QFileDialog>
 #include <QLibraryInfo>
 #include <QLineEdit>
-#include <QTranslator>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -91,7 +91,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("pelmora"));
   QApplication::setFont(TfrmMain::WindowFont());
   QTranslator qt_texts;  // as the program does
-  if (qt_texts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  if (qt_texts.load(QStringLiteral("qtbase_ja"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QApplication::installTranslator(&qt_texts);
   }
   if (argc < 3) {
@@ -114,7 +115,8 @@ int main(int argc, char* argv[]) {
 
   // A filled window: the sample folder, a long Japanese path, a run's log.
   QDir().mkpath(work.filePath("出力"));
-  const QString long_path = work.filePath("利用者/ドキュメント/数値地図2500/東京都/区部/さらに長いフォルダ名");
+  const QString long_path =
+      work.filePath("利用者/ドキュメント/数値地図2500/東京都/区部/さらに長いフォルダ名");
   QDir().mkpath(long_path);
   w.ListBox1->addItem(sample);
   w.ListBox1->addItem(long_path);
@@ -138,10 +140,12 @@ int main(int argc, char* argv[]) {
   w.ComboBox1->setCurrentIndex(8);
   w.Edit1->setText(work.filePath("出力"));
   w.Button5Click();
-  ShootModal([&] {
-    w.Button7Click();
-    w.WaitForConversion();
-  }, QStringLiteral("end-box.png"), CloseDialog, "QMessageBox");
+  ShootModal(
+      [&] {
+        w.Button7Click();
+        w.WaitForConversion();
+      },
+      QStringLiteral("end-box.png"), CloseDialog, "QMessageBox");
   Pause(300);
   w.ListBox1->setFocus();
   Pause(300);
