@@ -147,6 +147,7 @@ void TfrmMain::BuildControls() {
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Memo1->setReadOnly(false);
+  Memo1->setTabChangesFocus(true);  // Tab moves on, as in a Windows memo
   {
     QPalette pal = Memo1->palette();
     pal.setColor(QPalette::Base, pal.color(QPalette::Button));

@@ -175,6 +175,9 @@ class MainWindowTest : public QObject {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       QCOMPARE(QApplication::focusWidget()->objectName(), QString(chain[i]));
     }
+    // From the log pane the focus goes round to the folder list.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("ListBox1"));
   }
 
   void menus() {
