@@ -87,12 +87,11 @@ bool TFolderBrowseDialog::Execute() {
       status->setObjectName(QStringLiteral("StatusText"));
       status->setTextInteractionFlags(Qt::TextSelectableByMouse);
       grid->addWidget(status, grid->rowCount(), 0, 1, grid->columnCount());
-      auto update = [status, &dialog](const QString& path) {
+      auto update = [status](const QString& path) {
         // A path that is no folder (a typed fragment) empties the line.
         const QString shown =
             (!path.isEmpty() && QFileInfo(path).isDir()) ? CleanFolderPath(path) : QString();
         status->setText(shown);
-        (void)dialog;
       };
       QObject::connect(&dialog, &QFileDialog::currentChanged, status, update);
       QObject::connect(&dialog, &QFileDialog::directoryEntered, status, update);

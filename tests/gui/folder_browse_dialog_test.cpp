@@ -25,6 +25,8 @@ class FolderBrowseDialogTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
   void defaults() {
     QWidget owner;
     TFolderBrowseDialog d(&owner);

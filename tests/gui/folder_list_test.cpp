@@ -33,6 +33,8 @@ class FolderListTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
   void cutFirstFolder() {
     QCOMPARE(CutFirstFolder("/data/maps/"), QString("/.../maps/"));
     QCOMPARE(CutFirstFolder("/.../maps/"), QString("/.../"));
