@@ -4,7 +4,7 @@
 // folder picker and the about box, taken from the screen, for a person to
 // look at.
 //
-//   gui_screenshots OUTPUT_FOLDER SAMPLE_MAP_DATA_FOLDER
+//   gui_screenshots OUTPUT_FOLDER SAMPLE_MAP_DATA_FOLDER [LARGER_MAP_DATA_FOLDER]
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -150,6 +150,24 @@ int main(int argc, char* argv[]) {
   w.ListBox1->setFocus();
   Pause(300);
   Shoot(&w, QStringLiteral("main-window.png"));
+
+  // The window during a run of a larger data set: controls disabled, the log
+  // growing, the bar moving.
+  if (argc > 3) {
+    const QString big = QDir(QString::fromLocal8Bit(argv[3])).absolutePath();
+    w.Button3Click();
+    w.ListBox1->addItem(big);
+    w.Button7Click();
+    Pause(1200);
+    if (w.IsConverting()) {
+      Shoot(&w, QStringLiteral("main-window-running.png"));
+    } else {
+      std::fprintf(stderr, "screenshots: the run ended before its screenshot\n");
+      ++g_failures;
+    }
+    ShootModal([&] { w.WaitForConversion(); }, QStringLiteral("end-box-large.png"), CloseDialog,
+               "QMessageBox");
+  }
 
   // The group warning (after the trailing "/" was written back).
   w.Button6Click();
