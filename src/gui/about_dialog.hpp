@@ -1,5 +1,5 @@
 #pragma once
-// Part 4.5: the about box TdlgAbout: product name, version and the two
+// The about box TdlgAbout: product name, version and the two
 // contact lines (a web address and a mail address as link labels).
 #include <QDialog>
 #include <QLabel>
@@ -10,7 +10,7 @@ namespace pelmora::gui {
 
 // The contact lines of the shipped program, set at build time (CMake cache
 // variables PELMORA_CONTACT_URL and PELMORA_CONTACT_MAIL). Empty: the line and
-// its caption are left out, as Part 4.5 allows.
+// its caption are left out.
 QString ContactUrl();
 QString ContactMail();
 

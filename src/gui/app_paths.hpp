@@ -1,5 +1,5 @@
 #pragma once
-// Part 4.4: the program's own folder, base name and version, and the main
+// The program's own folder, base name and version, and the main
 // window's position and state in the settings file (QrSysUtils).
 //
 // Linux stands in for the Windows platform interfaces as follows:

@@ -1,5 +1,5 @@
 #pragma once
-// Part 4.3: TFolderBrowseDialog, a small non-visual component over Qt's folder
+// TFolderBrowseDialog, a small non-visual component over Qt's folder
 // chooser in place of the shell's folder picker. It keeps the picker's
 // contract: modal over its owner window, the title as prompt, file-system
 // folders only, an editable path, a status line that follows the selection

@@ -1,5 +1,5 @@
 #pragma once
-// Part 4.2: the map-data folder list ListBox1 (several selection, a current
+// The map-data folder list ListBox1 (several selection, a current
 // item, owner-drawn 16-pixel rows with a folder icon and a shortened path) and
 // the path shortening FitPathToWidth / CutFirstFolder.
 //

@@ -1,4 +1,4 @@
-// pelmora: the desktop window of Pelmora Converter (Part 4.1, program start).
+// pelmora: the desktop window of Pelmora Converter.
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -10,7 +10,7 @@
 
 namespace {
 
-// The event loop of Part 4.1: a failure that a handler does not handle is
+// The event loop: a failure that a handler does not handle is
 // shown in an error box captioned with the program title, and the program
 // goes on.
 class TApplication : public QApplication {

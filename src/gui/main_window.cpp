@@ -242,7 +242,7 @@ void TfrmMain::WaitForConversion() {
   if (converting_) loop.exec();
 }
 
-// --- Program start and stop (Part 4.1) ---
+// --- Program start and stop ---
 
 void TfrmMain::FormCreate() {
   help_file_ = GetAppFolder() + QStringLiteral("Pelmora.html");
@@ -288,7 +288,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-// --- Folder list (Part 4.2) ---
+// --- Folder list ---
 
 void TfrmMain::Button1Click() {
   if (!FolderBrowseDialog1->Execute()) return;
@@ -314,7 +314,7 @@ void TfrmMain::Button3Click() {
   ListBox1->clear();
 }
 
-// --- Output folder, groups (Part 4.1) ---
+// --- Output folder, groups ---
 
 void TfrmMain::Button4Click() {
   if (!FolderBrowseDialog2->Execute()) return;
@@ -354,7 +354,7 @@ void TfrmMain::A1Click() {
   about.hide();
 }
 
-// --- The run (Part 1.1) ---
+// --- The run ---
 
 void TfrmMain::ShowSettingsProblem(SettingsProblem problem) {
   const std::string_view text = SettingsProblemText(problem);

@@ -1,6 +1,6 @@
 #pragma once
-// Part 4.1: the main window TfrmMain with its controls, menus and handlers,
-// the folder list of Part 4.2 and the run of Part 1.1 as the user sees it.
+// The main window TfrmMain with its controls, menus and handlers, the
+// folder list and the conversion run as the user sees it.
 // The window only reads its controls into ConversionSettings and shows what
 // the conversion reports; the conversion itself runs on a worker thread.
 #include <QMainWindow>
@@ -74,7 +74,7 @@ class TfrmMain : public QMainWindow {
   void H2Click();
   void A1Click();
 
-  // Controls (object names as in Part 4.1).
+  // Controls, under the object names that tests and users know them by.
   QLabel* Label1;
   TFolderListBox* ListBox1;
   QPushButton* Button1;

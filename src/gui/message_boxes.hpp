@@ -8,7 +8,7 @@ class QWidget;
 
 namespace pelmora::gui {
 
-// The program title (Part 4.1, start step 1): the caption of error boxes.
+// The program title: the caption of error boxes.
 inline constexpr char kProgramTitle[] = "Pelmorix Converter";
 
 enum class MessageKind {

@@ -1,4 +1,4 @@
-// Part 4.4: program paths, the settings file and window placement.
+// Program paths, the settings file and window placement.
 #include "app_paths.hpp"
 
 #include <QFile>

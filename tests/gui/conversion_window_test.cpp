@@ -1,4 +1,4 @@
-// Part 1.1 as the user sees it: a full conversion of the sample data from the
+// The conversion run as the user sees it: a full conversion of the sample data from the
 // window, on the worker thread, with its log, progress, cursor and boxes.
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-// Part 4.3: TFolderBrowseDialog over Qt's folder chooser.
+// TFolderBrowseDialog over Qt's folder chooser.
 #include "folder_browse_dialog.hpp"
 
 #include <QDir>

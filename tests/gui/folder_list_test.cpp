@@ -1,4 +1,4 @@
-// Part 4.2: path shortening and the folder list control.
+// Path shortening and the folder list control.
 #include "folder_list.hpp"
 
 #include <QFontMetrics>

@@ -1,4 +1,5 @@
-// Part 4.1, 4.2, 4.5 and the settings warnings of Part 1.1 on the real window.
+// The main window, its folder list, the about box and the settings warnings,
+// on the real window.
 #include "main_window.hpp"
 
 #include <QAction>
@@ -243,7 +244,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(boxes_.boxes[0].text, blocker + "/pelmora.INI に書き込めません");
   }
 
-  // --- the settings warnings (Part 1.1 steps 1 to 4) ---
+  // --- the settings warnings, in the order they are checked ---
 
   void warningNoFolders() {
     W().Button5->click();
@@ -314,7 +315,7 @@ class MainWindowTest : public QObject {
     QVERIFY(boxes_.boxes.isEmpty());
   }
 
-  // --- folder list (Part 4.2) ---
+  // --- folder list ---
 
   void addFolders() {
     const QString a = Make("list/b-area");
@@ -462,7 +463,7 @@ class MainWindowTest : public QObject {
     }
   }
 
-  // --- about box (Part 4.5) ---
+  // --- about box ---
 
   void aboutBox() {
     for (int round = 0; round < 2; ++round) {  // the same texts both times
