@@ -48,8 +48,8 @@ LayerOutput::~LayerOutput() {
 }
 
 void LayerOutput::Discard() {
-  std::string mif_path = mif_.IsOpen() ? mif_.path() : std::string();
-  std::string mid_path = mid_.IsOpen() ? mid_.path() : std::string();
+  std::string mif_path = mif_.IsOpen() || closed_ ? mif_.path() : std::string();
+  std::string mid_path = mid_.IsOpen() || closed_ ? mid_.path() : std::string();
   try {
     mif_.Close();
   } catch (const IoError&) {
@@ -60,6 +60,12 @@ void LayerOutput::Discard() {
   }
   RemoveQuietly(mif_path);
   RemoveQuietly(mid_path);
+}
+
+void LayerOutput::Close() {
+  closed_ = true;  // from here on the temporaries exist whether or not open
+  mif_.Close();
+  mid_.Close();
 }
 
 void LayerOutput::Commit() {

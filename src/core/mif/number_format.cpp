@@ -1,7 +1,9 @@
 #include "number_format.hpp"
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace pelmora {
@@ -10,9 +12,73 @@ namespace {
 constexpr int kSignificant = 18;
 constexpr int kDecimals = 8;
 
+// 10^0 to 10^17.
+constexpr auto kPow10 = [] {
+  std::array<uint64_t, 18> powers{};
+  uint64_t p = 1;
+  for (uint64_t& power : powers) {
+    power = p;
+    p *= 10;
+  }
+  return powers;
+}();
+
+// Writes the decimal digits of n (at least min_digits, padded with zeros).
+char* WriteDigits(uint64_t n, int min_digits, char* out) {
+  char digits[20];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n != 0);
+  while (count < min_digits) digits[count++] = '0';
+  while (count > 0) *out++ = digits[--count];
+  return out;
+}
+
+// The same result as FormatCoordByDigits for 1 <= |value| < 10^9, the range
+// of map coordinates, by exact integer arithmetic on the double's binary
+// form instead of formatting and re-reading 18 digits. Returns 0 outside it.
+size_t FormatCoordFast(double value, char* out) {
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= 1 && magnitude < 1e9)) return 0;
+  int integer_digits = 1;
+  while (magnitude >= static_cast<double>(kPow10[integer_digits])) ++integer_digits;
+  // magnitude = mantissa * 2^-shift exactly, with 23 <= shift <= 52 here.
+  uint64_t bits;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+  const int shift = 1075 - static_cast<int>(bits >> 52);
+
+  // First rounding: to 18 significant digits, half to even, as the digit
+  // formatter does it. scaled < 2^53 * 10^17 < 2^110.
+  const int decimals = kSignificant - integer_digits;
+  const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kPow10[decimals];
+  uint64_t digits = static_cast<uint64_t>(scaled >> shift);
+  const unsigned __int128 rest = scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
+  const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+  if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
+
+  // Second rounding: to eight decimals, half away from zero.
+  const uint64_t unit = kPow10[decimals - kDecimals];
+  const uint64_t rounded = (digits + unit / 2) / unit;
+
+  char* p = out;
+  if (value < 0) *p++ = '-';
+  p = WriteDigits(rounded / kPow10[kDecimals], 1, p);
+  *p++ = '.';
+  p = WriteDigits(rounded % kPow10[kDecimals], kDecimals, p);
+  return static_cast<size_t>(p - out);
+}
+
 }  // namespace
 
 size_t FormatCoord(double value, char* out) {
+  if (size_t n = FormatCoordFast(value, out)) return n;
+  return FormatCoordByDigits(value, out);
+}
+
+size_t FormatCoordByDigits(double value, char* out) {
   if (!std::isfinite(value)) value = 0;  // never reached: parsed numbers are finite
   // Scientific form with 17 decimals: d.ddddddddddddddddde±x, 18 digits.
   char sci[64];
