@@ -122,5 +122,36 @@ TEST(QuoteFieldTest, WrapsAndDoublesInnerQuotes) {
   EXPECT_EQ(QuoteField("\x95\x5C"), "\"\x95\x5C\"");
 }
 
+// The quick test may say "maybe" too often but never "no" for a line whose
+// field 1 equals the value.
+TEST(FirstFieldMayEqualTest, NeverRejectsALineWhoseFirstFieldMatches) {
+  struct Case {
+    std::string line;
+    bool may_equal;
+  };
+  const std::vector<Case> cases = {{"L1101,1,2,3", true},
+                                   {"L1101", true},
+                                   {"L1101 ,1", true},
+                                   {"L11012,1", false},
+                                   {"L110,1", false},
+                                   {"12.5,30.0", false},
+                                   {"-12.5,30.0", false},
+                                   {" L1101,1", true},
+                                   {"\"L1101\",1", true},
+                                   {"", false},
+                                   {std::string("L1101\0x", 7), true},
+                                   {"\tL1101", true},
+                                   {"L1101\t2", true},
+                                   {"A1101,1", false}};
+  FieldSplitter fields;
+  for (const auto& c : cases) {
+    EXPECT_EQ(FirstFieldMayEqual(c.line, "L1101"), c.may_equal) << c.line;
+    fields.Split(c.line);
+    if (fields[1] == "L1101") {
+      EXPECT_TRUE(FirstFieldMayEqual(c.line, "L1101")) << c.line;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pelmora

@@ -54,8 +54,13 @@ TEST(FormatCoordTest, LongestValueFitsTheBuffer) {
 // by 18 digits everywhere, above all next to the rounding boundaries.
 TEST(FormatCoordTest, FastPathAgreesWithDigitDefinition) {
   std::mt19937_64 random(2500);
-  std::vector<double> values = {1.0, 9.999999995, 999999999.99999994, 100000000.000000005,
-                                1.000003814697265625, 12345.678900005, 2030.000000005};
+  std::vector<double> values = {1.0,
+                                9.999999995,
+                                999999999.99999994,
+                                100000000.000000005,
+                                1.000003814697265625,
+                                12345.678900005,
+                                2030.000000005};
   for (int i = 0; i < 400000; ++i) {
     const double magnitude = std::pow(10.0, std::uniform_real_distribution<double>(0, 9)(random));
     values.push_back(i % 2 ? magnitude : -magnitude);

@@ -29,6 +29,10 @@ void PolygonConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile
         i = 1;
         continue;
       }
+      if (!FirstFieldMayEqual(lines[i], layer_.type_code)) {
+        ++i;
+        continue;
+      }
       record_.Split(lines[i]);
       if (record_[1] != layer_.type_code) {
         ++i;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
@@ -32,11 +33,11 @@ void InputFile::Load(const std::string& path) {
   }
   // One read for the size the file has; a file that grows meanwhile is read
   // on to its end.
-  bytes_.resize(static_cast<size_t>(st.st_size) + 1);
+  Reserve(static_cast<size_t>(st.st_size) + 1);
   size_t used = 0;
   while (true) {
-    if (used == bytes_.size()) bytes_.resize(bytes_.size() * 2);
-    ssize_t n = ::read(fd, bytes_.data() + used, bytes_.size() - used);
+    if (used == capacity_) Reserve(2 * capacity_);
+    ssize_t n = ::read(fd, buffer_.get() + used, capacity_ - used);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       int code = errno;
@@ -48,14 +49,20 @@ void InputFile::Load(const std::string& path) {
     used += static_cast<size_t>(n);
   }
   ::close(fd);
-  bytes_.resize(used);
-  SplitLines(bytes_, lines_);
+  SplitLines(std::string_view(buffer_.get(), used), lines_);
+}
+
+void InputFile::Reserve(size_t capacity) {
+  if (capacity <= capacity_) return;
+  // Not zeroed: every byte used is read from the file first.
+  auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+  if (capacity_ > 0) std::memcpy(bigger.get(), buffer_.get(), capacity_);
+  buffer_ = std::move(bigger);
+  capacity_ = capacity;
 }
 
 void InputFile::Release() {
   lines_.clear();
-  bytes_.clear();
-  bytes_.shrink_to_fit();
 }
 
 size_t InputFile::LineNumberOf(std::string_view line) const {

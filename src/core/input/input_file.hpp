@@ -1,5 +1,6 @@
 #pragma once
 // An input file read whole, with its lines as views into its bytes.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,9 @@ class InputFile {
   // Reads path in one go and cuts it into lines. Throws FileOpenError with
   // the path and the system's reason when it cannot be opened or read.
   void Load(const std::string& path);
+  // Forgets the lines. The buffer is kept for the next file, so that a
+  // converter reading one file per area allocates (and the system maps fresh
+  // pages) only when a file is larger than every one before.
   void Release();
 
   const std::vector<std::string_view>& lines() const { return lines_; }
@@ -20,7 +24,10 @@ class InputFile {
   size_t LineNumberOf(std::string_view line) const;
 
  private:
-  std::string bytes_;
+  void Reserve(size_t capacity);  // keeps the bytes read so far
+
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0;
   std::vector<std::string_view> lines_;
 };
 

@@ -27,6 +27,7 @@ class KeyedIndex {
  private:
   std::unordered_map<std::string_view, uint32_t> first_line_;
   std::deque<std::string> owned_keys_;  // keys unquoted into the splitter's buffer
+  std::optional<uint32_t> empty_key_line_;
 };
 
 }  // namespace pelmora

@@ -80,6 +80,16 @@ size_t FieldSplitter::ReadQuoted(std::string_view line, size_t i) {
   return i;
 }
 
+bool FirstFieldMayEqual(std::string_view line, std::string_view value) {
+  if (line.empty()) return value.empty();
+  // A leading blank, control character, NUL or quote: only the splitter can
+  // tell where field 1 begins and what it holds.
+  if (IsSkippable(line[0]) || line[0] == '\0' || line[0] == '"') return true;
+  // Otherwise field 1 is the plain value at the very start of the line.
+  if (line.substr(0, value.size()) != value) return false;
+  return line.size() == value.size() || EndsPlainValue(line[value.size()], ',');
+}
+
 std::string GetField(std::string_view line, int n, std::string_view delimiter) {
   FieldSplitter splitter(delimiter.empty() ? ',' : delimiter.front());
   splitter.Split(line);
