@@ -13,7 +13,8 @@ build: deps
 
 # Converts the bundled sample data into out/ with every layer and shows the log.
 demo: build
-	$(BUILD)/src/cli/pelmora-convert --list-coordsys
+	mkdir -p out
+	$(BUILD)/src/cli/pelmora-convert -o out samples/mapdata
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2

@@ -39,6 +39,13 @@ int Convert(const pelmora::cli::Options& options) {
     std::cout.flush();
     std::cerr << pelmora::DescribeError(e) << "\n";
     return 1;
+  } catch (const std::exception& e) {
+    // Anything else (such as running out of memory) still ends cleanly: the
+    // interrupted layer's temporary files are gone by now.
+    observer.ClearBar();
+    std::cout.flush();
+    std::cerr << pelmora::WithFinalPeriod(e.what()) << "\n";
+    return 1;
   }
   if (!options.quiet) std::cout << "変換が終了しました。\n";
   return 0;

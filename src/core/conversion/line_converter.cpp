@@ -45,7 +45,10 @@ void LineConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& m
       // Room only for the lines the file holds: a count can be any number.
       line_.Points.reserve(std::min<size_t>(static_cast<size_t>(count), lines.size() - k - 1));
       for (size_t i = k + 1; i <= k + static_cast<size_t>(count); ++i) {
-        if (i >= lines.size()) ThrowListIndexError(lines.size());
+        if (i >= lines.size()) {
+          fault_line = k;
+          ThrowListIndexError(lines.size());
+        }
         fault_line = i;
         coords_.Split(lines[i]);
         const double x = OffsetCoordinate(origin_.easting, coords_[2]);

@@ -49,17 +49,39 @@ std::vector<std::string> ReadNames(const std::string& folder) {
   return names;
 }
 
-// The entry of folder that stands for name with the wanted type, or nothing.
-std::optional<std::string> ResolveComponent(const std::string& folder, std::string_view name,
-                                            EntryType wanted) {
+// The entries of folder that stand for name: the exact-case name first,
+// then every other spelling of it in byte order.
+std::vector<std::string> Candidates(const std::string& folder, std::string_view name) {
+  std::vector<std::string> found;
   std::string exact = JoinPath(folder, name);
-  if (TypeOf(exact) == wanted) return exact;
+  if (TypeOf(exact) != EntryType::kMissing) found.push_back(exact);
   std::vector<std::string> names = ReadNames(folder);
   std::sort(names.begin(), names.end());
   for (const std::string& candidate : names) {
-    if (candidate == name || !EqualsIgnoreCase(candidate, name)) continue;
-    std::string path = JoinPath(folder, candidate);
-    if (TypeOf(path) == wanted) return path;
+    if (candidate != name && EqualsIgnoreCase(candidate, name)) {
+      found.push_back(JoinPath(folder, candidate));
+    }
+  }
+  return found;
+}
+
+// Resolves relative inside folder, trying each spelling of a folder in turn
+// until one holds the rest of the path.
+std::optional<std::string> Resolve(const std::string& folder, std::string_view relative) {
+  size_t slash = relative.find('/');
+  const bool last = slash == std::string_view::npos;
+  std::string_view name = relative.substr(0, slash);
+  const EntryType wanted = last ? EntryType::kOther : EntryType::kDirectory;
+  // The common case, an exact-case path, costs no folder listing.
+  std::string exact = JoinPath(folder, name);
+  if (TypeOf(exact) == wanted) {
+    if (last) return exact;
+    if (auto found = Resolve(exact, relative.substr(slash + 1))) return found;
+  }
+  for (const std::string& path : Candidates(folder, name)) {
+    if (path == exact || TypeOf(path) != wanted) continue;
+    if (last) return path;
+    if (auto found = Resolve(path, relative.substr(slash + 1))) return found;
   }
   return std::nullopt;
 }
@@ -100,17 +122,7 @@ std::vector<std::string> ListSubfolders(const std::string& map_folder) {
 }
 
 std::optional<std::string> ResolveFile(const std::string& folder, std::string_view relative) {
-  std::string current = folder;
-  while (true) {
-    size_t slash = relative.find('/');
-    bool last = slash == std::string_view::npos;
-    std::string_view name = relative.substr(0, slash);
-    auto found = ResolveComponent(current, name, last ? EntryType::kOther : EntryType::kDirectory);
-    if (!found) return std::nullopt;
-    if (last) return found;
-    current = std::move(*found);
-    relative.remove_prefix(slash + 1);
-  }
+  return Resolve(folder, relative);
 }
 
 std::string ResolveFileOrJoin(const std::string& folder, std::string_view relative) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
@@ -17,7 +18,13 @@ namespace pelmora {
 void ThrowFileOpenError(const std::string& path, int code) {
   // A folder where a file belongs is refused like an access to it.
   if (code == EISDIR) code = EACCES;
-  throw FileOpenError("ファイル \"" + path + "\". " + SystemErrorText(code) + " は開けません");
+  // The message names the file by its full path, also when the map-data
+  // folder was given relative to the working folder.
+  std::error_code ignored;
+  std::string full = path.empty() || path.front() == '/'
+                         ? path
+                         : std::filesystem::absolute(path, ignored).string();
+  throw FileOpenError("ファイル \"" + full + "\". " + SystemErrorText(code) + " は開けません");
 }
 
 void InputFile::Load(const std::string& path) {

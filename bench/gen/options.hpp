@@ -1,0 +1,29 @@
+#pragma once
+// Command-line options of pelmora-gendata.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelmora::gen {
+
+struct GenOptions {
+  std::string out;        // map-data folder to create
+  int areas = 1;          // area subfolders
+  double size_mb = 20.0;  // approximate input megabytes per area
+  uint64_t seed = 1;
+  bool sample = false;  // the small bundled sample: three tiny areas
+  bool force = false;   // write into an existing, non-empty folder
+};
+
+struct ParseResult {
+  std::optional<GenOptions> options;  // empty when the program should stop
+  std::string message;                // error text, or the help text
+  bool error = false;
+};
+
+ParseResult ParseOptions(const std::vector<std::string>& args);
+
+std::string UsageText();
+
+}  // namespace pelmora::gen

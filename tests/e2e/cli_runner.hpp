@@ -1,0 +1,50 @@
+#pragma once
+// Runs the real pelmora-convert binary and captures what it prints.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "../support/temp_tree.hpp"
+
+extern char** environ;
+
+namespace pelmora::testing_support {
+
+struct CliResult {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out, err;
+};
+
+inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& scratch) {
+  const std::string out_path = (scratch / "stdout.txt").string();
+  const std::string err_path = (scratch / "stderr.txt").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out_path.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<std::string> all = {PELMORA_CONVERT};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  CliResult result;
+  if (posix_spawn(&pid, PELMORA_CONVERT, &actions, nullptr, argv.data(), environ) == 0) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  result.out = TempTree::ReadFile(out_path);
+  result.err = TempTree::ReadFile(err_path);
+  return result;
+}
+
+}  // namespace pelmora::testing_support

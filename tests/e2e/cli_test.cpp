@@ -1,0 +1,143 @@
+// End-to-end tests of pelmora-convert: exit status, what it prints, and the
+// output files byte for byte against reviewed expected files. Set
+// PELMORA_UPDATE_EXPECTED=1 to rewrite the expected files after a deliberate
+// change, then review the difference before committing it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+
+#include "cli_runner.hpp"
+
+namespace pelmora::testing_support {
+namespace {
+
+const fs::path kData = fs::path(PELMORA_SOURCE_DIR) / "tests/e2e/data";
+const fs::path kExpected = fs::path(PELMORA_SOURCE_DIR) / "tests/e2e/expected";
+
+std::set<std::string> FileNames(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+class CliTest : public testing::Test {
+ protected:
+  CliTest() { tree_.MakeDir("out"); }
+  CliResult Run(std::vector<std::string> args) { return RunCli(args, tree_.root()); }
+  // A copy of the basic data set that a test may change.
+  std::string CopyBasic() {
+    fs::copy(kData / "basic", tree_.root() / "maps", fs::copy_options::recursive);
+    return tree_.Path("maps");
+  }
+  TempTree tree_;
+};
+
+TEST_F(CliTest, BasicConversionMatchesTheExpectedFiles) {
+  CliResult r = Run({"--no-progress", "-o", tree_.Path("out"), (kData / "basic").string()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  const fs::path expected = kExpected / "basic";
+  if (std::getenv("PELMORA_UPDATE_EXPECTED")) {
+    fs::remove_all(expected);
+    fs::create_directories(expected / "out");
+    fs::copy(tree_.root() / "out", expected / "out");
+    std::ofstream(expected / "stdout.txt", std::ios::binary) << r.out;
+    GTEST_SKIP() << "expected files rewritten";
+  }
+  EXPECT_EQ(r.out, TempTree::ReadFile(expected / "stdout.txt"));
+  ASSERT_EQ(FileNames(tree_.root() / "out"), FileNames(expected / "out"));
+  for (const std::string& name : FileNames(expected / "out")) {
+    EXPECT_EQ(tree_.ReadBytes("out/" + name), TempTree::ReadFile(expected / "out" / name)) << name;
+  }
+}
+
+TEST_F(CliTest, OptionsChooseLayersCoordSysAndQuiet) {
+  CliResult r = Run({"--quiet", "--coordsys", "27", "--layers", "road,図郭", "-o",
+                     tree_.Path("out"), (kData / "basic").string()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(FileNames(tree_.root() / "out"),
+            (std::set<std::string>{"Doro_Doro_Arc.mif", "Doro_Doro_Arc.mid", "Zukaku_Pgn.mif",
+                                   "Zukaku_Pgn.mid"}));
+  EXPECT_NE(tree_.ReadBytes("out/Zukaku_Pgn.mif")
+                .find("CoordSys Earth Projection 8, 97, \"m\", 139.833333, 36, 0.9999, 0, 0 Bounds "
+                      "(-8247318.51127, -13984603.2178) (8247318.51127, 6015108.14029)\r\n"),
+            std::string::npos);
+}
+
+TEST_F(CliTest, InformationOptions) {
+  CliResult list = Run({"--list-coordsys"});
+  EXPECT_EQ(list.status, 0);
+  EXPECT_NE(list.out.find("0\t平面直角座標系(世界測地系) / 第1系\n"), std::string::npos);
+  EXPECT_NE(list.out.find("37\t平面直角座標系(日本測地系) / 第19系\n"), std::string::npos);
+  CliResult version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_NE(version.out.find("2.0.2.105"), std::string::npos);
+  CliResult help = Run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--layers"), std::string::npos);
+}
+
+TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
+  const std::string data = (kData / "basic").string();
+  tree_.WriteBytes("a-file", "x");
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;  // expected standard error, or "" to only require some text
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"--bogus"}, ""},
+           {{"-o", tree_.Path("out")}, ""},
+           {{data}, ""},
+           {{"--coordsys", "38", "-o", tree_.Path("out"), data}, ""},
+           {{"--layers", "road,rivers", "-o", tree_.Path("out"), data}, ""},
+           {{"-o", tree_.Path("missing"), data}, "MIFの出力先フォルダが不正です。\n"},
+           {{"-o", tree_.Path("a-file"), data}, "MIFの出力先フォルダが不正です。\n"},
+       }) {
+    CliResult r = Run(c.args);
+    EXPECT_EQ(r.status, 2) << c.args[0];
+    if (c.err.empty()) {
+      EXPECT_NE(r.err, "") << c.args[0];
+    } else {
+      EXPECT_EQ(r.err, c.err);
+    }
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_TRUE(fs::is_empty(tree_.root() / "out"));
+}
+
+TEST_F(CliTest, DataErrorStopsTheRunAndKeepsFinishedLayers) {
+  std::string maps = CopyBasic();
+  // The third arc of the L1103 layer's second file holds a faulty number.
+  tree_.WriteBytes("maps/13102/GYOUSEI/GYOUSEI.ARC",
+                   Utf8ToCp932("H1,13102,a,b,c,d,e,f,-500.5,300.25,x,y\r\nL1103,7,12,2\r\n"
+                               "100.5,200\r\n12.5x,205.25\r\n"));
+  CliResult r =
+      Run({"--no-progress", "--layers", "road,gyousei,zukaku", "-o", tree_.Path("out"), maps});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "'12.5x' は浮動小数点数ではありません.\n13102/gyousei/gyousei.arc 4行目\n");
+  EXPECT_EQ(r.out.find("変換が終了しました。"), std::string::npos);
+  EXPECT_EQ(FileNames(tree_.root() / "out"),
+            (std::set<std::string>{"Doro_Doro_Arc.mif", "Doro_Doro_Arc.mid",
+                                   "Gyousei_Todofuken_Arc.mif", "Gyousei_Todofuken_Arc.mid"}));
+}
+
+TEST_F(CliTest, MissingCompanionAndMissingFolderAreErrors) {
+  std::string maps = CopyBasic();
+  fs::remove(tree_.root() / "maps/13101/road/road.atr");
+  CliResult r = Run({"--no-progress", "--layers", "road", "-o", tree_.Path("out"), maps});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ファイル \"" + maps +
+                       "/13101/road/road.atr\". ファイルが見つかりません は開けません.\n"
+                       "13101/road/road.atr\n");
+  EXPECT_TRUE(fs::is_empty(tree_.root() / "out"));
+
+  r = Run({"--no-progress", "-o", tree_.Path("out"), tree_.Path("nowhere")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ファイルが見つかりません.\n" + tree_.Path("nowhere") + "\n");
+}
+
+}  // namespace
+}  // namespace pelmora::testing_support

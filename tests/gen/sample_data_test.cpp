@@ -1,0 +1,232 @@
+// What the generated data promises the converter: rings that close, sheet
+// headers in both layouts, every layer's type code, attribute lines found
+// for most objects and missing for some, and valid Shift-JIS text.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "core/text/cp932.hpp"
+#include "map_folder.hpp"
+
+namespace pelmora::gen::testing {
+namespace {
+
+using Point = std::pair<std::string, std::string>;  // coordinate line fields
+
+// Arc individual number to its coordinate lines.
+std::map<std::string, std::vector<Point>> ReadArcs(const fs::path& path) {
+  std::vector<std::string> lines = ReadLines(path);
+  std::map<std::string, std::vector<Point>> arcs;
+  for (size_t i = 1; i < lines.size();) {
+    std::vector<std::string> record = Fields(lines[i]);
+    size_t m = std::stoul(record.at(3));
+    auto& points = arcs[record.at(2)];
+    for (size_t k = 1; k <= m; ++k) {
+      auto f = Fields(lines.at(i + k));
+      points.push_back({f.at(0), f.at(1)});
+    }
+    i += m + 1;
+  }
+  return arcs;
+}
+
+struct PolygonFile {
+  const char* pgn;
+  const char* arc;
+  bool partition;  // polygons tile the sheet: inner arcs are used both ways
+};
+
+const PolygonFile kPolygonFiles[] = {
+    {"gyousei/si_tyo.pgn", "gyousei/gyousei.arc", true},
+    {"gyousei/tyome.pgn", "gyousei/gyousei.arc", true},
+    {"gaiku/gaiku.pgn", "gaiku/gaiku.arc", true},
+    {"tatemono/tatemono.pgn", "tatemono/tatemono.arc", false},
+    {"mizu/mizu.pgn", "mizu/mizu.arc", false},
+    {"others/zyouti.pgn", "others/others.arc", false},
+};
+
+void ExpectRingsClose(const fs::path& area, const PolygonFile& file) {
+  auto arcs = ReadArcs(AreaFile(area, file.arc));
+  std::vector<std::string> lines = ReadLines(AreaFile(area, file.pgn));
+  std::map<long, int> uses;
+  for (size_t i = 1; i < lines.size();) {
+    std::vector<std::string> record = Fields(lines[i]);
+    size_t n = std::stoul(record.at(2));
+    std::vector<Point> ring;
+    for (size_t k = 1; k <= n; ++k) {
+      long ref = std::stol(lines.at(i + k));
+      ++uses[ref];
+      ASSERT_TRUE(arcs.count(std::to_string(std::labs(ref)))) << file.pgn << " ref " << ref;
+      std::vector<Point> points = arcs[std::to_string(std::labs(ref))];
+      if (ref < 0) std::reverse(points.begin(), points.end());
+      if (!ring.empty()) {
+        EXPECT_EQ(ring.back(), points.front()) << area << " " << lines[i] << " at " << ref;
+      }
+      ring.insert(ring.end(), points.begin(), points.end());
+    }
+    ASSERT_GE(ring.size(), 4u) << area << " " << lines[i];
+    EXPECT_EQ(ring.front(), ring.back()) << area << " " << lines[i] << " is open";
+    i += n + 1;
+  }
+  int both_ways = 0;
+  for (auto [ref, count] : uses) {
+    EXPECT_EQ(count, 1) << area << " " << file.pgn << " uses " << ref << " twice";
+    if (ref > 0 && uses.count(-ref)) ++both_ways;
+  }
+  if (file.partition) {
+    EXPECT_GT(both_ways, 0) << area << " " << file.pgn;
+  }
+}
+
+TEST(SampleDataTest, PolygonRingsChainEndToStartAndClose) {
+  GenOptions sized;
+  sized.size_mb = 0.3;
+  sized.areas = 2;
+  GenOptions sample;
+  sample.sample = true;
+  sample.areas = 3;
+  for (const fs::path& root : {Generate("sized", sized), Generate("sample", sample)}) {
+    for (const fs::path& area : Areas(root)) {
+      for (const PolygonFile& file : kPolygonFiles) ExpectRingsClose(area, file);
+    }
+  }
+}
+
+TEST(SampleDataTest, HeadersUseBothLayoutsWithTheFrameOrigin) {
+  GenOptions options;
+  options.sample = true;
+  options.areas = 3;
+  fs::path root = Generate("sample", options);
+  std::set<size_t> comma_counts;
+  for (const fs::path& area : Areas(root)) {
+    std::string name = area.filename().string();
+    std::vector<std::string> sheet = ReadLines(AreaFile(area, name + ".txt"));
+    ASSERT_GE(sheet.size(), 10u);
+    std::vector<std::string> frame = Fields(sheet[6]);
+    ASSERT_EQ(frame.size(), 10u);
+    for (const char* file : {"road/roadntwk.arc", "gaiku/gaiku.pgn", "others/eki.pnt"}) {
+      std::string header = ReadLines(AreaFile(area, file)).at(0);
+      size_t commas = std::count(header.begin(), header.end(), ',');
+      comma_counts.insert(commas);
+      std::vector<std::string> f = Fields(header);
+      size_t origin = commas == 10 ? 7 : 8;  // 0-based index of the northing origin
+      EXPECT_EQ(f.at(origin), frame[1]) << area << " " << file;
+      EXPECT_EQ(f.at(origin + 1), frame[2]) << area << " " << file;
+    }
+  }
+  EXPECT_EQ(comma_counts, (std::set<size_t>{10, 11}));
+  EXPECT_TRUE(fs::exists(root / "13103" / "ROAD" / "ROADNTWK.ARC"));
+  EXPECT_TRUE(fs::exists(root / "13103" / "13103.TXT"));
+}
+
+// Type code and the record file it lives in, with the attribute file that
+// describes it (empty when none) and the 0-based field of the record that
+// keys the attribute line.
+struct Layer {
+  const char* code;
+  const char* file;
+  const char* atr;
+  int key_field;
+};
+
+const Layer kLayers[] = {
+    {"L2110", "road/roadntwk.arc", "road/road.atr", 2},
+    {"L1101", "gyousei/gyousei.arc", "", 0},
+    {"L1103", "gyousei/gyousei.arc", "", 0},
+    {"L1104", "gyousei/gyousei.arc", "", 0},
+    {"A1105", "gyousei/si_tyo.pgn", "gyousei/si_tyo.atr", 1},
+    {"L1106", "gyousei/gyousei.arc", "", 0},
+    {"A1106", "gyousei/tyome.pgn", "gyousei/tyome.atr", 1},
+    {"L1108", "gaiku/gaiku.arc", "", 0},
+    {"A1108", "gaiku/gaiku.pgn", "gaiku/gaiku.atr", 1},
+    {"L3500", "tatemono/tatemono.arc", "", 0},
+    {"A3500", "tatemono/tatemono.pgn", "tatemono/tatemono.atr", 1},
+    {"L5101", "mizu/mizu.arc", "", 0},
+    {"L5106", "mizu/mizu.arc", "", 0},
+    {"A5101", "mizu/mizu.pgn", "mizu/mizu.atr", 1},
+    {"A5105", "mizu/mizu.pgn", "mizu/mizu.atr", 1},
+    {"L2300", "others/others.arc", "others/tetudou.atr", 2},
+    {"L6241", "others/others.arc", "", 0},
+    {"A6241", "others/zyouti.pgn", "", 0},
+    {"P2420", "others/eki.pnt", "others/eki.atr", 1},
+    {"L6242", "others/others.arc", "", 0},
+    {"A6242", "others/zyouti.pgn", "others/zyouti.atr", 1},
+    {"L6243", "others/others.arc", "", 0},
+    {"A6243", "others/zyouti.pgn", "others/zyouti.atr", 1},
+    {"L6244", "others/others.arc", "", 0},
+    {"A6244", "others/zyouti.pgn", "others/zyouti.atr", 1},
+    {"L6215", "others/others.arc", "", 0},
+    {"A6215", "others/zyouti.pgn", "others/zyouti.atr", 1},
+    {"L6200", "others/others.arc", "", 0},
+    {"A6200", "others/zyouti.pgn", "others/zyouti.atr", 1},
+    {"P7301", "kijunten/sankaku.pnt", "kijunten/sankaku.atr", 1},
+};
+
+TEST(SampleDataTest, EveryLayerHasRecordsAndMostFindTheirAttributes) {
+  GenOptions options;
+  options.sample = true;
+  options.areas = 3;
+  fs::path root = Generate("sample", options);
+  for (const Layer& layer : kLayers) {
+    int records = 0, found = 0;
+    for (const fs::path& area : Areas(root)) {
+      std::set<std::string> keys;
+      if (*layer.atr) {
+        std::vector<std::string> atr = ReadLines(AreaFile(area, layer.atr));
+        EXPECT_EQ(Fields(atr.at(0)).at(0), "FH") << area << " " << layer.atr;
+        for (const std::string& line : atr) {
+          if (Fields(line).at(0) == layer.code) keys.insert(Fields(line).at(1));
+        }
+      }
+      for (const std::string& line : ReadLines(AreaFile(area, layer.file))) {
+        std::vector<std::string> f = Fields(line);
+        if (f.empty() || f[0] != layer.code) continue;
+        ++records;
+        found += keys.count(f.at(layer.key_field)) > 0;
+      }
+    }
+    EXPECT_GT(records, 0) << layer.code;
+    if (*layer.atr) {
+      EXPECT_GT(found * 2, records) << layer.code << " finds too few attribute lines";
+      EXPECT_LT(found, records) << layer.code << " never misses an attribute line";
+    }
+  }
+}
+
+TEST(SampleDataTest, TextIsShiftJisWithoutBlanks) {
+  GenOptions options;
+  options.sample = true;
+  options.areas = 3;
+  fs::path root = Generate("sample", options);
+  int files = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file()) continue;
+    ++files;
+    std::string bytes = ReadBytes(entry.path());
+    EXPECT_EQ(Cp932ToUtf8Lossy(bytes).find("\xEF\xBF\xBD"), std::string::npos) << entry.path();
+    for (const std::string& line : ReadLines(entry.path())) {
+      EXPECT_EQ(line.find_first_of(" \t\r\n\""), std::string::npos) << entry.path() << ": " << line;
+    }
+  }
+  EXPECT_EQ(files, 3 * 25);
+}
+
+#ifdef PELMORA_SOURCE_DIR
+TEST(SampleDataTest, BundledSampleIsWhatTheGeneratorMakes) {
+  fs::path bundled = fs::path(PELMORA_SOURCE_DIR) / "samples" / "mapdata";
+  ASSERT_TRUE(fs::is_directory(bundled));
+  GenOptions options;
+  options.sample = true;
+  options.areas = 3;
+  fs::path fresh = Generate("sample", options);
+  for (const auto& entry : fs::recursive_directory_iterator(fresh)) {
+    if (!entry.is_regular_file()) continue;
+    fs::path relative = fs::relative(entry.path(), fresh);
+    EXPECT_EQ(ReadBytes(bundled / relative), ReadBytes(entry.path())) << relative;
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace pelmora::gen::testing

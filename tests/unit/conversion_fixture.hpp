@@ -1,0 +1,59 @@
+#pragma once
+// Runs conversions on map data written by the test and reads the output.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../support/temp_tree.hpp"
+#include "core/conversion/run.hpp"
+
+namespace pelmora {
+
+class RecordingObserver : public ConversionObserver {
+ public:
+  void OnLog(std::string_view line) override { log.emplace_back(line); }
+  void OnProgressRange(int maximum) override { ranges.push_back(maximum); }
+  void OnProgress(int position) override { positions.push_back(position); }
+  std::vector<std::string> log;
+  std::vector<int> ranges, positions;
+};
+
+class ConversionTest : public testing::Test {
+ protected:
+  // A header line with exactly ten commas: northing origin 1000, easting 2000.
+  static constexpr const char* kHeader10 = "H,S1,a,b,c,d,e,1000,2000,x,y";
+
+  ConversionTest() {
+    tree_.MakeDir("maps");
+    tree_.MakeDir("out");
+    settings_.map_folders = {tree_.Path("maps")};
+    settings_.output_folder = tree_.Path("out");
+  }
+  void Tick(int group) { settings_.groups[group] = true; }
+  RunResult Run() {
+    observer_ = RecordingObserver();
+    return RunConversion(settings_, observer_);
+  }
+  // The message the user would see, or "" when the run succeeded.
+  std::string RunError() {
+    try {
+      Run();
+      return "";
+    } catch (const ConversionError& e) {
+      return DescribeError(e);
+    }
+  }
+  // The MIF text after the header's empty line, decoded.
+  std::string Objects(const std::string& base) {
+    std::string text = tree_.ReadText("out/" + base + ".mif");
+    return text.substr(text.find("Data\r\n\r\n") + 8);
+  }
+  std::string Rows(const std::string& base) { return tree_.ReadText("out/" + base + ".mid"); }
+
+  testing_support::TempTree tree_;
+  ConversionSettings settings_;
+  RecordingObserver observer_;
+};
+
+}  // namespace pelmora
