@@ -23,17 +23,43 @@ constexpr auto kPow10 = [] {
   return powers;
 }();
 
-// Writes the decimal digits of n (at least min_digits, padded with zeros).
-char* WriteDigits(uint64_t n, int min_digits, char* out) {
+// "00" to "99", to write two digits per division.
+constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// Writes exactly eight digits of n (below 10^8), with leading zeros.
+char* WriteEightDigits(uint32_t n, char* out) {
+  for (int i = 6; i >= 0; i -= 2) {
+    std::memcpy(out + i, &kDigitPairs[2 * (n % 100)], 2);
+    n /= 100;
+  }
+  return out + 8;
+}
+
+// Writes the decimal digits of n without leading zeros ("0" for zero).
+char* WriteDigits(uint64_t n, char* out) {
   char digits[20];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + n % 10);
-    n /= 10;
-  } while (n != 0);
-  while (count < min_digits) digits[count++] = '0';
-  while (count > 0) *out++ = digits[--count];
-  return out;
+  char* p = digits + sizeof digits;
+  while (n >= 100) {
+    p -= 2;
+    std::memcpy(p, &kDigitPairs[2 * (n % 100)], 2);
+    n /= 100;
+  }
+  if (n >= 10) {
+    p -= 2;
+    std::memcpy(p, &kDigitPairs[2 * n], 2);
+  } else {
+    *--p = static_cast<char>('0' + n);
+  }
+  const size_t count = static_cast<size_t>(digits + sizeof digits - p);
+  std::memcpy(out, p, count);
+  return out + count;
 }
 
 // The same result as FormatCoordByDigits for 1 <= |value| < 10^9, the range
@@ -65,9 +91,9 @@ size_t FormatCoordFast(double value, char* out) {
 
   char* p = out;
   if (value < 0) *p++ = '-';
-  p = WriteDigits(rounded / kPow10[kDecimals], 1, p);
+  p = WriteDigits(rounded / kPow10[kDecimals], p);
   *p++ = '.';
-  p = WriteDigits(rounded % kPow10[kDecimals], kDecimals, p);
+  p = WriteEightDigits(static_cast<uint32_t>(rounded % kPow10[kDecimals]), p);
   return static_cast<size_t>(p - out);
 }
 

@@ -1,16 +1,22 @@
 #include "lines.hpp"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace pelmora {
 namespace {
 
+static_assert(std::endian::native == std::endian::little,
+              "the word-wise scan reads bytes low first");
+
 constexpr uint64_t kOnes = 0x0101010101010101ULL;
 constexpr uint64_t kHighs = 0x8080808080808080ULL;
 
-// Nonzero when one of the eight bytes of word is a CR or an LF.
-uint64_t HasLineBreak(uint64_t word) {
+// A mask with the high bit set in each byte of word that is a CR or an LF,
+// exact up to and including the first such byte (bytes after it may show
+// false hits, which only the lowest set bit is read past).
+uint64_t LineBreakMask(uint64_t word) {
   const uint64_t lf = word ^ (kOnes * '\n');
   const uint64_t cr = word ^ (kOnes * '\r');
   return ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
@@ -22,8 +28,8 @@ uint64_t HasLineBreak(uint64_t word) {
 const char* FindLineBreak(const char* p, const char* end) {
   while (end - p >= 8) {
     uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    if (HasLineBreak(word)) break;
+    std::memcpy(&word, p, sizeof word);  // little-endian: byte 0 is the lowest
+    if (uint64_t mask = LineBreakMask(word)) return p + (std::countr_zero(mask) >> 3);
     p += 8;
   }
   while (p < end && *p != '\n' && *p != '\r') ++p;
