@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
@@ -40,11 +41,11 @@ void InputFile::Load(const std::string& path) {
   }
   // One read for the size the file has; a file that grows meanwhile is read
   // on to its end.
-  Reserve(static_cast<size_t>(st.st_size) + 1);
+  Reserve(static_cast<size_t>(st.st_size) + 1, 0);
   size_t used = 0;
   while (true) {
-    if (used == capacity_) Reserve(2 * capacity_);
-    ssize_t n = ::read(fd, buffer_.get() + used, capacity_ - used);
+    if (used == buffer_.capacity) Reserve(2 * buffer_.capacity, used);
+    ssize_t n = ::read(fd, buffer_.bytes.get() + used, buffer_.capacity - used);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       int code = errno;
@@ -56,20 +57,26 @@ void InputFile::Load(const std::string& path) {
     used += static_cast<size_t>(n);
   }
   ::close(fd);
-  SplitLines(std::string_view(buffer_.get(), used), lines_);
+  if (lines_.capacity() == 0) lines_ = TakeLineTable();
+  // Room for lines of 16 bytes on average (map data has longer ones), so
+  // that the table is not moved to fresh memory while it fills.
+  lines_.reserve(used / 16 + 16);
+  SplitLines(std::string_view(buffer_.bytes.get(), used), lines_);
 }
 
-void InputFile::Reserve(size_t capacity) {
-  if (capacity <= capacity_) return;
+void InputFile::Reserve(size_t capacity, size_t used) {
+  if (capacity <= buffer_.capacity) return;
   // Not zeroed: every byte used is read from the file first.
-  auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
-  if (capacity_ > 0) std::memcpy(bigger.get(), buffer_.get(), capacity_);
-  buffer_ = std::move(bigger);
-  capacity_ = capacity;
+  PooledBuffer bigger = TakeBuffer(capacity);
+  if (used > 0) std::memcpy(bigger.bytes.get(), buffer_.bytes.get(), used);
+  GiveBackBuffer(std::exchange(buffer_, std::move(bigger)));
 }
 
 void InputFile::Release() {
-  lines_.clear();
+  GiveBackLineTable(std::move(lines_));
+  lines_ = {};
+  GiveBackBuffer(std::move(buffer_));
+  buffer_ = {};
 }
 
 size_t InputFile::LineNumberOf(std::string_view line) const {

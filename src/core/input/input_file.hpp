@@ -1,20 +1,25 @@
 #pragma once
 // An input file read whole, with its lines as views into its bytes.
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "../io/buffer_pool.hpp"
 
 namespace pelmora {
 
 class InputFile {
  public:
+  InputFile() = default;
+  ~InputFile() { Release(); }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
   // Reads path in one go and cuts it into lines. Throws FileOpenError with
   // the path and the system's reason when it cannot be opened or read.
   void Load(const std::string& path);
-  // Forgets the lines. The buffer is kept for the next file, so that a
-  // converter reading one file per area allocates (and the system maps fresh
-  // pages) only when a file is larger than every one before.
+  // Forgets the file. Its buffer and line table go back to the thread's
+  // pool (io/buffer_pool.hpp) for the next file.
   void Release();
 
   const std::vector<std::string_view>& lines() const { return lines_; }
@@ -24,10 +29,9 @@ class InputFile {
   size_t LineNumberOf(std::string_view line) const;
 
  private:
-  void Reserve(size_t capacity);  // keeps the bytes read so far
+  void Reserve(size_t capacity, size_t used);  // keeps the first `used` bytes
 
-  std::unique_ptr<char[]> buffer_;
-  size_t capacity_ = 0;
+  PooledBuffer buffer_;
   std::vector<std::string_view> lines_;
 };
 

@@ -45,10 +45,11 @@ class OutputFile {
  private:
   static constexpr size_t kBufferSize = 1 << 20;
   void WriteThrough(std::string_view text);
+  void ReleaseBuffer();
 
   int fd_ = -1;
   std::string path_;
-  char* buffer_;
+  char* buffer_ = nullptr;  // from the thread's pool while a file is open
   size_t used_ = 0;
 };
 

@@ -76,18 +76,29 @@ size_t FormatCoordFast(double value, char* out) {
   const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
   const int shift = 1075 - static_cast<int>(bits >> 52);
 
-  // First rounding: to 18 significant digits, half to even, as the digit
-  // formatter does it. scaled < 2^53 * 10^17 < 2^110.
-  const int decimals = kSignificant - integer_digits;
-  const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kPow10[decimals];
-  uint64_t digits = static_cast<uint64_t>(scaled >> shift);
-  const unsigned __int128 rest = scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
-  const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-  if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
+  const int decimals = kSignificant - integer_digits;  // kept by the first rounding
+  using u128 = unsigned __int128;
+  const u128 one = u128{1} << shift;
 
-  // Second rounding: to eight decimals, half away from zero.
-  const uint64_t unit = kPow10[decimals - kDecimals];
-  const uint64_t rounded = (digits + unit / 2) / unit;
+  // Usually the value's own eighth-decimal rounding decides: the first
+  // rounding to 18 digits moves the value by at most half a unit of its
+  // last digit, which matters only when the rest beyond the eighth decimal
+  // lies that close to one half. scaled8 < 2^53 * 10^8 < 2^80.
+  const u128 scaled8 = static_cast<u128>(mantissa) * kPow10[kDecimals];
+  const u128 rest8 = scaled8 & (one - 1), half = one >> 1;
+  const u128 off_half = rest8 > half ? rest8 - half : half - rest8;
+  uint64_t rounded = static_cast<uint64_t>(scaled8 >> shift) + (rest8 >= half ? 1 : 0);
+  if (off_half * kPow10[decimals - kDecimals] <= one) {
+    // Close to one half: round twice as the definition does. First to 18
+    // significant digits, half to even; scaled < 2^53 * 10^17 < 2^110.
+    const u128 scaled = static_cast<u128>(mantissa) * kPow10[decimals];
+    uint64_t digits = static_cast<uint64_t>(scaled >> shift);
+    const u128 rest = scaled & (one - 1);
+    if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
+    // Then to eight decimals, half away from zero.
+    const uint64_t unit = kPow10[decimals - kDecimals];
+    rounded = (digits + unit / 2) / unit;
+  }
 
   char* p = out;
   if (value < 0) *p++ = '-';

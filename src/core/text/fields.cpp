@@ -22,16 +22,18 @@ size_t SkipBlanks(std::string_view line, size_t i) {
 }  // namespace
 
 void FieldSplitter::Split(std::string_view line) {
-  if (auto nul = line.find('\0'); nul != std::string_view::npos) line = line.substr(0, nul);
   fields_.clear();
   unquoted_.clear();
   // Unquoted values are never longer than the line, so the buffer never moves
   // while views into it are handed out.
   if (unquoted_.capacity() < line.size()) unquoted_.reserve(line.size());
 
+  // A NUL byte ends the line. Plain values and blanks stop at it, so the
+  // line is searched for one only where a quoted value could run past it.
   size_t i = SkipBlanks(line, 0);
-  while (i < line.size()) {
+  while (i < line.size() && line[i] != '\0') {
     if (line[i] == '"') {
+      if (auto nul = line.find('\0', i); nul != std::string_view::npos) line = line.substr(0, nul);
       i = ReadQuoted(line, i + 1);
     } else {
       size_t start = i;
@@ -40,7 +42,7 @@ void FieldSplitter::Split(std::string_view line) {
     }
     i = SkipBlanks(line, i);
     if (i < line.size() && line[i] == delimiter_) {
-      if (i == line.size() - 1) fields_.emplace_back();
+      if (i == line.size() - 1 || line[i + 1] == '\0') fields_.emplace_back();
       i = SkipBlanks(line, i + 1);
     }
   }
