@@ -165,6 +165,13 @@ void WriteArea(const std::string& map_folder, const std::string& area, int seed)
   WriteTextFile(root + area + ".txt", SheetText(seed));
 }
 
+std::string FolderFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
 std::string FolderDigest(const std::string& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::directory_iterator(folder)) {

@@ -15,6 +15,9 @@ void WriteTextFile(const std::string& path, const std::string& text);
 // map-sheet file and records whose numbers depend on seed.
 void WriteArea(const std::string& map_folder, const std::string& area, int seed);
 
+// The bytes of a file ("" when it cannot be read), for failure messages.
+std::string FolderFileText(const std::string& path);
+
 // The files of folder (name and bytes, in name order), to compare two
 // output folders byte for byte.
 std::string FolderDigest(const std::string& folder);
