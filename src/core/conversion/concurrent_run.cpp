@@ -1,5 +1,8 @@
 #include "concurrent_run.hpp"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -9,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "../input/area_folder.hpp"
 #include "layer_converter.hpp"
 #include "layer_output.hpp"
 #include "run.hpp"
@@ -41,8 +45,9 @@ struct SharedState {
   std::mutex mutex;
   std::condition_variable changed;
   std::atomic<bool> cancel{false};
-  size_t next_task = 0;     // guarded by mutex
-  size_t first_failed = 0;  // guarded by mutex; tasks after it are not started
+  std::vector<size_t> start_order;  // task indexes, the most work first
+  size_t next_start = 0;            // guarded by mutex: position in start_order
+  size_t first_failed = 0;          // guarded by mutex; tasks after it are not started
 };
 
 bool Finished(TaskState state) {
@@ -98,24 +103,64 @@ void ConvertTask(size_t index, LayerTask& task, const ConversionSettings& settin
   shared.changed.notify_all();
 }
 
-// Takes the next layer in table order until none is left, the run is
-// cancelled, or a layer before the next one has failed (its successors would
-// be discarded anyway).
+// Takes the next layer in start order until none is left or the run is
+// cancelled, passing over layers after one that has failed (they would be
+// discarded anyway).
 void Work(std::vector<LayerTask>& tasks, const ConversionSettings& settings,
           const std::string& output_folder, SharedState& shared) {
   while (true) {
     size_t index;
     {
       std::lock_guard lock(shared.mutex);
-      if (shared.cancel || shared.next_task >= tasks.size() ||
-          shared.next_task > shared.first_failed) {
-        return;
+      const auto& order = shared.start_order;
+      while (shared.next_start < order.size() && order[shared.next_start] > shared.first_failed) {
+        ++shared.next_start;
       }
-      index = shared.next_task++;
+      if (shared.cancel || shared.next_start >= order.size()) return;
+      index = order[shared.next_start++];
       tasks[index].state = TaskState::kRunning;
     }
     ConvertTask(index, tasks[index], settings, output_folder, shared);
   }
+}
+
+// The bytes a layer reads through, over every area: its input file and, for
+// polygons, the arc file. Layers differ in work by a factor of a hundred, and
+// taking the largest first keeps one large layer from running on alone at
+// the end. Files that cannot be found count nothing; the layer reports them.
+uint64_t EstimateWork(const LayerDef& layer, const ConversionSettings& settings) {
+  uint64_t bytes = 0;
+  auto add = [&](const std::string& area_path, std::string_view relative) {
+    struct stat st {};
+    auto path = ResolveFile(area_path, relative);
+    if (path && ::stat(path->c_str(), &st) == 0) bytes += static_cast<uint64_t>(st.st_size);
+  };
+  for (const std::string& map_folder : settings.map_folders) {
+    std::vector<std::string> areas;
+    try {
+      areas = ListSubfolders(map_folder);
+    } catch (const ConversionError&) {
+      continue;
+    }
+    for (const std::string& area : areas) {
+      const std::string area_path = JoinPath(map_folder, area);
+      if (layer.kind == LayerKind::kFrame) continue;  // one small file per area
+      add(area_path, layer.input_path);
+      if (!layer.arc_path.empty()) add(area_path, layer.arc_path);
+    }
+  }
+  return bytes;
+}
+
+std::vector<size_t> StartOrder(std::span<const LayerDef* const> layers,
+                               const ConversionSettings& settings) {
+  std::vector<uint64_t> work;
+  for (const LayerDef* layer : layers) work.push_back(EstimateWork(*layer, settings));
+  std::vector<size_t> order(layers.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return work[a] > work[b]; });
+  return order;
 }
 
 // The worker threads; leaving the scope cancels what still runs and joins.
@@ -196,6 +241,7 @@ void RunLayersConcurrently(std::span<const LayerDef* const> layers,
   for (size_t i = 0; i < layers.size(); ++i) tasks[i].layer = layers[i];
   SharedState shared;
   shared.first_failed = tasks.size();
+  shared.start_order = StartOrder(layers, settings);
   const size_t workers = std::min(tasks.size(), static_cast<size_t>(std::max(settings.jobs, 1)));
   // Declared after the tasks: the pool is joined before the tasks (and the
   // temporaries of uncommitted layers) go away.

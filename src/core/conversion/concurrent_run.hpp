@@ -11,7 +11,8 @@
 
 namespace pelmora {
 
-// Converts layers (in table order) with up to `jobs` worker threads. Each
+// Converts layers (in table order) with up to `jobs` worker threads, which
+// start the layers with the most input first. Each
 // layer's log lines are held back and handed to observer in table order: the
 // earliest unfinished layer's lines as they come, a later layer's once all
 // before it are through. Progress is forwarded for that earliest layer only.
