@@ -7,10 +7,10 @@ namespace pelmora {
 
 void KeyedIndex::Build(const std::vector<std::string_view>& lines, int field) {
   Clear();
-  // Room for a key on every fourth line without growing: arc files have one
-  // on every few lines, attribute files on each (they grow once or twice).
-  const size_t wanted = std::bit_ceil(std::max<size_t>(64, lines.size() / 2));
-  if (slots_.size() < wanted) slots_.assign(wanted, Slot{});
+  // Room for a key on every sixth line without growing, as arc files have
+  // (attribute files, with one on each line, grow a few times). The vector
+  // keeps its memory from the previous file.
+  slots_.assign(std::bit_ceil(std::max<size_t>(64, lines.size() / 3)), Slot{});
   FieldSplitter fields;
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string_view line = lines[i];
@@ -66,8 +66,7 @@ void KeyedIndex::Grow() {
 }
 
 void KeyedIndex::Clear() {
-  // The table keeps its size for the next file, which is usually as large.
-  std::fill(slots_.begin(), slots_.end(), Slot{});
+  slots_.clear();
   used_ = 0;
   owned_keys_.clear();
   empty_key_line_.reset();
