@@ -139,6 +139,39 @@ TEST(FieldSplitterTest, NulEndsTheLineAnywhere) {
   }
 }
 
+// Plain values are scanned eight bytes at a time: values of every length
+// around the word size, ended by each kind of separator or by the line's end,
+// with Shift-JIS bytes inside, must split as a byte scan splits them.
+TEST(FieldSplitterTest, LongPlainValuesEndAtTheFirstSeparator) {
+  const std::string filler = "0123456789.-\x93\x8c\x8b\x9e\x7f!";
+  const std::string separators = std::string(",\t \x1f\x01") + '\0';
+  std::mt19937 random(3);
+  FieldSplitter fields;
+  for (int round = 0; round < 5000; ++round) {
+    std::vector<std::string> values;
+    std::string line;
+    for (int v = 0; v < 3; ++v) {
+      std::string value;
+      for (size_t i = random() % 20; i > 0; --i) value += filler[random() % filler.size()];
+      if (value.empty()) value = "x";
+      values.push_back(value);
+      line += value + ",";
+    }
+    line.pop_back();
+    fields.Split(line);
+    ASSERT_EQ(fields.Count(), 3) << line;
+    for (int n = 1; n <= 3; ++n) ASSERT_EQ(fields[n], values[n - 1]) << line;
+    // A separator put into the second value (after its first byte, where a
+    // blank would only be skipped) ends it there.
+    if (values[1].size() < 2) continue;
+    const size_t cut = values[0].size() + 2 + random() % (values[1].size() - 1);
+    line[cut] = separators[random() % separators.size()];
+    fields.Split(line);
+    const std::string_view expected(line.data() + values[0].size() + 1, cut - values[0].size() - 1);
+    ASSERT_EQ(fields[2], expected) << round;
+  }
+}
+
 // The quick test may say "maybe" too often but never "no" for a line whose
 // field 1 equals the value.
 TEST(FirstFieldMayEqualTest, NeverRejectsALineWhoseFirstFieldMatches) {

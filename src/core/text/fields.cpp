@@ -1,5 +1,9 @@
 #include "fields.hpp"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 namespace pelmora {
 namespace {
 
@@ -12,6 +16,26 @@ bool IsSkippable(char c) {
 
 bool EndsPlainValue(char c, char delimiter) {
   return static_cast<unsigned char>(c) <= 32 || c == delimiter;
+}
+
+// The end of the plain value starting at i: the first blank, control
+// character or delimiter. Eight bytes are tested at a time; a byte below 33
+// or equal to the delimiter sets the high bit of its lane, exactly up to the
+// first such byte, whose position the lowest set bit gives.
+size_t FindPlainValueEnd(std::string_view line, size_t i, char delimiter) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  const uint64_t delimiters = kOnes * static_cast<unsigned char>(delimiter);
+  while (line.size() - i >= 8) {
+    uint64_t word;
+    std::memcpy(&word, line.data() + i, sizeof word);
+    const uint64_t low = (word - kOnes * 33) & ~word & kHighs;
+    const uint64_t same = word ^ delimiters;
+    const uint64_t hit = low | ((same - kOnes) & ~same & kHighs);
+    if (hit != 0) return i + (std::countr_zero(hit) >> 3);
+    i += 8;
+  }
+  while (i < line.size() && !EndsPlainValue(line[i], delimiter)) ++i;
+  return i;
 }
 
 size_t SkipBlanks(std::string_view line, size_t i) {
@@ -37,7 +61,7 @@ void FieldSplitter::Split(std::string_view line) {
       i = ReadQuoted(line, i + 1);
     } else {
       size_t start = i;
-      while (i < line.size() && !EndsPlainValue(line[i], delimiter_)) ++i;
+      i = FindPlainValueEnd(line, i, delimiter_);
       fields_.push_back(line.substr(start, i - start));
     }
     i = SkipBlanks(line, i);
