@@ -226,9 +226,11 @@ void FollowTask(LayerTask& task, SharedState& shared, ConversionObserver& observ
       state = task.state;
     }
     for (const std::string& line : lines) observer.OnLog(line);
+    // Also asked when the layer has finished: a stop between two layers
+    // keeps the later one from being committed, as with one job.
+    if (observer.StopRequested()) throw ConversionCancelled();
     if (Finished(state)) return;
     progress.Forward(task, observer);
-    if (observer.StopRequested()) throw ConversionCancelled();
   }
 }
 
