@@ -63,7 +63,8 @@ void DrawSides(CityPlan& plan, Rng& rng, const PlanParams& params) {
 
 void ChooseCorridors(CityPlan& plan) {
   int rails = std::max(1, plan.ny / 40);
-  int rivers = std::max(1, plan.ny / 60);
+  // Small grids keep at least one row of blocks besides the corridors.
+  int rivers = plan.ny >= 4 ? std::max(1, plan.ny / 60) : 0;
   for (int k = 0; k < rails; ++k) plan.rail_rows.push_back((2 * k + 1) * plan.ny / (2 * rails));
   for (int k = 0; k < rivers; ++k) {
     int row = (4 * k + 1) * plan.ny / (4 * rivers);

@@ -17,7 +17,7 @@ namespace {
 // generator measures how many bytes a block of the city takes.
 using FileSink = std::function<void(const std::string& relative_path, const std::string& text)>;
 
-struct AreaSpec {
+struct AreaRequest {
   int index = 0;
   PlanParams params;
 };
@@ -46,12 +46,12 @@ std::string FileName(const SheetInfo& sheet, std::string path) {
   return path;
 }
 
-AreaReport GenerateArea(const GenOptions& options, const AreaSpec& spec, const NameMaker& names,
-                        const FileSink& sink) {
-  SheetInfo sheet = MakeSheet(options, spec.index);
-  Rng area_rng = Rng(options.seed).Fork(static_cast<uint64_t>(spec.index) + 1);
-  CityPlan plan = BuildCityPlan(spec.params, area_rng.Fork(1), names, options.seed, sheet.area_code,
-                                AreaCode(spec.index + 1));
+AreaReport GenerateArea(const GenOptions& options, const AreaRequest& request,
+                        const NameMaker& names, const FileSink& sink) {
+  SheetInfo sheet = MakeSheet(options, request.index);
+  Rng area_rng = Rng(options.seed).Fork(static_cast<uint64_t>(request.index) + 1);
+  CityPlan plan = BuildCityPlan(request.params, area_rng.Fork(1), names, options.seed,
+                                sheet.area_code, AreaCode(request.index + 1));
   sheet.extent_n = plan.extent_n;
   sheet.extent_e = plan.extent_e;
   AreaFiles files(sheet);
@@ -62,7 +62,7 @@ AreaReport GenerateArea(const GenOptions& options, const AreaSpec& spec, const N
   WriteBlockFeatures(plan, area_rng.Fork(4), names, files);
   WriteControlPoints(plan, sheet, area_rng.Fork(5), names, files);
 
-  AttributeGaps gaps{options.sample, spec.index == 0, area_rng.Fork(6).Next()};
+  AttributeGaps gaps{options.sample, request.index == 0, area_rng.Fork(6).Next()};
   AreaReport report{sheet.area_code, 0, 0, plan.nx, plan.ny};
   auto put = [&](const char* path, const std::string& text) {
     sink(sheet.area_code + "/" + FileName(sheet, path), text);
@@ -113,8 +113,8 @@ PlanParams SizedParams(const GenOptions& options, const NameMaker& names) {
   // their number of decimals.
   int64_t bytes = 0;
   FileSink count = [&](const std::string&, const std::string& text) { bytes += text.size(); };
-  GenerateArea(options, AreaSpec{0, params}, names, count);
-  GenerateArea(options, AreaSpec{1, params}, names, count);
+  GenerateArea(options, AreaRequest{0, params}, names, count);
+  GenerateArea(options, AreaRequest{1, params}, names, count);
   double per_block = static_cast<double>(bytes) / (2 * params.nx * params.ny);
   double blocks = std::max(4.0, options.size_mb * 1e6 / per_block);
   // Sheets are wider east-west than north-south, about 4 : 3.
@@ -181,7 +181,7 @@ GenReport GenerateMapData(const GenOptions& options) {
   };
   GenReport report;
   for (int index = 0; index < options.areas; ++index) {
-    report.areas.push_back(GenerateArea(options, AreaSpec{index, params}, names, disk));
+    report.areas.push_back(GenerateArea(options, AreaRequest{index, params}, names, disk));
     report.bytes += report.areas.back().bytes;
   }
   return report;

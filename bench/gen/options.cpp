@@ -38,7 +38,7 @@ std::string UsageText() {
          "  --areas N     number of area subfolders, 1 to 3400 (default 1)\n"
          "  --size-mb M   approximate input megabytes per area, 0.05 to 1000 (default 20)\n"
          "  --seed S      seed of the data, a whole number (default 1)\n"
-         "  --sample      the small sample set: three areas of about 13 KB each\n"
+         "  --sample      the small sample set: three areas of about 12 KB each\n"
          "  --force       write into DIR even if it already holds files\n";
 }
 

@@ -53,23 +53,30 @@ void WriteStreets(const CityPlan& plan, Rng rng, const NameMaker& names, AreaFil
 }
 
 void WriteBlocks(const CityPlan& plan, AreaFiles& files) {
+  // Block rows crossed by a railway or river hold no blocks: the blocks end
+  // at the railway site or the river bank, and the sides within such a row
+  // bound nothing and are left out (their number stays 0).
+  auto has_blocks = [&](int j) { return j >= 0 && j < plan.ny && !plan.IsCorridorRow(j); };
   // Arc numbers: the west-east sides row by row, then the south-north sides.
   // A side on the sheet edge is tagged 2, an inner side 1.
   std::vector<int64_t> h_ids, v_ids;
   for (int j = 0; j <= plan.ny; ++j) {
     for (int i = 0; i < plan.nx; ++i) {
       bool edge = j == 0 || j == plan.ny;
-      h_ids.push_back(files.gaiku_arc.Add("L1108", edge ? "2" : "1", plan.H(i, j)));
+      bool used = has_blocks(j - 1) || has_blocks(j);
+      h_ids.push_back(used ? files.gaiku_arc.Add("L1108", edge ? "2" : "1", plan.H(i, j)) : 0);
     }
   }
   for (int j = 0; j < plan.ny; ++j) {
     for (int i = 0; i <= plan.nx; ++i) {
       bool edge = i == 0 || i == plan.nx;
-      v_ids.push_back(files.gaiku_arc.Add("L1108", edge ? "2" : "1", plan.V(i, j)));
+      v_ids.push_back(has_blocks(j) ? files.gaiku_arc.Add("L1108", edge ? "2" : "1", plan.V(i, j))
+                                    : 0);
     }
   }
   std::vector<int> blocks_in_district(plan.districts.size(), 0);
   for (int j = 0; j < plan.ny; ++j) {
+    if (!has_blocks(j)) continue;
     for (int i = 0; i < plan.nx; ++i) {
       // Counter-clockwise: south side, east side, north side back, west side back.
       std::vector<int64_t> refs{h_ids[j * plan.nx + i], v_ids[j * (plan.nx + 1) + i + 1],

@@ -1,0 +1,122 @@
+#include "about_dialog.hpp"
+
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QUrl>
+
+#include "app_icon.hpp"
+#include "main_window.hpp"
+
+#ifndef PELMORA_CONTACT_URL
+#define PELMORA_CONTACT_URL ""
+#endif
+#ifndef PELMORA_CONTACT_MAIL
+#define PELMORA_CONTACT_MAIL ""
+#endif
+
+namespace pelmora::gui {
+
+QString ContactUrl() {
+  return QString::fromUtf8(PELMORA_CONTACT_URL);
+}
+QString ContactMail() {
+  return QString::fromUtf8(PELMORA_CONTACT_MAIL);
+}
+
+TLinkLabel::TLinkLabel(const QString& text, const QString& target, QWidget* parent)
+    : QLabel(text, parent), target_(target) {
+  QFont f = font();
+  f.setUnderline(true);
+  setFont(f);
+  QPalette pal = palette();
+  pal.setColor(QPalette::WindowText, Qt::blue);
+  setPalette(pal);
+  setCursor(Qt::PointingHandCursor);
+}
+
+void TLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+  QLabel::mouseReleaseEvent(event);
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    emit clicked();
+  }
+}
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QLatin1String(name));
+  label->move(left, top);
+  label->adjustSize();  // labels size themselves to their text
+  return label;
+}
+
+}  // namespace
+
+TdlgAbout::TdlgAbout(QWidget* owner, const QString& url, const QString& mail)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+  setObjectName(QStringLiteral("dlgAbout"));
+  setWindowTitle(QStringLiteral("バージョン情報"));
+  setFont(TfrmMain::WindowFont());
+  setFixedSize(kClientWidth, kClientHeight);
+  setModal(true);
+
+  Image2 = new QLabel(this);
+  Image2->setObjectName(QStringLiteral("Image2"));
+  Image2->setGeometry(64, 16, 32, 32);
+  Image2->setPixmap(AppIconPixmap(32));
+
+  Label1 = MakeLabel(this, "Label1", QStringLiteral("Pelmorix Converter"), 104, 16);
+  lblVersion = MakeLabel(this, "lblVersion", QStringLiteral("Version "), 104, 32);
+
+  Label7 = nullptr;
+  Label6 = nullptr;
+  Label5 = nullptr;
+  Label4 = nullptr;
+  if (!url.isEmpty()) {
+    Label7 = MakeLabel(this, "Label7", QStringLiteral("URL"), 104, 112);
+    Label6 = new TLinkLabel(url, url, this);
+    Label6->setObjectName(QStringLiteral("Label6"));
+    Label6->move(152, 112);
+    Label6->adjustSize();
+    connect(Label6, &TLinkLabel::clicked, this, &TdlgAbout::Label6Click);
+  }
+  if (!mail.isEmpty()) {
+    Label5 = MakeLabel(this, "Label5", QStringLiteral("E-MAIL"), 104, 128);
+    Label4 = new TLinkLabel(mail, QStringLiteral("mailto:") + mail, this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->move(152, 128);
+    Label4->adjustSize();
+    connect(Label4, &TLinkLabel::clicked, this, &TdlgAbout::Label4Click);
+  }
+
+  Button1 = new QPushButton(QStringLiteral("OK"), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(144, 152, 75, 21);
+  Button1->setDefault(true);  // Enter
+  Button1->setAutoDefault(true);
+  Button1->setFocus();
+  connect(Button1, &QPushButton::clicked, this, &TdlgAbout::Button1Click);
+  // Esc ends the modal loop through QDialog::reject, like the cancel button.
+}
+
+void TdlgAbout::SetVersionText(const QString& version) {
+  lblVersion->setText(QStringLiteral("Version ") + version);
+  lblVersion->adjustSize();
+}
+
+void TdlgAbout::Button1Click() {
+  accept();
+}
+
+void TdlgAbout::Label6Click() {
+  QDesktopServices::openUrl(QUrl(Label6->target()));
+}
+
+void TdlgAbout::Label4Click() {
+  QDesktopServices::openUrl(QUrl(Label4->target()));
+}
+
+}  // namespace pelmora::gui

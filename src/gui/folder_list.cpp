@@ -1,0 +1,152 @@
+#include "folder_list.hpp"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace pelmora::gui {
+
+namespace {
+const QChar kSep = QLatin1Char('/');
+const QString kEllipsisFolder = QStringLiteral(".../");
+const QString kRootEllipsis = QStringLiteral("/.../");
+}  // namespace
+
+QString CutFirstFolder(const QString& folder_part) {
+  QString s = folder_part;
+  // 1. The root alone becomes empty.
+  if (s == QString(kSep)) return QString();
+  // 2. A leading separator is remembered and removed.
+  const bool rooted = s.startsWith(kSep);
+  if (rooted) s.remove(0, 1);
+  // 3. An earlier ".../" goes.
+  if (s.startsWith(QLatin1Char('.'))) s.remove(0, 4);
+  // 4. The first folder goes; ".../" stands in for it.
+  const int sep = s.indexOf(kSep);
+  if (sep >= 0) {
+    s = kEllipsisFolder + s.mid(sep + 1);
+  } else {
+    s.clear();
+  }
+  // 5. The leading separator comes back.
+  if (rooted) s.prepend(kSep);
+  return s;
+}
+
+QString FitPathToWidth(const QString& path, const QFontMetrics& metrics, int max_width) {
+  QString result = path;
+  const int last = path.lastIndexOf(kSep);
+  QString folder = path.left(last + 1);  // empty when there is no separator
+  const QString name = path.mid(last + 1);
+  QString drive;  // a Linux path has no drive part
+  while ((!folder.isEmpty() || !drive.isEmpty()) && metrics.horizontalAdvance(result) > max_width) {
+    if (folder == kRootEllipsis) {
+      drive.clear();
+      folder = kEllipsisFolder;
+    } else if (folder.isEmpty()) {
+      drive.clear();
+    } else {
+      folder = CutFirstFolder(folder);
+    }
+    result = drive + folder + name;
+  }
+  return result;
+}
+
+QPixmap FolderIcon16() {
+  const qreal dpr = qApp ? qApp->devicePixelRatio() : 1.0;
+  QPixmap pm(QSize(16, 16) * dpr);
+  pm.setDevicePixelRatio(dpr);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  const QColor edge(0x9c, 0x7a, 0x10);
+  // Back of the folder with its tab.
+  QPainterPath back;
+  back.moveTo(1, 3);
+  back.lineTo(6, 3);
+  back.lineTo(7, 4);
+  back.lineTo(14, 4);
+  back.lineTo(14, 13);
+  back.lineTo(1, 13);
+  back.closeSubpath();
+  p.setPen(edge);
+  p.setBrush(QColor(0xe8, 0xc0, 0x40));
+  p.drawPath(back);
+  // Front flap.
+  p.setBrush(QColor(0xff, 0xe0, 0x70));
+  p.drawRect(QRect(1, 6, 13, 7));
+  p.setPen(QColor(0xff, 0xf4, 0xc0));
+  p.drawLine(2, 7, 13, 7);
+  return pm;
+}
+
+TFolderListDelegate::TFolderListDelegate(QListWidget* list)
+    : QStyledItemDelegate(list), list_(list), icon_(FolderIcon16()) {}
+
+QSize TFolderListDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const {
+  (void)index;
+  return QSize(option.rect.width(), TFolderListBox::kRowHeight);
+}
+
+void TFolderListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+  painter->save();
+  const QRect rect = option.rect;
+  const QPalette& pal = option.palette;
+  const bool selected = option.state & QStyle::State_Selected;
+  const QPalette::ColorGroup group =
+      (option.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+  const QColor background =
+      selected ? pal.color(group, QPalette::Highlight) : pal.color(group, QPalette::Base);
+  const QColor foreground =
+      selected ? pal.color(group, QPalette::HighlightedText) : pal.color(group, QPalette::Text);
+  // 2. Background.
+  painter->fillRect(rect, background);
+  // 3. Image 0 of ImageList1.
+  painter->drawPixmap(rect.left() + 1, rect.top(), icon_);
+  // 4.-5. The shortened path.
+  const QFontMetrics metrics(option.font);
+  const int max_width = list_->viewport()->width() - 18;
+  const QString text = FitPathToWidth(index.data(Qt::DisplayRole).toString(), metrics, max_width);
+  painter->setFont(option.font);
+  painter->setPen(foreground);
+  const QRect text_rect(rect.left() + 19, rect.top() + 2, rect.width() - 19, rect.height() - 2);
+  painter->drawText(text_rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+  // 6. The focus rectangle on the current item while the list has the focus.
+  if ((option.state & QStyle::State_HasFocus) && list_->hasFocus()) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(list_);
+    focus.rect = rect;
+    focus.state |= QStyle::State_KeyboardFocusChange;
+    focus.backgroundColor = background;
+    list_->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, list_);
+  }
+  painter->restore();
+}
+
+TFolderListBox::TFolderListBox(QWidget* parent) : QListWidget(parent) {
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setUniformItemSizes(true);
+  setSortingEnabled(false);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setTextElideMode(Qt::ElideNone);
+  setItemDelegate(new TFolderListDelegate(this));
+}
+
+int TFolderListBox::IndexOfPath(const QString& path) const {
+  for (int i = 0; i < count(); ++i) {
+    if (item(i)->text().compare(path, Qt::CaseInsensitive) == 0) return i;
+  }
+  return -1;
+}
+
+QStringList TFolderListBox::Paths() const {
+  QStringList paths;
+  for (int i = 0; i < count(); ++i) paths << item(i)->text();
+  return paths;
+}
+
+}  // namespace pelmora::gui

@@ -1,0 +1,30 @@
+#pragma once
+// The one seam through which the window shows its modal message boxes: the
+// program installs TMessageBoxes (real QMessageBox dialogs), tests install
+// their own subclass that records and answers them.
+#include <QString>
+
+class QWidget;
+
+namespace pelmora::gui {
+
+// The program title: the caption of error boxes.
+inline constexpr char kProgramTitle[] = "Pelmorix Converter";
+
+enum class MessageKind {
+  kWarning,      // caption "警告", warning icon, one "OK" button
+  kInformation,  // caption "情報", information icon, one "OK" button
+  kError,        // caption: the program title, error icon, one "OK" button
+};
+
+class TMessageBoxes {
+ public:
+  virtual ~TMessageBoxes() = default;
+  // Shows a modal box over owner and returns when the user closed it.
+  virtual void Show(QWidget* owner, MessageKind kind, const QString& caption, const QString& text);
+};
+
+// The caption of a kind of box ("警告", "情報", the program title).
+QString CaptionOf(MessageKind kind);
+
+}  // namespace pelmora::gui

@@ -1,0 +1,280 @@
+// The conversion run as the user sees it: a full conversion of the sample data from the
+// window, on the worker thread, with its log, progress, cursor and boxes.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDirIterator>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "conversion_worker.hpp"
+#include "core/conversion/run.hpp"
+#include "core/mif/coordsys.hpp"
+#include "folder_list.hpp"
+#include "gui_test_support.hpp"
+#include "main_window.hpp"
+
+using namespace pelmora::gui;
+using pelmora::gui::test::AnswerPicker;
+using pelmora::gui::test::RecordingBoxes;
+
+namespace {
+
+// What a run reports, as the core gives it.
+struct Recorded : pelmora::ConversionObserver {
+  QStringList log;
+  QList<QPair<int, int>> ranges;  // (maximum, last position reported)
+  void OnLog(std::string_view line) override {
+    log << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+  }
+  void OnProgressRange(int maximum) override { ranges.append({maximum, 0}); }
+  void OnProgress(int position) override { ranges.last().second = position; }
+};
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList Files(const QString& dir) {
+  QStringList names = QDir(dir).entryList(QDir::Files, QDir::Name);
+  return names;
+}
+
+}  // namespace
+
+class ConversionWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  std::unique_ptr<TfrmMain> w_;
+  RecordingBoxes boxes_;
+  QString sample_ = QStringLiteral(PELMORA_SAMPLE_DATA);
+
+  TfrmMain& W() { return *w_; }
+
+  QString Make(const QString& name) {
+    const QString path = QDir::cleanPath(dir_.filePath(name));
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    return path;
+  }
+
+  // The window's log pane, line by line.
+  QStringList MemoLines() {
+    QString text = W().Memo1->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split('\n');
+  }
+
+  // Runs the core directly with the window's settings into another folder.
+  Recorded DirectRun(pelmora::ConversionSettings settings, const QString& out) {
+    settings.output_folder = QFile::encodeName(out).toStdString();
+    Recorded recorded;
+    pelmora::RunConversion(settings, recorded);
+    return recorded;
+  }
+
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY2(QFileInfo(sample_).isDir(), qPrintable("no sample data in " + sample_));
+    QVERIFY(!QDir(sample_).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+  }
+
+  void init() {
+    boxes_.boxes.clear();
+    boxes_.probe = nullptr;
+    w_ = std::make_unique<TfrmMain>();
+    W().SetSettingsFilePath(dir_.filePath("placement.INI"));
+    W().SetMessageBoxes(&boxes_);
+    W().show();
+    QApplication::setActiveWindow(w_.get());
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+  }
+
+  void cleanup() { w_.reset(); }
+
+  void fullConversion() {
+    const QString out = Make("out-window");
+    // Register the sample folder through the picker, as a user does.
+    AnswerPicker(W().FolderBrowseDialog1, sample_);
+    W().Button1->click();
+    QCOMPARE(W().ListBox1->Paths(), QStringList({QDir::cleanPath(sample_)}));
+    QApplication::setActiveWindow(w_.get());
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    W().ComboBox1->setCurrentIndex(8);
+    W().Edit1->setText(out);
+    W().Button5->click();
+    W().Memo1->setPlainText("the log of an earlier run");
+
+    // What the user interface thread receives from the worker.
+    auto* worker = W().findChild<TConversionWorker*>();
+    QVERIFY(worker);
+    QList<QPair<int, int>> ranges;
+    QStringList logged;
+    bool appended_while_converting = true;
+    connect(worker, &TConversionWorker::ProgressRange, this, [&](int maximum) {
+      ranges.append({maximum, 0});
+    });
+    connect(worker, &TConversionWorker::Progress, this,
+            [&](int position) { ranges.last().second = position; });
+    connect(worker, &TConversionWorker::Log, this, [&](const QString& line) {
+      logged << line;
+      appended_while_converting = appended_while_converting && W().IsConverting();
+    });
+    int bar_at_end_box = -1;
+    bool cursor_restored_at_end_box = false;
+    bool enabled_at_end_box = false;
+    boxes_.probe = [&] {
+      bar_at_end_box = W().ProgressBar1->value();
+      cursor_restored_at_end_box = QApplication::overrideCursor() == nullptr;
+      enabled_at_end_box = W().Button7->isEnabled();
+      return QString();
+    };
+
+    W().Button7->setFocus();
+    W().Button7->click();
+    // The run has started: the window takes no input, shows the wait cursor.
+    QVERIFY(W().IsConverting());
+    QCOMPARE(W().Edit1->text(), out + "/");       // trailing separator written back
+    QVERIFY(W().Memo1->toPlainText().isEmpty());  // the log pane was cleared
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    const QList<QWidget*> inputs = {W().ListBox1,  W().Button1, W().Button2, W().Button3,
+                                    W().ComboBox1, W().Edit1,   W().Button4, W().GroupBox1,
+                                    W().Button5,   W().Button6, W().Button7, W().menuBar()};
+    for (QWidget* input : inputs) {
+      QVERIFY2(!input->isEnabled(), qPrintable(input->objectName()));
+    }
+    QVERIFY(!W().H2->isEnabled() && !W().A1->isEnabled() && !W().X1->isEnabled());
+    QVERIFY(W().Memo1->isReadOnly());
+    QVERIFY(W().Memo1->isEnabled());  // the log stays readable
+    QVERIFY(W().ProgressBar1->isEnabled());
+    QVERIFY(!W().close());  // closing is refused during the run
+    W().Button7Click();     // a second start is ignored
+    W().WaitForConversion();
+
+    // The end of the run.
+    QVERIFY(!W().IsConverting());
+    QCOMPARE(boxes_.boxes.size(), 1);
+    QCOMPARE(boxes_.boxes[0].kind, MessageKind::kInformation);
+    QCOMPARE(boxes_.boxes[0].caption, QString("情報"));
+    QCOMPARE(boxes_.boxes[0].text, QString("変換が終了しました。"));
+    QVERIFY(cursor_restored_at_end_box);
+    QVERIFY(enabled_at_end_box);
+    QCOMPARE(W().ProgressBar1->value(), 0);  // step 9, after the box
+    QVERIFY(W().isVisible());
+    QVERIFY(appended_while_converting);
+    QVERIFY(!W().Memo1->isReadOnly());
+    QVERIFY(W().Button7->isEnabled() && W().menuBar()->isEnabled() && W().H2->isEnabled());
+    QCOMPARE(W().focusWidget(), W().Button7);  // the focus is back where it was
+
+    // The same run straight through the core, into another folder.
+    const QString direct_out = Make("out-direct");
+    pelmora::ConversionSettings settings = W().ReadSettings();
+    QCOMPARE(settings.coordsys_index, 8);
+    QCOMPARE(settings.jobs, 1);
+    QCOMPARE(int(std::count(settings.groups.begin(), settings.groups.end(), true)), 9);
+    const Recorded direct = DirectRun(settings, direct_out + "/");
+
+    // The log pane holds exactly the run's log lines.
+    QCOMPARE(MemoLines(), direct.log);
+    QCOMPARE(logged, direct.log);
+    QCOMPARE(MemoLines().first(), QString("道路線アークを変換します。"));
+    QVERIFY(MemoLines().filter(" --> ").size() > 0);
+    QCOMPARE(MemoLines().filter("を変換します。").size(), 31);
+    // Every file's range arrived, with its final position.
+    QCOMPARE(ranges, direct.ranges);
+    QVERIFY(std::any_of(ranges.begin(), ranges.end(), [](auto r) { return r.second > 0; }));
+    QCOMPARE(bar_at_end_box, ranges.last().second);
+
+    // 31 MIF/MID pairs, byte for byte what the core writes.
+    const QStringList files = Files(out);
+    QCOMPARE(files.size(), 62);
+    QCOMPARE(files, Files(direct_out));
+    for (const QString& name : files) {
+      QCOMPARE(ReadAll(out + "/" + name), ReadAll(direct_out + "/" + name));
+    }
+    QVERIFY(files.contains("Doro_Doro_Arc.mif") && files.contains("Zukaku_Pgn.mid"));
+    // The chosen coordinate system labels the MIF header.
+    const QByteArray header = ReadAll(out + "/Doro_Doro_Arc.mif");
+    const std::string_view clause = pelmora::CoordSysClause(8);
+    QVERIFY(header.contains(QByteArray("CoordSys ") + QByteArray(clause.data(), clause.size())));
+  }
+
+  void onlyFrameLayer() {
+    const QString out = Make("out-frame");
+    W().ListBox1->addItem(sample_);
+    W().Edit1->setText(out + "/");
+    W().CheckBox[8]->setChecked(true);
+    W().Button7->click();
+    W().WaitForConversion();
+    QCOMPARE(Files(out), QStringList({"Zukaku_Pgn.mid", "Zukaku_Pgn.mif"}));
+    QCOMPARE(W().Edit1->text(), out + "/");  // left as it was
+    QCOMPARE(MemoLines().first(), QString("図郭ポリゴンを変換します。"));
+    QCOMPARE(boxes_.boxes.size(), 1);
+    QCOMPARE(boxes_.boxes[0].text, QString("変換が終了しました。"));
+  }
+
+  void errorEndsTheRun() {
+    // The frame layer cannot create its MIF file: a folder has its name. The
+    // road layers before it are complete.
+    const QString out = Make("out-error");
+    QVERIFY(QDir().mkpath(out + "/Zukaku_Pgn.mif"));
+    W().ListBox1->addItem(sample_);
+    W().Edit1->setText(out);
+    W().CheckBox[0]->setChecked(true);
+    W().CheckBox[8]->setChecked(true);
+    bool cursor_restored = false;
+    boxes_.probe = [&] {
+      cursor_restored = QApplication::overrideCursor() == nullptr;
+      return QString();
+    };
+    W().Button7->click();
+    W().WaitForConversion();
+    QCOMPARE(boxes_.boxes.size(), 1);  // no end box
+    QCOMPARE(boxes_.boxes[0].kind, MessageKind::kError);
+    QCOMPARE(boxes_.boxes[0].caption, QString("Pelmorix Converter"));
+    QVERIFY(cursor_restored);
+    // The message is the core's, with the final "." rule.
+    pelmora::ConversionSettings settings = W().ReadSettings();
+    Recorded direct;
+    QString expected;
+    try {
+      pelmora::RunConversion(settings, direct);
+      QFAIL("the direct run did not fail");
+    } catch (const pelmora::ConversionError& e) {
+      expected = QString::fromStdString(pelmora::DescribeError(e));
+    }
+    QCOMPARE(boxes_.boxes[0].text, expected);
+    QVERIFY(!expected.isEmpty());
+    // The bar keeps its position: the final one of the last road file.
+    QVERIFY(!direct.ranges.isEmpty());
+    QCOMPARE(W().ProgressBar1->value(), direct.ranges.last().second);
+    QVERIFY(W().ProgressBar1->value() > 0);
+    QVERIFY(QFile::exists(out + "/Doro_Doro_Arc.mif"));
+    QVERIFY(W().Button7->isEnabled());
+  }
+
+  void closingTheWindowStopsNothingAbruptly() {
+    // Destroying the window in the middle of a run stops the run between
+    // records and waits for the thread: no crash, no hang.
+    const QString out = Make("out-destroy");
+    W().ListBox1->addItem(sample_);
+    W().Edit1->setText(out);
+    W().Button5->click();
+    W().Button7->click();
+    QVERIFY(W().IsConverting());
+    w_.reset();
+    QVERIFY(!QApplication::overrideCursor());
+  }
+};
+
+QTEST_MAIN(ConversionWindowTest)
+#include "conversion_window_test.moc"

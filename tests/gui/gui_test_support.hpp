@@ -1,0 +1,62 @@
+#pragma once
+// Helpers of the GUI tests: a message-box seam that records and answers the
+// boxes, and answering the folder picker.
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QList>
+#include <QTimer>
+#include <functional>
+
+#include "folder_browse_dialog.hpp"
+#include "message_boxes.hpp"
+
+namespace pelmora::gui::test {
+
+struct ShownBox {
+  MessageKind kind;
+  QString caption;
+  QString text;
+  QString note;  // whatever the test's probe noted while the box was up
+};
+
+// Records every box instead of showing it; the box "closes" at once.
+class RecordingBoxes : public TMessageBoxes {
+ public:
+  void Show(QWidget* owner, MessageKind kind, const QString& caption,
+            const QString& text) override {
+    (void)owner;
+    boxes.append({kind, caption, text, probe ? probe() : QString()});
+  }
+  QList<ShownBox> boxes;
+  std::function<QString()> probe;  // called while the box is "up"
+};
+
+// The answer that presses OK on the picker as it opened.
+inline const QString kAcceptAsIs = QStringLiteral("<accept as is>");
+
+// Answers the next Execute of dialog: confirms folder (or cancels when
+// folder is empty, or presses OK at once for kAcceptAsIs). check, when given,
+// looks at the picker first.
+inline void AnswerPicker(TFolderBrowseDialog* dialog, const QString& folder,
+                         std::function<void(QFileDialog*)> check = {}) {
+  auto connection = std::make_shared<QMetaObject::Connection>();
+  *connection = QObject::connect(dialog, &TFolderBrowseDialog::Opened, dialog,
+                                 [connection, folder, check](QFileDialog* fd) {
+                                   QObject::disconnect(*connection);
+                                   QTimer::singleShot(0, fd, [fd, folder, check] {
+                                     if (check) check(fd);
+                                     if (folder.isEmpty()) {
+                                       fd->reject();
+                                     } else if (folder == kAcceptAsIs) {
+                                       static_cast<QDialog*>(fd)->accept();
+                                     } else {
+                                       fd->selectFile(folder);
+                                       static_cast<QDialog*>(fd)->accept();
+                                     }
+                                   });
+                                 });
+}
+
+}  // namespace pelmora::gui::test

@@ -1,0 +1,531 @@
+// The main window, its folder list, the about box and the settings warnings,
+// on the real window.
+#include "main_window.hpp"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "about_dialog.hpp"
+#include "app_paths.hpp"
+#include "folder_list.hpp"
+#include "gui_test_support.hpp"
+
+using namespace pelmora::gui;
+using pelmora::gui::test::AnswerPicker;
+using pelmora::gui::test::RecordingBoxes;
+
+// Catches what the window asks the desktop to open.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void Open(const QUrl& url) { urls << url; }
+};
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  std::unique_ptr<TfrmMain> w_;
+  RecordingBoxes boxes_;
+  UrlCatcher urls_;
+
+  QString Make(const QString& name) {
+    const QString path = QDir::cleanPath(dir_.filePath(name));
+    QDir().mkpath(path);
+    return path;
+  }
+
+  TfrmMain& W() { return *w_; }
+
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    for (const char* scheme : {"http", "https", "file", "mailto"}) {
+      QDesktopServices::setUrlHandler(scheme, &urls_, "Open");
+    }
+  }
+
+  void init() {
+    boxes_.boxes.clear();
+    boxes_.probe = nullptr;
+    urls_.urls.clear();
+    w_ = std::make_unique<TfrmMain>();
+    W().SetSettingsFilePath(dir_.filePath("placement.INI"));
+    W().SetMessageBoxes(&boxes_);
+    W().show();
+    QApplication::setActiveWindow(w_.get());
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+  }
+
+  void cleanup() { w_.reset(); }
+
+  void windowProperties() {
+    QCOMPARE(W().windowTitle(), QString("Pelmora Converter"));
+    QCOMPARE(W().centralWidget()->geometry().size(), QSize(793, 432));
+    QCOMPARE(W().centralWidget()->y(), W().menuBar()->height());
+    QCOMPARE(W().minimumSize(), W().maximumSize());  // not resizable
+    QCOMPARE(W().size(), QSize(793, W().menuBar()->height() + 432));
+    const Qt::WindowFlags flags = W().windowFlags();
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowSystemMenuHint);
+    const QFontInfo font(W().font());
+    QVERIFY2(font.family() == "ＭＳ Ｐゴシック" || font.family() == "IPAPGothic",
+             qPrintable(font.family()));
+    QCOMPARE(W().font().pixelSize(), 12);
+  }
+
+  void controlsAndCaptions() {
+    struct Expect {
+      const char* name;
+      QRect rect;
+      const char* text;
+    };
+    const Expect buttons[] = {
+        {"Button1", {344, 24, 75, 21}, "追加..."},   {"Button2", {344, 56, 75, 21}, "削除"},
+        {"Button3", {344, 80, 75, 21}, "クリア"},    {"Button4", {344, 280, 75, 21}, "参照..."},
+        {"Button5", {344, 320, 75, 21}, "全選択"},   {"Button6", {344, 344, 75, 21}, "全解除"},
+        {"Button7", {344, 388, 75, 21}, "変換開始"},
+    };
+    for (const Expect& e : buttons) {
+      auto* b = W().findChild<QPushButton*>(e.name);
+      QVERIFY2(b, e.name);
+      QCOMPARE(b->geometry(), e.rect);
+      QCOMPARE(b->text(), QString(e.text));
+    }
+    const Expect labels[] = {
+        {"Label1", {8, 8, 0, 0}, "変換する数値地図2500(データがある親フォルダを指定します。)"},
+        {"Label2", {8, 216, 0, 0}, "MIFに記録する座標系"},
+        {"Label3", {8, 264, 0, 0}, "MIFの出力先フォルダ"},
+        {"Label4", {424, 8, 0, 0}, "変換ログ"},
+    };
+    for (const Expect& e : labels) {
+      auto* l = W().findChild<QLabel*>(e.name);
+      QVERIFY2(l, e.name);
+      QCOMPARE(l->pos(), e.rect.topLeft());
+      QCOMPARE(l->text(), QString(e.text));
+      QVERIFY(l->width() >= l->fontMetrics().horizontalAdvance(l->text()));  // not clipped
+    }
+    QCOMPARE(W().findChild<QListWidget*>("ListBox1")->geometry(), QRect(8, 24, 329, 177));
+    QCOMPARE(W().findChild<QComboBox*>("ComboBox1")->geometry(), QRect(8, 232, 329, 20));
+    QCOMPARE(W().findChild<QLineEdit*>("Edit1")->geometry(), QRect(8, 280, 329, 20));
+    QCOMPARE(W().findChild<QGroupBox*>("GroupBox1")->geometry(), QRect(8, 312, 329, 97));
+    QCOMPARE(W().findChild<QGroupBox*>("GroupBox1")->title(), QString("変換対象項目"));
+    auto* memo = W().findChild<QPlainTextEdit*>("Memo1");
+    QCOMPARE(memo->geometry(), QRect(424, 24, 361, 361));
+    QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QVERIFY(!memo->isReadOnly());
+    QVERIFY(memo->toPlainText().isEmpty());
+    auto* bar = W().findChild<QProgressBar*>("ProgressBar1");
+    QCOMPARE(bar->geometry(), QRect(424, 392, 361, 17));
+    QCOMPARE(bar->minimum(), 0);
+    QCOMPARE(bar->maximum(), 100);
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(W().findChild<QStatusBar*>("StatusBar1")->geometry(), QRect(0, 413, 793, 19));
+    const char* captions[] = {"道路", "行政界", "街区",   "建物", "水系",
+                              "鉄道", "場地",   "基準点", "図郭"};
+    const QPoint places[] = {{16, 24}, {96, 24},  {176, 24}, {248, 24}, {16, 48},
+                             {96, 48}, {176, 48}, {248, 48}, {16, 72}};
+    for (int i = 0; i < 9; ++i) {
+      auto* box = W().findChild<QCheckBox*>(QString("CheckBox%1").arg(i + 1));
+      QVERIFY(box);
+      QCOMPARE(box->parentWidget(), W().GroupBox1);
+      QCOMPARE(box->geometry(), QRect(places[i], QSize(65, 17)));
+      QCOMPARE(box->text(), QString(captions[i]));
+      QVERIFY(!box->isChecked());
+      QVERIFY(box->sizeHint().width() <= 65);  // the caption is not clipped
+    }
+  }
+
+  void startState() {
+    QCOMPARE(W().ComboBox1->count(), 38);
+    QCOMPARE(W().ComboBox1->currentIndex(), 0);
+    QVERIFY(!W().ComboBox1->isEditable());
+    QVERIFY(W().Edit1->text().isEmpty());
+    QCOMPARE(W().ListBox1->count(), 0);
+    QCOMPARE(W().HelpFile(), GetAppFolder() + "Pelmora.html");
+  }
+
+  void tabOrder() {
+    const char* chain[] = {"ListBox1",  "Button1",   "Button2",   "Button3",   "ComboBox1",
+                           "Edit1",     "Button4",   "CheckBox1", "CheckBox2", "CheckBox3",
+                           "CheckBox4", "CheckBox5", "CheckBox6", "CheckBox7", "CheckBox8",
+                           "CheckBox9", "Button5",   "Button6",   "Button7",   "Memo1"};
+    QWidget* w = W().findChild<QWidget*>(chain[0]);
+    w->setFocus();
+    for (size_t i = 1; i < std::size(chain); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget()->objectName(), QString(chain[i]));
+    }
+    // From the log pane the focus goes round to the folder list.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("ListBox1"));
+  }
+
+  void menus() {
+    QCOMPARE(W().F1->title(), QString("ファイル(&F)"));
+    QCOMPARE(W().H1->title(), QString("ヘルプ(&H)"));
+    const QList<QAction*> file = W().F1->actions();
+    QCOMPARE(file.size(), 3);
+    QCOMPARE(file[0]->objectName(), QString("K1"));
+    QCOMPARE(file[0]->text(), QString("数値地図2500の閲覧ページへ(&K)"));
+    QVERIFY(file[1]->isSeparator());
+    QCOMPARE(file[2]->objectName(), QString("X1"));
+    QCOMPARE(file[2]->text(), QString("終了(&X)"));
+    const QList<QAction*> help = W().H1->actions();
+    QCOMPARE(help.size(), 3);
+    QCOMPARE(help[0]->objectName(), QString("H2"));
+    QCOMPARE(help[0]->text(), QString("トピックの検索(&H)"));
+    QCOMPARE(help[0]->shortcut(), QKeySequence(Qt::Key_F1));
+    QVERIFY(help[1]->isSeparator());
+    QCOMPARE(help[2]->objectName(), QString("A1"));
+    QCOMPARE(help[2]->text(), QString("バージョン情報(&A)..."));
+    QVERIFY(W().findChild<QAction*>("K1") && W().findChild<QAction*>("A1"));
+  }
+
+  void helpAndPublisherPage() {
+    W().H2->trigger();
+    QCOMPARE(urls_.urls.size(), 1);
+    QCOMPARE(urls_.urls[0], QUrl::fromLocalFile(GetAppFolder() + "Pelmora.html"));
+    // F1 from anywhere in the window.
+    W().Edit1->setFocus();
+    QTest::keyClick(W().Edit1, Qt::Key_F1);
+    QCOMPARE(urls_.urls.size(), 2);
+    W().K1->trigger();
+    QCOMPARE(urls_.urls.size(), 3);
+    QVERIFY(urls_.urls[2].scheme() == "https" && urls_.urls[2].path().endsWith("/search.html"));
+    QVERIFY(boxes_.boxes.isEmpty());
+  }
+
+  void helpFileIsBesideTheProgram() {
+    // The build copies the guide beside the pelmora program.
+    const QString beside =
+        QDir(QCoreApplication::applicationDirPath()).filePath("../../src/gui/Pelmora.html");
+    QVERIFY2(QFile::exists(beside), qPrintable(beside));
+  }
+
+  void exitClosesAndSaves() {
+    W().move(41, 42);
+    W().X1->trigger();
+    QVERIFY(!W().isVisible());
+    QCOMPARE(ReadProfileInt(W().SettingsFile(), "Window", "Left", 0), 41);
+    QCOMPARE(ReadProfileInt(W().SettingsFile(), "Window", "Top", 0), 42);
+  }
+
+  void closeWithUnwritableSettings() {
+    const QString blocker = dir_.filePath("blocker");
+    QFile f(blocker);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    W().SetSettingsFilePath(blocker + "/pelmora.INI");
+    QVERIFY(W().close());  // the window still closes
+    QCOMPARE(boxes_.boxes.size(), 1);
+    QCOMPARE(boxes_.boxes[0].kind, MessageKind::kError);
+    QCOMPARE(boxes_.boxes[0].caption, QString("Pelmorix Converter"));
+    QCOMPARE(boxes_.boxes[0].text, blocker + "/pelmora.INI に書き込めません");
+  }
+
+  // --- the settings warnings, in the order they are checked ---
+
+  void warningNoFolders() {
+    W().Button5->click();
+    W().Edit1->setText(dir_.path());
+    W().Button7->setFocus();
+    W().Button7->click();
+    QCOMPARE(boxes_.boxes.size(), 1);
+    QCOMPARE(boxes_.boxes[0].kind, MessageKind::kWarning);
+    QCOMPARE(boxes_.boxes[0].caption, QString("警告"));
+    QCOMPARE(boxes_.boxes[0].text, QString("変換対象の数値地図2500がありません。"));
+    QCOMPARE(QApplication::focusWidget(), W().Button1);
+    QCOMPARE(W().Edit1->text(), dir_.path());  // untouched
+    QVERIFY(!W().IsConverting());
+  }
+
+  void warningBadOutputFolder_data() {
+    QTest::addColumn<QString>("output");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("missing") << dir_.filePath("no/such/folder");
+    QTest::newRow("file") << dir_.filePath("a-file.txt");
+  }
+
+  void warningBadOutputFolder() {
+    QFETCH(QString, output);
+    QFile file(dir_.filePath("a-file.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    W().ListBox1->addItem(Make("maps"));
+    W().Button5->click();
+    W().Edit1->setText(output);
+    W().Button7->click();
+    QCOMPARE(boxes_.boxes.size(), 1);
+    QCOMPARE(boxes_.boxes[0].caption, QString("警告"));
+    QCOMPARE(boxes_.boxes[0].text, QString("MIFの出力先フォルダが不正です。"));
+    QCOMPARE(QApplication::focusWidget(), W().Edit1);
+    QCOMPARE(W().Edit1->text(), output);
+  }
+
+  void warningNoGroupsAfterTrailingSeparator() {
+    W().ListBox1->addItem(Make("maps"));
+    const QString out = Make("出力");
+    W().Edit1->setText(out);
+    boxes_.probe = [this] { return W().Edit1->text(); };
+    W().Memo1->setPlainText("earlier log");
+    W().Button7->click();
+    QCOMPARE(boxes_.boxes.size(), 1);
+    QCOMPARE(boxes_.boxes[0].caption, QString("警告"));
+    QCOMPARE(boxes_.boxes[0].text, QString("変換対象項目がありません。"));
+    QCOMPARE(boxes_.boxes[0].note, out + "/");  // written back before the warning
+    QCOMPARE(W().Edit1->text(), out + "/");
+    QCOMPARE(QApplication::focusWidget(), W().CheckBox[0]);
+    QCOMPARE(W().Memo1->toPlainText(), QString("earlier log"));  // not cleared
+    // A second press leaves the separator single.
+    W().Button7->click();
+    QCOMPARE(W().Edit1->text(), out + "/");
+  }
+
+  // --- select all and none ---
+
+  void selectAllAndNone() {
+    W().CheckBox[3]->setChecked(true);
+    W().Button5->click();
+    for (QCheckBox* box : W().CheckBox) QVERIFY(box->isChecked());
+    W().Button6->click();
+    for (QCheckBox* box : W().CheckBox) QVERIFY(!box->isChecked());
+    W().Button6->click();
+    for (QCheckBox* box : W().CheckBox) QVERIFY(!box->isChecked());
+    QVERIFY(boxes_.boxes.isEmpty());
+  }
+
+  // --- folder list ---
+
+  void addFolders() {
+    const QString a = Make("list/b-area");
+    const QString b = Make("list/A-area");
+    AnswerPicker(W().FolderBrowseDialog1, a);
+    W().Button1->click();
+    AnswerPicker(W().FolderBrowseDialog1, b);
+    W().Button1->click();
+    QCOMPARE(W().ListBox1->count(), 2);
+    QCOMPARE(W().ListBox1->item(0)->text(), a);  // not sorted: in the order added
+    QCOMPARE(W().ListBox1->item(1)->text(), b);
+    QCOMPARE(W().ListBox1->selectedItems().size(), 0);
+    QVERIFY(boxes_.boxes.isEmpty());
+    // Cancel changes nothing.
+    AnswerPicker(W().FolderBrowseDialog1, QString());
+    W().Button1->click();
+    QCOMPARE(W().ListBox1->count(), 2);
+    // A folder and its own subfolder may both be listed.
+    const QString sub = Make("list/b-area/sub");
+    AnswerPicker(W().FolderBrowseDialog1, sub);
+    W().Button1->click();
+    QCOMPARE(W().ListBox1->count(), 3);
+  }
+
+  void duplicateWarning() {
+    const QString lower = Make("dup/data");
+    const QString upper = Make("dup/DATA");
+    AnswerPicker(W().FolderBrowseDialog1, lower);
+    W().Button1->click();
+    AnswerPicker(W().FolderBrowseDialog1, lower);
+    W().Button1->click();
+    AnswerPicker(W().FolderBrowseDialog1, upper);  // the same path in other letter case
+    W().Button1->click();
+    QCOMPARE(W().ListBox1->count(), 1);
+    QCOMPARE(W().ListBox1->item(0)->text(), lower);
+    QCOMPARE(boxes_.boxes.size(), 2);
+    QCOMPARE(boxes_.boxes[0].kind, MessageKind::kWarning);
+    QCOMPARE(boxes_.boxes[0].caption, QString("警告"));
+    QCOMPARE(boxes_.boxes[0].text, lower + " は\n\r既に登録されています。");
+    QCOMPARE(boxes_.boxes[1].text, upper + " は\n\r既に登録されています。");
+  }
+
+  void removeCurrentOnly() {
+    for (const char* p : {"/m/one", "/m/two", "/m/three", "/m/four"}) W().ListBox1->addItem(p);
+    // Three items selected, the focus rectangle on a fourth, unselected one.
+    W().ListBox1->item(0)->setSelected(true);
+    W().ListBox1->item(1)->setSelected(true);
+    W().ListBox1->item(2)->setSelected(true);
+    W().ListBox1->setCurrentRow(3, QItemSelectionModel::NoUpdate);
+    QCOMPARE(W().ListBox1->selectedItems().size(), 3);
+    W().Button2->click();
+    QCOMPARE(W().ListBox1->Paths(), QStringList({"/m/one", "/m/two", "/m/three"}));
+    QCOMPARE(W().ListBox1->selectedItems().size(), 3);
+    // The current item in the middle.
+    W().ListBox1->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+    W().Button2->click();
+    QCOMPARE(W().ListBox1->Paths(), QStringList({"/m/one", "/m/three"}));
+    QVERIFY(boxes_.boxes.isEmpty());
+  }
+
+  void removeSelectsByKeyboardAndMouse() {
+    for (const char* p : {"/k/one", "/k/two", "/k/three"}) W().ListBox1->addItem(p);
+    W().ListBox1->setFocus();
+    QTest::keyClick(W().ListBox1, Qt::Key_Down);
+    QTest::keyClick(W().ListBox1, Qt::Key_Down);
+    QVERIFY(W().ListBox1->currentRow() >= 1);
+    const QString current = W().ListBox1->currentItem()->text();
+    W().Button2->click();
+    QCOMPARE(W().ListBox1->count(), 2);
+    QVERIFY(!W().ListBox1->Paths().contains(current));
+    // A Ctrl-click selection of several items.
+    const QRect first = W().ListBox1->visualItemRect(W().ListBox1->item(0));
+    const QRect second = W().ListBox1->visualItemRect(W().ListBox1->item(1));
+    QTest::mouseClick(W().ListBox1->viewport(), Qt::LeftButton, {}, first.center());
+    QTest::mouseClick(W().ListBox1->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      second.center());
+    QCOMPARE(W().ListBox1->selectedItems().size(), 2);
+    QCOMPARE(W().ListBox1->currentRow(), 1);
+  }
+
+  void removeAndClearOnEmptyList() {
+    W().Button2->click();
+    W().Button3->click();
+    QCOMPARE(W().ListBox1->count(), 0);
+    QVERIFY(boxes_.boxes.isEmpty());
+  }
+
+  void clear() {
+    for (const char* p : {"/c/one", "/c/two", "/c/three"}) W().ListBox1->addItem(p);
+    W().ListBox1->item(1)->setSelected(true);
+    W().Button3->click();
+    QCOMPARE(W().ListBox1->count(), 0);
+  }
+
+  // --- output folder picker ---
+
+  void pickOutputFolder() {
+    const QString out = Make("out/表");
+    W().Edit1->setText("typed");
+    AnswerPicker(W().FolderBrowseDialog2, QString());  // cancel
+    W().Button4->click();
+    QCOMPARE(W().Edit1->text(), QString("typed"));
+    AnswerPicker(W().FolderBrowseDialog2, out);
+    W().Button4->click();
+    QCOMPARE(W().Edit1->text(), out + "/");
+    AnswerPicker(W().FolderBrowseDialog2, "/");
+    W().Button4->click();
+    QCOMPARE(W().Edit1->text(), QString("/"));  // the root stays single
+  }
+
+  // --- the real message boxes behind the seam ---
+
+  void realMessageBoxes() {
+    struct Case {
+      MessageKind kind;
+      QMessageBox::Icon icon;
+      QString caption;
+    };
+    const Case cases[] = {{MessageKind::kWarning, QMessageBox::Warning, "警告"},
+                          {MessageKind::kInformation, QMessageBox::Information, "情報"},
+                          {MessageKind::kError, QMessageBox::Critical, "Pelmorix Converter"}};
+    for (const Case& c : cases) {
+      QCOMPARE(CaptionOf(c.kind), c.caption);
+      QString title, text, button;
+      QMessageBox::Icon icon = QMessageBox::NoIcon;
+      int buttons = 0;
+      QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->buttons().size();
+        button = box->buttons().value(0)->text();
+        QTest::keyClick(box, Qt::Key_Escape);  // Esc closes it like OK
+      });
+      TMessageBoxes().Show(w_.get(), c.kind, CaptionOf(c.kind),
+                           "/data は\n\r既に登録されています。");
+      QCOMPARE(title, c.caption);
+      QCOMPARE(icon, c.icon);
+      QCOMPARE(buttons, 1);
+      QCOMPARE(button, QString("OK"));
+      // Shown as two lines, as the Windows box shows line feed + carriage return.
+      QCOMPARE(text, QString("/data は\n既に登録されています。"));
+    }
+  }
+
+  // --- about box ---
+
+  void aboutBox() {
+    for (int round = 0; round < 2; ++round) {  // the same texts both times
+      QStringList seen;
+      QTimer::singleShot(0, this, [&] {
+        auto* dlg = qobject_cast<TdlgAbout*>(QApplication::activeModalWidget());
+        QVERIFY(dlg);
+        seen << dlg->windowTitle() << dlg->Label1->text() << dlg->lblVersion->text()
+             << dlg->Button1->text();
+        QCOMPARE(dlg->parentWidget(), w_.get());
+        QCOMPARE(dlg->size(), QSize(361, TdlgAbout::kClientHeight));
+        QCOMPARE(dlg->minimumSize(), dlg->maximumSize());
+        QCOMPARE(dlg->Image2->geometry(), QRect(64, 16, 32, 32));
+        QCOMPARE(dlg->Label1->pos(), QPoint(104, 16));
+        QCOMPARE(dlg->lblVersion->pos(), QPoint(104, 32));
+        QCOMPARE(dlg->Button1->geometry(), QRect(144, 152, 75, 21));
+        QVERIFY(dlg->Button1->isDefault());
+        QVERIFY(!(dlg->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QTest::keyClick(dlg, round == 0 ? Qt::Key_Escape : Qt::Key_Return);
+      });
+      W().A1->trigger();
+      QCOMPARE(seen,
+               QStringList({"バージョン情報", "Pelmorix Converter", "Version 2.0.2.105", "OK"}));
+      QVERIFY(!QApplication::activeModalWidget());
+    }
+    QVERIFY(W().findChildren<TdlgAbout*>().isEmpty());  // released after use
+  }
+
+  void aboutBoxOkButton() {
+    TdlgAbout dlg(w_.get());
+    QTimer::singleShot(0, &dlg, [&] { dlg.Button1->click(); });
+    QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+  }
+
+  void aboutBoxContactLines() {
+    {
+      // The shipped build leaves both lines out with their captions.
+      TdlgAbout dlg(w_.get(), QString(), QString());
+      QVERIFY(!dlg.Label6 && !dlg.Label4 && !dlg.Label7 && !dlg.Label5);
+      QVERIFY(!dlg.findChild<QLabel*>("Label7") && !dlg.findChild<QLabel*>("Label5"));
+    }
+    TdlgAbout dlg(w_.get(), "https://pelmora.example.org/", "info@pelmora.example.org");
+    QCOMPARE(dlg.Label7->text(), QString("URL"));
+    QCOMPARE(dlg.Label7->pos(), QPoint(104, 112));
+    QCOMPARE(dlg.Label5->text(), QString("E-MAIL"));
+    QCOMPARE(dlg.Label5->pos(), QPoint(104, 128));
+    QCOMPARE(dlg.Label6->text(), QString("https://pelmora.example.org/"));
+    QCOMPARE(dlg.Label6->pos(), QPoint(152, 112));
+    QCOMPARE(dlg.Label4->text(), QString("info@pelmora.example.org"));
+    QCOMPARE(dlg.Label4->pos(), QPoint(152, 128));
+    for (QLabel* link : {static_cast<QLabel*>(dlg.Label6), static_cast<QLabel*>(dlg.Label4)}) {
+      QVERIFY(link->font().underline());
+      QCOMPARE(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
+      QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+    }
+    dlg.show();
+    QTest::mouseClick(dlg.Label6, Qt::LeftButton);
+    QTest::mouseClick(dlg.Label4, Qt::LeftButton);
+    QCOMPARE(urls_.urls, QList<QUrl>({QUrl("https://pelmora.example.org/"),
+                                      QUrl("mailto:info@pelmora.example.org")}));
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
