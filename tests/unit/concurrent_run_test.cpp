@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "core/conversion/run.hpp"
+#include "core/io/file_faults.hpp"
 #include "support/map_tree.hpp"
 
 namespace pelmora {
@@ -57,6 +59,13 @@ const Scenario kScenarios[] = {
      [](const std::string& map) {
        WriteTextFile(map + "/c/road/roadntwk.arc",
                      "H,S,a,b,c,d,e,f,1,2,x,y\r\nL2110,1,1,5\r\n1,2\r\n");
+     }},
+    {"two layers fail: the earlier in table order is reported",
+     [](const std::string& map) {
+       WriteTextFile(map + "/c/road/roadntwk.arc", "H,S,a,b,c,d,e,f,1,2,x,y\r\nL2110,1,1,x\r\n");
+       WriteTextFile(map + "/A/others/zyouti.pgn",
+                     "H,S,a,b,c,d,e,f,1,2,x,y\r\nA6241,1,1\r\n1x\r\n");
+       fs::remove(map + "/A/kijunten/sankaku.atr");
      }},
     {"bad arc reference in the last polygon layer",
      [](const std::string& map) {
@@ -118,6 +127,26 @@ TEST(ConcurrentRunTest, LogErrorAndFilesEqualTheOneJobRun) {
     }
     fs::remove_all(map);
   }
+}
+
+// A disk that refuses one layer's file: the layers before it are kept, the
+// same error is reported, nothing of the later layers remains.
+TEST(ConcurrentRunTest, FailingOutputFileEqualsTheOneJobRun) {
+  const std::string map = PrepareMapFolder(kScenarios[0]);
+  SetFileFaultHook([](FileOp op, const std::string& path) {
+    const bool refused = path.find("Mizu_Kasen_Pgn.mid") != std::string::npos;
+    return refused && (op == FileOp::kWrite || op == FileOp::kCreate) ? ENOSPC : 0;
+  });
+  const Outcome one = ConvertWithJobs(map, 1);
+  EXPECT_NE(one.error.find("ディスクがいっぱいです"), std::string::npos) << one.error;
+  for (int jobs : {2, 4}) {
+    const Outcome many = ConvertWithJobs(map, jobs);
+    EXPECT_EQ(many.error, one.error);
+    EXPECT_EQ(many.log, one.log);
+    EXPECT_TRUE(many.files == one.files) << "jobs " << jobs;
+  }
+  SetFileFaultHook(nullptr);
+  fs::remove_all(map);
 }
 
 TEST(ConcurrentRunTest, StopRequestEndsEveryWorkerAndLeavesNoTemporaries) {
