@@ -23,7 +23,7 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::ReleaseBuffer() {
-  if (buffer_ != nullptr) GiveBackBuffer({std::unique_ptr<char[]>(buffer_), kBufferSize});
+  if (buffer_ != nullptr) GiveBackBuffer({std::unique_ptr<char[]>(buffer_), buffer_capacity_});
   buffer_ = nullptr;
 }
 
@@ -36,7 +36,11 @@ void OutputFile::Create(const std::string& path, bool exclusive) {
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
   fd_ = ::open(path.c_str(), flags, 0666);
   if (fd_ < 0) ThrowIoError(errno);
-  if (buffer_ == nullptr) buffer_ = TakeBuffer(kBufferSize).bytes.release();
+  if (buffer_ == nullptr) {
+    PooledBuffer buffer = TakeBuffer(kBufferSize);  // may be larger; kBufferSize is used
+    buffer_capacity_ = buffer.capacity;
+    buffer_ = buffer.bytes.release();
+  }
 }
 
 void OutputFile::WriteThrough(std::string_view text) {

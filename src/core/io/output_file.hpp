@@ -50,6 +50,7 @@ class OutputFile {
   int fd_ = -1;
   std::string path_;
   char* buffer_ = nullptr;  // from the thread's pool while a file is open
+  size_t buffer_capacity_ = 0;
   size_t used_ = 0;
 };
 
