@@ -169,19 +169,26 @@ class WorkerPool {
   WorkerPool(size_t count, std::vector<LayerTask>& tasks, const ConversionSettings& settings,
              const std::string& output_folder, SharedState& shared)
       : shared_(shared) {
-    for (size_t i = 0; i < count; ++i) {
-      threads_.emplace_back(Work, std::ref(tasks), std::cref(settings), std::cref(output_folder),
-                            std::ref(shared));
+    try {
+      for (size_t i = 0; i < count; ++i) {
+        threads_.emplace_back(Work, std::ref(tasks), std::cref(settings), std::cref(output_folder),
+                              std::ref(shared));
+      }
+    } catch (...) {
+      StopAndJoin();  // the system refused a thread: end those started
+      throw;
     }
   }
-  ~WorkerPool() {
-    shared_.cancel = true;
-    for (std::thread& thread : threads_) thread.join();
-  }
+  ~WorkerPool() { StopAndJoin(); }
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
  private:
+  void StopAndJoin() {
+    shared_.cancel = true;
+    for (std::thread& thread : threads_) thread.join();
+  }
+
   SharedState& shared_;
   std::vector<std::thread> threads_;
 };
