@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build demo test clean
+.PHONY: deps build demo test bench clean
 
 deps:
 	./scripts/install-deps
@@ -18,6 +18,11 @@ demo: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+# Generates benchmark data once (bench/data/), converts it with the release
+# build and prints the figures against the machine's floor (a few minutes).
+bench: deps
+	bench/run-bench
 
 clean:
 	rm -rf $(BUILD) out

@@ -1,8 +1,10 @@
 #include "options.hpp"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/mif/coordsys.hpp"
@@ -51,6 +53,13 @@ int ParseOptions(int argc, char** argv, Options& options) {
       ->check(CLI::Range(0, kCoordSysCount - 1));
   app.add_option("--layers", layers,
                  "Comma-separated layer groups (default: all): " + GroupKeyList());
+  // Layers are independent, so by default every core converts one; the log
+  // and the files are the same as with one job.
+  options.settings.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  app.add_option("-j,--jobs", options.settings.jobs,
+                 "Layers converted at once (default: the number of cores); output and log are "
+                 "the same for any number")
+      ->check(CLI::Range(1, 256));
   app.add_flag("--list-coordsys", options.list_coordsys, "List the coordinate systems");
   app.add_flag("-q,--quiet", options.quiet, "Print no log");
   auto* on = app.add_flag("--progress", progress, "Show a progress bar on standard error");

@@ -14,7 +14,7 @@ class ConversionError : public std::runtime_error {
 
   // Where the fault lies: an input file relative to its map-data folder, as
   // the log line shows it, and the 1-based line number (0 when no line
-  // applies); for a map-data folder or an output file, its path.
+  // applies); for a map-data folder its path, for an output file its name.
   const std::string& file() const { return file_; }
   int line() const { return line_; }
   bool HasPlace() const { return !file_.empty(); }

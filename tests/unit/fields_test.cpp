@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,86 @@ TEST(QuoteFieldTest, WrapsAndDoublesInnerQuotes) {
   EXPECT_EQ(QuoteField("a\"b"), "\"a\"\"b\"");
   EXPECT_EQ(QuoteField("\"\""), "\"\"\"\"\"\"");
   EXPECT_EQ(QuoteField("\x95\x5C"), "\"\x95\x5C\"");
+}
+
+// A NUL byte ends a line wherever it stands: inside a plain value, between
+// fields, right after a comma, inside quotes.
+TEST(FieldSplitterTest, NulEndsTheLineAnywhere) {
+  const std::string alphabet = std::string("a1,\" \t") + '\0';
+  std::mt19937 random(11);
+  FieldSplitter whole, cut;
+  for (int round = 0; round < 20000; ++round) {
+    std::string line;
+    for (size_t i = random() % 12; i > 0; --i) line += alphabet[random() % alphabet.size()];
+    whole.Split(line);
+    cut.Split(std::string_view(line).substr(0, line.find('\0')));
+    ASSERT_EQ(whole.Count(), cut.Count()) << round;
+    for (int n = 1; n <= cut.Count(); ++n) ASSERT_EQ(whole[n], cut[n]) << round << " " << n;
+  }
+}
+
+// Plain values are scanned eight bytes at a time: values of every length
+// around the word size, ended by each kind of separator or by the line's end,
+// with Shift-JIS bytes inside, must split as a byte scan splits them.
+TEST(FieldSplitterTest, LongPlainValuesEndAtTheFirstSeparator) {
+  const std::string filler = "0123456789.-\x93\x8c\x8b\x9e\x7f!";
+  const std::string separators = std::string(",\t \x1f\x01") + '\0';
+  std::mt19937 random(3);
+  FieldSplitter fields;
+  for (int round = 0; round < 5000; ++round) {
+    std::vector<std::string> values;
+    std::string line;
+    for (int v = 0; v < 3; ++v) {
+      std::string value;
+      for (size_t i = random() % 20; i > 0; --i) value += filler[random() % filler.size()];
+      if (value.empty()) value = "x";
+      values.push_back(value);
+      line += value + ",";
+    }
+    line.pop_back();
+    fields.Split(line);
+    ASSERT_EQ(fields.Count(), 3) << line;
+    for (int n = 1; n <= 3; ++n) ASSERT_EQ(fields[n], values[n - 1]) << line;
+    // A separator put into the second value (after its first byte, where a
+    // blank would only be skipped) ends it there.
+    if (values[1].size() < 2) continue;
+    const size_t cut = values[0].size() + 2 + random() % (values[1].size() - 1);
+    line[cut] = separators[random() % separators.size()];
+    fields.Split(line);
+    const std::string_view expected(line.data() + values[0].size() + 1, cut - values[0].size() - 1);
+    ASSERT_EQ(fields[2], expected) << round;
+  }
+}
+
+// The quick test may say "maybe" too often but never "no" for a line whose
+// field 1 equals the value.
+TEST(FirstFieldMayEqualTest, NeverRejectsALineWhoseFirstFieldMatches) {
+  struct Case {
+    std::string line;
+    bool may_equal;
+  };
+  const std::vector<Case> cases = {{"L1101,1,2,3", true},
+                                   {"L1101", true},
+                                   {"L1101 ,1", true},
+                                   {"L11012,1", false},
+                                   {"L110,1", false},
+                                   {"12.5,30.0", false},
+                                   {"-12.5,30.0", false},
+                                   {" L1101,1", true},
+                                   {"\"L1101\",1", true},
+                                   {"", false},
+                                   {std::string("L1101\0x", 7), true},
+                                   {"\tL1101", true},
+                                   {"L1101\t2", true},
+                                   {"A1101,1", false}};
+  FieldSplitter fields;
+  for (const auto& c : cases) {
+    EXPECT_EQ(FirstFieldMayEqual(c.line, "L1101"), c.may_equal) << c.line;
+    fields.Split(c.line);
+    if (fields[1] == "L1101") {
+      EXPECT_TRUE(FirstFieldMayEqual(c.line, "L1101")) << c.line;
+    }
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace pelmora {
@@ -27,6 +28,31 @@ TEST(SplitLinesTest, CutsAtEveryKindOfLineBreak) {
     SplitLines(c.text, lines);
     EXPECT_EQ(lines, c.lines);
     EXPECT_EQ(CountLines(c.text), c.lines.size()) << c.text;
+  }
+}
+
+// Line breaks are searched eight bytes at a time: breaks at every offset of
+// a word, bytes near CR and LF in value, and high bytes of Shift-JIS text
+// must all cut exactly where a byte-by-byte scan cuts.
+TEST(SplitLinesTest, WordwiseSearchCutsWhereAByteScanCuts) {
+  const std::string alphabet = std::string("ab,\x0c\x0b\x0e\x8a\x8d\xe3") + "\r\n\r\n";
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const size_t length = random() % 40;
+    for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    std::vector<std::string_view> expected;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != '\r' && text[i] != '\n') continue;
+      expected.emplace_back(text.data() + start, i - start);
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+    if (start < text.size()) expected.emplace_back(text.data() + start, text.size() - start);
+    std::vector<std::string_view> lines;
+    SplitLines(text, lines);
+    ASSERT_EQ(lines, expected) << round;
   }
 }
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <string_view>
+
 namespace pelmora {
 namespace {
 
@@ -44,6 +48,37 @@ TEST(FormatCoordTest, LongestValueFitsTheBuffer) {
   EXPECT_LT(text.size(), kMaxCoordText);
   EXPECT_EQ(text.substr(0, 19), "-179769313486231571");
   EXPECT_EQ(text.substr(text.size() - 9), ".00000000");
+}
+
+// The integer fast path for map coordinates must agree with the definition
+// by 18 digits everywhere, above all next to the rounding boundaries.
+TEST(FormatCoordTest, FastPathAgreesWithDigitDefinition) {
+  std::mt19937_64 random(2500);
+  std::vector<double> values = {1.0,
+                                9.999999995,
+                                999999999.99999994,
+                                100000000.000000005,
+                                1.000003814697265625,
+                                12345.678900005,
+                                2030.000000005};
+  for (int i = 0; i < 400000; ++i) {
+    const double magnitude = std::pow(10.0, std::uniform_real_distribution<double>(0, 9)(random));
+    values.push_back(i % 2 ? magnitude : -magnitude);
+    // Two-decimal data plus an origin, as converted coordinates are.
+    const double field = static_cast<double>(random() % 20000000) / 100 - 100000;
+    values.push_back(field + 45000.5);
+    // Exactly half a unit of the eighth decimal, and its neighbours.
+    const double tie = (static_cast<double>(random() % 100000000000) + 0.5) / 1e8;
+    values.push_back(tie);
+    values.push_back(std::nextafter(tie, 0.0));
+    values.push_back(std::nextafter(tie, 1e9));
+  }
+  char fast[kMaxCoordText], slow[kMaxCoordText];
+  for (double value : values) {
+    const std::string_view got(fast, FormatCoord(value, fast));
+    const std::string_view want(slow, FormatCoordByDigits(value, slow));
+    ASSERT_EQ(got, want) << std::hexfloat << value;
+  }
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
+#include <random>
+#include <string>
 
 #include "core/errors.hpp"
 
@@ -53,6 +56,25 @@ TEST(StrToFloatTest, RoundsCorrectlyWhateverTheLocale) {
   EXPECT_EQ(StrToFloat("9007199254740993"), 9007199254740992.0);  // ties to even
   EXPECT_EQ(StrToFloat("2.2250738585072011e-308"), 2.2250738585072011e-308);
   if (old) std::setlocale(LC_NUMERIC, "C");
+}
+
+// Short plain decimals take a shortcut; it must round exactly as the full
+// conversion does, also at the length where the shortcut stops applying.
+TEST(StrToFloatTest, ShortDecimalsRoundLikeTheFullConversion) {
+  std::mt19937_64 random(25);
+  for (int i = 0; i < 200000; ++i) {
+    const int length = 1 + static_cast<int>(random() % 18);
+    std::string text;
+    for (int k = 0; k < length; ++k) text += static_cast<char>('0' + random() % 10);
+    text.insert(random() % (text.size() + 1), ".");
+    if (text == ".") continue;
+    if (i % 3 == 0) text.insert(0, "-");
+    double want = 0;
+    const char* begin = text.data() + (text[0] == '-');
+    std::from_chars(begin, text.data() + text.size(), want);
+    if (text[0] == '-') want = -want;
+    ASSERT_EQ(StrToFloat(text), want) << text;
+  }
 }
 
 TEST(StrToIntTest, AcceptsLeadingBlanksSignsAndZeros) {

@@ -1,5 +1,6 @@
 #pragma once
 // One converter per kind of layer, each driven by its row of the layer table.
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,10 @@ class PolygonConverter : public LayerConverter {
   std::string sheet_number_;
   SheetOrigin origin_;
   std::vector<CoordLine> ring_;
+  // The numbers of each arc-file line of the current area as read (field 2
+  // as X, field 1 as Y, no origin added); kNotRead until first needed.
+  static constexpr double kNotRead = std::numeric_limits<double>::quiet_NaN();
+  std::vector<TSFPoint> arc_numbers_;
   TSFPolygon polygon_;
   CompanionFile arcs_, attributes_;
 };

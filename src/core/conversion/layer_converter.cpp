@@ -24,10 +24,15 @@ void LayerConverter::CheckStop() {
 }
 
 void LayerConverter::Run(const ConversionSettings& settings, const std::string& output_folder) {
+  Convert(settings, output_folder)->Commit();
+}
+
+std::unique_ptr<LayerOutput> LayerConverter::Convert(const ConversionSettings& settings,
+                                                     const std::string& output_folder) {
   observer_.OnLog(layer_.log_text);
-  LayerOutput output(output_folder, layer_.base_name);
+  auto output = std::make_unique<LayerOutput>(output_folder, layer_.base_name);
   std::vector<std::string> columns(layer_.columns.begin(), layer_.columns.end());
-  WriteMifHeader(output.mif(), CoordSysClause(settings.coordsys_index), columns);
+  WriteMifHeader(output->mif(), CoordSysClause(settings.coordsys_index), columns);
   for (const std::string& map_folder : settings.map_folders) {
     std::vector<std::string> areas;
     try {
@@ -38,10 +43,11 @@ void LayerConverter::Run(const ConversionSettings& settings, const std::string& 
     }
     for (const std::string& area : areas) {
       CheckStop();
-      ConvertArea(map_folder, area, output.mif(), output.mid());
+      ConvertArea(map_folder, area, output->mif(), output->mid());
     }
   }
-  output.Commit();
+  output->Close();
+  return output;
 }
 
 void LayerConverter::ConvertArea(const std::string& map_folder, const std::string& area,

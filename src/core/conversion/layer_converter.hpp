@@ -16,6 +16,8 @@
 
 namespace pelmora {
 
+class LayerOutput;
+
 // One area's input file of the layer, loaded.
 struct AreaInput {
   std::string area;       // the subfolder's name
@@ -30,8 +32,14 @@ class LayerConverter {
       : layer_(layer), observer_(observer) {}
   virtual ~LayerConverter() = default;
 
-  // Converts the layer into its pair in output_folder (ending with "/").
+  // Converts the layer into its pair in output_folder (ending with "/") and
+  // commits it.
   void Run(const ConversionSettings& settings, const std::string& output_folder);
+  // Logs the layer and writes its pair under temporary names, closed and
+  // ready for the caller to commit (the concurrent run commits in table
+  // order). On an error the temporaries are removed.
+  std::unique_ptr<LayerOutput> Convert(const ConversionSettings& settings,
+                                       const std::string& output_folder);
 
  protected:
   // Converts one loaded file, writing objects and rows.

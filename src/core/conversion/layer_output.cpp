@@ -24,9 +24,15 @@ void RemoveQuietly(const std::string& path) {
   if (!path.empty()) std::remove(path.c_str());
 }
 
+// The name of an output file in messages: the output folder is the user's
+// own choice, so the file name alone says which layer failed.
+std::string FileName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
 void RenameOver(const std::string& from, const std::string& to) {
-  if (int fault = InjectedFault(FileOp::kRename, to)) ThrowIoError(fault, to);
-  if (std::rename(from.c_str(), to.c_str()) != 0) ThrowIoError(errno, to);
+  if (int fault = InjectedFault(FileOp::kRename, to)) ThrowIoError(fault, FileName(to));
+  if (std::rename(from.c_str(), to.c_str()) != 0) ThrowIoError(errno, FileName(to));
 }
 
 }  // namespace
@@ -34,8 +40,8 @@ void RenameOver(const std::string& from, const std::string& to) {
 LayerOutput::LayerOutput(const std::string& output_folder, std::string_view base_name)
     : final_mif_(output_folder + std::string(base_name) + ".mif"),
       final_mid_(output_folder + std::string(base_name) + ".mid") {
-  mif_.SetDisplayName(final_mif_);
-  mid_.SetDisplayName(final_mid_);
+  mif_.SetDisplayName(FileName(final_mif_));
+  mid_.SetDisplayName(FileName(final_mid_));
   try {
     mif_.Create(TemporaryName(output_folder, std::string(base_name) + ".mif"), true);
     mid_.Create(TemporaryName(output_folder, std::string(base_name) + ".mid"), true);
@@ -50,8 +56,8 @@ LayerOutput::~LayerOutput() {
 }
 
 void LayerOutput::Discard() {
-  std::string mif_path = mif_.IsOpen() ? mif_.path() : std::string();
-  std::string mid_path = mid_.IsOpen() ? mid_.path() : std::string();
+  std::string mif_path = mif_.IsOpen() || closed_ ? mif_.path() : std::string();
+  std::string mid_path = mid_.IsOpen() || closed_ ? mid_.path() : std::string();
   try {
     mif_.Close();
   } catch (const IoError&) {
@@ -62,6 +68,12 @@ void LayerOutput::Discard() {
   }
   RemoveQuietly(mif_path);
   RemoveQuietly(mid_path);
+}
+
+void LayerOutput::Close() {
+  closed_ = true;  // from here on the temporaries exist whether or not open
+  mif_.Close();
+  mid_.Close();
 }
 
 void LayerOutput::Commit() {

@@ -21,7 +21,11 @@ class LayerOutput {
   OutputFile& mif() { return mif_; }
   OutputFile& mid() { return mid_; }
 
-  // Closes both files (the MIF first) and renames them over
+  // Flushes and closes both files (the MIF first), so that a finished layer
+  // waiting for its turn to be committed holds no open file. Throws IoError.
+  void Close();
+
+  // Closes both files (the MIF first) unless done and renames them over
   // <base>.mif and <base>.mid. Throws IoError; the temporaries are then gone.
   // When the MID file cannot take its name after the MIF file took its own,
   // neither name is left (an older pair of the name is then lost, but no MIF
@@ -34,6 +38,7 @@ class LayerOutput {
   std::string final_mif_, final_mid_;
   OutputFile mif_, mid_;
   bool committed_ = false;
+  bool closed_ = false;
 };
 
 }  // namespace pelmora

@@ -30,6 +30,10 @@ void LineConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& m
         k = 1;
         continue;
       }
+      if (!FirstFieldMayEqual(lines[k], layer_.type_code)) {
+        ++k;
+        continue;
+      }
       record_.Split(lines[k]);
       if (record_[1] != layer_.type_code) {
         ++k;

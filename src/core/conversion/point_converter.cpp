@@ -21,6 +21,7 @@ void PointConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& 
         origin_ = header.origin;
         continue;
       }
+      if (!FirstFieldMayEqual(lines[k], layer_.type_code)) continue;
       record_.Split(lines[k]);
       if (record_[1] != layer_.type_code) continue;
       const double x = OffsetCoordinate(origin_.easting, record_[4]);

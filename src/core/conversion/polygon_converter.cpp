@@ -1,6 +1,9 @@
 // Polygon layers: every polygon record of the layer's type code becomes a
 // single-ring Region chained from the arcs it references, with a row of sheet
 // number, individual number and the polygon's attribute values.
+#include <cmath>
+#include <limits>
+
 #include "../errors.hpp"
 #include "../input/area_folder.hpp"
 #include "../mif/mif_writer.hpp"
@@ -12,6 +15,7 @@ namespace pelmora {
 void PolygonConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) {
   arcs_.Reset(ResolveFileOrJoin(input.area_path, layer_.arc_path),
               input.area + "/" + std::string(layer_.arc_path), 3);
+  arc_numbers_.clear();
   const bool joins_attributes = !layer_.attribute_path.empty();
   if (joins_attributes) {
     attributes_.Reset(ResolveFileOrJoin(input.area_path, layer_.attribute_path),
@@ -27,6 +31,10 @@ void PolygonConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile
         sheet_number_.assign(header.sheet_number);
         origin_ = header.origin;
         i = 1;
+        continue;
+      }
+      if (!FirstFieldMayEqual(lines[i], layer_.type_code)) {
+        ++i;
         continue;
       }
       record_.Split(lines[i]);
@@ -79,11 +87,28 @@ void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t refer
   }
 }
 
-// Turns the gathered coordinate lines into the polygon's vertices.
+// Turns the gathered coordinate lines into the polygon's vertices. Most arcs
+// bound two polygons, so each arc line's two numbers are read once per file
+// and kept; a line that fails, or a sum with the origin that overflows, is
+// read again the plain way, which raises the error exactly as it arises.
 void PolygonConverter::BuildPolygon() {
   polygon_.ResetSinglePart();
   polygon_.Points.reserve(ring_.size());
+  if (arc_numbers_.empty() && !ring_.empty()) {
+    arc_numbers_.assign(arcs_.file().LineCount(), TSFPoint{kNotRead, kNotRead});
+  }
   for (const CoordLine& coord : ring_) {
+    TSFPoint& numbers = arc_numbers_[coord.line];
+    if (std::isnan(numbers.X)) {
+      coords_.Split(coord.text);
+      auto easting = TryStrToFloat(coords_[2]), northing = TryStrToFloat(coords_[1]);
+      if (easting && northing) numbers = {*easting, *northing};
+    }
+    const TSFPoint point{origin_.easting + numbers.X, origin_.northing + numbers.Y};
+    if (std::isfinite(point.X) && std::isfinite(point.Y)) {
+      polygon_.AddPoint(point);
+      continue;
+    }
     try {
       coords_.Split(coord.text);
       const double x = OffsetCoordinate(origin_.easting, coords_[2]);

@@ -1,5 +1,8 @@
 #include "run.hpp"
 
+#include <vector>
+
+#include "concurrent_run.hpp"
 #include "layer_converter.hpp"
 #include "layer_table.hpp"
 
@@ -9,6 +12,14 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
   SettingsCheck check = CheckSettings(settings);
   RunResult result{check.problem, check.output_folder};
   if (check.problem != SettingsProblem::kNone) return result;
+  if (settings.jobs > 1) {
+    std::vector<const LayerDef*> layers;
+    for (const LayerDef& layer : LayerTable()) {
+      if (settings.groups[layer.group]) layers.push_back(&layer);
+    }
+    RunLayersConcurrently(layers, settings, check.output_folder, observer);
+    return result;
+  }
   for (const LayerDef& layer : LayerTable()) {
     if (!settings.groups[layer.group]) continue;
     MakeLayerConverter(layer, observer)->Run(settings, check.output_folder);

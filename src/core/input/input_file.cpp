@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
@@ -69,18 +71,18 @@ void InputFile::Load(const std::string& path) {
   ::fstat(fd, &st);
   // One read for the size the file has; a file that grows meanwhile is read
   // on to its end, but never past the limit.
-  bytes_.resize(static_cast<size_t>(st.st_size) + 1);
+  Reserve(static_cast<size_t>(st.st_size) + 1, 0);
   size_t used = 0;
   while (true) {
-    if (used == bytes_.size()) {
+    if (used == buffer_.capacity) {
       if (used > kMaxInputBytes) {
         ::close(fd);
         Release();
         ThrowFileTooLarge(path);
       }
-      bytes_.resize(std::min<size_t>(bytes_.size() * 2, kMaxInputBytes + 1));
+      Reserve(std::min<size_t>(2 * buffer_.capacity, kMaxInputBytes + 1), used);
     }
-    ssize_t n = ::read(fd, bytes_.data() + used, bytes_.size() - used);
+    ssize_t n = ::read(fd, buffer_.bytes.get() + used, buffer_.capacity - used);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       int code = errno;
@@ -92,22 +94,34 @@ void InputFile::Load(const std::string& path) {
     used += static_cast<size_t>(n);
   }
   ::close(fd);
-  bytes_.resize(used);
+  const std::string_view text(buffer_.bytes.get(), used);
   // The line views cost 16 bytes each, more than a short line itself: a file
-  // of nothing but line breaks is refused before they are made.
-  const size_t line_count = CountLines(bytes_);
-  if (line_count > kMaxInputLines) {
+  // of nothing but line breaks is refused before they are made. Only a file
+  // of more bytes than the bound can hold that many lines.
+  if (used > kMaxInputLines && CountLines(text) > kMaxInputLines) {
     Release();
     ThrowFileTooLarge(path);
   }
-  lines_.reserve(line_count);
-  SplitLines(bytes_, lines_);
+  if (lines_.capacity() == 0) lines_ = TakeLineTable();
+  // Room for lines of 16 bytes on average (map data has longer ones), so
+  // that the table is not moved to fresh memory while it fills.
+  lines_.reserve(used / 16 + 16);
+  SplitLines(text, lines_);
+}
+
+void InputFile::Reserve(size_t capacity, size_t used) {
+  if (capacity <= buffer_.capacity) return;
+  // Not zeroed: every byte used is read from the file first.
+  PooledBuffer bigger = TakeBuffer(capacity);
+  if (used > 0) std::memcpy(bigger.bytes.get(), buffer_.bytes.get(), used);
+  GiveBackBuffer(std::exchange(buffer_, std::move(bigger)));
 }
 
 void InputFile::Release() {
-  lines_.clear();
-  bytes_.clear();
-  bytes_.shrink_to_fit();
+  GiveBackLineTable(std::move(lines_));
+  lines_ = {};
+  GiveBackBuffer(std::move(buffer_));
+  buffer_ = {};
 }
 
 size_t InputFile::LineNumberOf(std::string_view line) const {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "../io/buffer_pool.hpp"
+
 namespace pelmora {
 
 // Bounds that keep the memory of one loaded file in proportion to what a real
@@ -15,10 +17,17 @@ inline constexpr size_t kMaxInputLines = size_t{1} << 25;  // 33,554,432 lines
 
 class InputFile {
  public:
+  InputFile() = default;
+  ~InputFile() { Release(); }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
   // Reads path in one go and cuts it into lines. Throws FileOpenError with
   // the path and the system's reason when it cannot be opened or read, when
   // it is no regular file, or when it is larger than the bounds above.
   void Load(const std::string& path);
+  // Forgets the file. Its buffer and line table go back to the thread's
+  // pool (io/buffer_pool.hpp) for the next file.
   void Release();
 
   const std::vector<std::string_view>& lines() const { return lines_; }
@@ -28,7 +37,9 @@ class InputFile {
   size_t LineNumberOf(std::string_view line) const;
 
  private:
-  std::string bytes_;
+  void Reserve(size_t capacity, size_t used);  // keeps the first `used` bytes
+
+  PooledBuffer buffer_;
   std::vector<std::string_view> lines_;
 };
 

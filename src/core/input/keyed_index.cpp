@@ -1,32 +1,86 @@
 #include "keyed_index.hpp"
 
+#include <algorithm>
+#include <bit>
+
 namespace pelmora {
 
 void KeyedIndex::Build(const std::vector<std::string_view>& lines, int field) {
   Clear();
+  // Room for a key on every sixth line without growing, as arc files have
+  // (attribute files, with one on each line, grow a few times). The vector
+  // keeps its memory from the previous file.
+  slots_.assign(std::bit_ceil(std::max<size_t>(64, lines.size() / 3)), Slot{});
   FieldSplitter fields;
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string_view line = lines[i];
     fields.Split(line);
     std::string_view key = fields[field];
+    // Most lines of an arc file are coordinate lines without the key field:
+    // the first empty key is kept like any other, the rest cost no lookup.
+    if (key.empty()) {
+      if (!empty_key_line_) empty_key_line_ = static_cast<uint32_t>(i);
+      continue;
+    }
     // A key that doubled quotes were taken out of lives in the splitter's
     // buffer, which the next line overwrites: keep a copy.
     if (key.data() < line.data() || key.data() + key.size() > line.data() + line.size()) {
       key = owned_keys_.emplace_back(key);
     }
-    first_line_.try_emplace(key, static_cast<uint32_t>(i));
+    Insert(key, static_cast<uint32_t>(i));
+  }
+}
+
+uint64_t KeyedIndex::Hash(std::string_view key) {
+  // FNV-1a: keys are short numbers, for which it spreads well and costs little.
+  uint64_t hash = 0xcbf29ce484222325ULL;
+  for (char c : key) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  return hash ^ (hash >> 29);
+}
+
+void KeyedIndex::Insert(std::string_view key, uint32_t line) {
+  if (2 * (used_ + 1) > slots_.size()) Grow();
+  const uint64_t hash = Hash(key);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    Slot& slot = slots_[i];
+    if (slot.data == nullptr) {
+      slot = {hash, key.data(), static_cast<uint32_t>(key.size()), line};
+      ++used_;
+      return;
+    }
+    if (slot.hash == hash && slot.Key() == key) return;  // the first line keeps the key
+  }
+}
+
+void KeyedIndex::Grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(std::max<size_t>(64, 2 * old.size()), Slot{});
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.data == nullptr) continue;
+    size_t i = slot.hash & mask;
+    while (slots_[i].data != nullptr) i = (i + 1) & mask;
+    slots_[i] = slot;
   }
 }
 
 void KeyedIndex::Clear() {
-  first_line_.clear();
+  slots_.clear();
+  used_ = 0;
   owned_keys_.clear();
+  empty_key_line_.reset();
 }
 
 std::optional<uint32_t> KeyedIndex::Find(std::string_view key) const {
-  auto it = first_line_.find(key);
-  if (it == first_line_.end()) return std::nullopt;
-  return it->second;
+  if (key.empty()) return empty_key_line_;
+  if (slots_.empty()) return std::nullopt;
+  const uint64_t hash = Hash(key);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask; slots_[i].data != nullptr; i = (i + 1) & mask) {
+    if (slots_[i].hash == hash && slots_[i].Key() == key) return slots_[i].line;
+  }
+  return std::nullopt;
 }
 
 }  // namespace pelmora

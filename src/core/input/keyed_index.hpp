@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "../text/fields.hpp"
@@ -25,8 +24,23 @@ class KeyedIndex {
   std::optional<uint32_t> Find(std::string_view key) const;
 
  private:
-  std::unordered_map<std::string_view, uint32_t> first_line_;
+  // An open-addressing table (linear probing, at most half full): one
+  // contiguous array, no allocation per key, one hash per lookup.
+  struct Slot {
+    uint64_t hash = 0;
+    const char* data = nullptr;  // null: free
+    uint32_t size = 0;
+    uint32_t line = 0;
+    std::string_view Key() const { return {data, size}; }
+  };
+  static uint64_t Hash(std::string_view key);
+  void Insert(std::string_view key, uint32_t line);
+  void Grow();
+
+  std::vector<Slot> slots_;  // size a power of two, or empty
+  size_t used_ = 0;
   std::deque<std::string> owned_keys_;  // keys unquoted into the splitter's buffer
+  std::optional<uint32_t> empty_key_line_;
 };
 
 }  // namespace pelmora

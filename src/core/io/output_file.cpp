@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "../errors.hpp"
+#include "buffer_pool.hpp"
 #include "file_faults.hpp"
 
 namespace pelmora {
@@ -26,11 +27,16 @@ void OutputFile::Fail(int code) const {
   ThrowIoError(code, display_name_.empty() ? path_ : display_name_);
 }
 
-OutputFile::OutputFile() : buffer_(new char[kBufferSize]) {}
+OutputFile::OutputFile() = default;
 
 OutputFile::~OutputFile() {
   if (fd_ >= 0) ::close(fd_);
-  delete[] buffer_;
+  ReleaseBuffer();
+}
+
+void OutputFile::ReleaseBuffer() {
+  if (buffer_ != nullptr) GiveBackBuffer({std::unique_ptr<char[]>(buffer_), buffer_capacity_});
+  buffer_ = nullptr;
 }
 
 void OutputFile::Create(const std::string& path, bool exclusive) {
@@ -42,6 +48,11 @@ void OutputFile::Create(const std::string& path, bool exclusive) {
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
   fd_ = ::open(path.c_str(), flags, 0666);
   if (fd_ < 0) Fail(errno);
+  if (buffer_ == nullptr) {
+    PooledBuffer buffer = TakeBuffer(kBufferSize);  // may be larger; kBufferSize is used
+    buffer_capacity_ = buffer.capacity;
+    buffer_ = buffer.bytes.release();
+  }
 }
 
 void OutputFile::WriteThrough(std::string_view text) {
@@ -67,6 +78,9 @@ void OutputFile::Flush() {
 void OutputFile::Close() {
   if (fd_ < 0) return;
   Flush();
+  // A closed file needs no buffer: a finished layer that waits for its turn
+  // to be committed gives it to the next layer of its thread.
+  ReleaseBuffer();
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0 && errno != EINTR) Fail(errno);

@@ -46,16 +46,15 @@ class OutputFile {
   void SetDisplayName(std::string name) { display_name_ = std::move(name); }
 
  private:
-  // Large enough that writing costs few system calls, small enough to come
-  // from the allocator's pools instead of a fresh mapping for every file (a
-  // run opens two per layer; under AddressSanitizer a mapping is costly).
-  static constexpr size_t kBufferSize = 1 << 16;
+  static constexpr size_t kBufferSize = 1 << 20;
   void WriteThrough(std::string_view text);
   [[noreturn]] void Fail(int code) const;
+  void ReleaseBuffer();
 
   int fd_ = -1;
   std::string path_, display_name_;
-  char* buffer_;
+  char* buffer_ = nullptr;  // from the thread's pool while a file is open
+  size_t buffer_capacity_ = 0;
   size_t used_ = 0;
 };
 

@@ -1,7 +1,9 @@
 #include "number_format.hpp"
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace pelmora {
@@ -10,9 +12,118 @@ namespace {
 constexpr int kSignificant = 18;
 constexpr int kDecimals = 8;
 
+// 10^0 to 10^19.
+constexpr auto kPow10 = [] {
+  std::array<uint64_t, 20> powers{};
+  uint64_t p = 1;
+  for (uint64_t& power : powers) {
+    power = p;
+    p *= 10;
+  }
+  return powers;
+}();
+
+// "00" to "99", to write two digits per division.
+constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+void WritePair(uint32_t n, char* out) {  // n below 100
+  std::memcpy(out, &kDigitPairs[2 * n], 2);
+}
+
+// Writes exactly eight digits of n (below 10^8), with leading zeros.
+char* WriteEightDigits(uint32_t n, char* out) {
+  const uint32_t high = n / 10000, low = n % 10000;
+  WritePair(high / 100, out);
+  WritePair(high % 100, out + 2);
+  WritePair(low / 100, out + 4);
+  WritePair(low % 100, out + 6);
+  return out + 8;
+}
+
+// Writes the decimal digits of n without leading zeros ("0" for zero).
+char* WriteDigits(uint64_t n, char* out) {
+  int count = 1;
+  while (count < 20 && n >= kPow10[count]) ++count;
+  char* p = out + count;
+  while (n >= 100) {
+    p -= 2;
+    WritePair(static_cast<uint32_t>(n % 100), p);
+    n /= 100;
+  }
+  if (n >= 10) {
+    WritePair(static_cast<uint32_t>(n), p - 2);
+  } else {
+    p[-1] = static_cast<char>('0' + n);
+  }
+  return out + count;
+}
+
+// The same result as FormatCoordByDigits for 1 <= |value| < 10^9, the range
+// of map coordinates, by exact integer arithmetic on the double's binary
+// form instead of formatting and re-reading 18 digits. Returns 0 outside it.
+size_t FormatCoordFast(double value, char* out) {
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= 1 && magnitude < 1e9)) return 0;
+  // magnitude = mantissa * 2^-shift exactly, with 23 <= shift <= 52 here.
+  uint64_t bits;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const uint64_t mantissa = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
+  const int shift = 1075 - static_cast<int>(bits >> 52);
+  const uint64_t one = uint64_t{1} << shift, half = one >> 1;
+
+  // Usually the value's own eighth-decimal rounding decides: the first
+  // rounding to 18 digits moves the value by at most half a unit of its
+  // last digit, which matters only when the rest beyond the eighth decimal
+  // lies that close to one half. magnitude * 10^8 = scaled / 2^shift, where
+  // scaled < 2^80 and its low 64 bits hold the rest (shift < 64).
+  using u128 = unsigned __int128;
+  const u128 scaled = static_cast<u128>(mantissa) * kPow10[kDecimals];
+  const auto low = static_cast<uint64_t>(scaled);
+  const uint64_t rest = low & (one - 1);
+  const uint64_t off_half = rest > half ? rest - half : half - rest;
+  uint64_t rounded = static_cast<uint64_t>(scaled >> shift) + (rest >= half ? 1 : 0);
+  // The first rounding keeps at least one digit after the eighth decimal, so
+  // only a rest within a tenth of a unit of one half needs a closer look.
+  if (off_half * 10 <= one) {
+    int integer_digits = 1;
+    while (magnitude >= static_cast<double>(kPow10[integer_digits])) ++integer_digits;
+    const int decimals = kSignificant - integer_digits;  // kept by the first rounding
+    if (static_cast<u128>(off_half) * kPow10[decimals - kDecimals] <= one) {
+      // Round twice as the definition does. First to 18 significant digits,
+      // half to even; exact < 2^53 * 10^17 < 2^110.
+      const u128 exact = static_cast<u128>(mantissa) * kPow10[decimals];
+      uint64_t digits = static_cast<uint64_t>(exact >> shift);
+      const auto exact_rest = static_cast<uint64_t>(exact) & (one - 1);
+      if (exact_rest > half || (exact_rest == half && (digits & 1) != 0)) ++digits;
+      // Then to eight decimals, half away from zero.
+      const uint64_t unit = kPow10[decimals - kDecimals];
+      rounded = (digits + unit / 2) / unit;
+    }
+  }
+
+  char* p = out;
+  if (value < 0) *p++ = '-';
+  p = WriteDigits(rounded / kPow10[kDecimals], p);
+  *p++ = '.';
+  p = WriteEightDigits(static_cast<uint32_t>(rounded % kPow10[kDecimals]), p);
+  return static_cast<size_t>(p - out);
+}
+
 }  // namespace
 
 size_t FormatCoord(double value, char* out) {
+  if (size_t n = FormatCoordFast(value, out)) return n;
+  return FormatCoordByDigits(value, out);
+}
+
+size_t FormatCoordByDigits(double value, char* out) {
   if (!std::isfinite(value)) value = 0;  // never reached: parsed numbers are finite
   // Scientific form with 17 decimals: d.ddddddddddddddddde±x, 18 digits.
   char sci[64];

@@ -14,6 +14,10 @@ inline constexpr size_t kMaxCoordText = 340;
 // returns its length. A value that rounds to zero is "0.00000000" without a
 // sign.
 size_t FormatCoord(double value, char* out);
+// The same text by way of the value's 18 leading decimal digits: the
+// definition of the format, used for values outside the range of map
+// coordinates and by tests.
+size_t FormatCoordByDigits(double value, char* out);
 std::string FormatCoord(double value);
 
 }  // namespace pelmora

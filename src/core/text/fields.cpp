@@ -1,5 +1,9 @@
 #include "fields.hpp"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 namespace pelmora {
 namespace {
 
@@ -14,6 +18,26 @@ bool EndsPlainValue(char c, char delimiter) {
   return static_cast<unsigned char>(c) <= 32 || c == delimiter;
 }
 
+// The end of the plain value starting at i: the first blank, control
+// character or delimiter. Eight bytes are tested at a time; a byte below 33
+// or equal to the delimiter sets the high bit of its lane, exactly up to the
+// first such byte, whose position the lowest set bit gives.
+size_t FindPlainValueEnd(std::string_view line, size_t i, char delimiter) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  const uint64_t delimiters = kOnes * static_cast<unsigned char>(delimiter);
+  while (line.size() - i >= 8) {
+    uint64_t word;
+    std::memcpy(&word, line.data() + i, sizeof word);
+    const uint64_t low = (word - kOnes * 33) & ~word & kHighs;
+    const uint64_t same = word ^ delimiters;
+    const uint64_t hit = low | ((same - kOnes) & ~same & kHighs);
+    if (hit != 0) return i + (std::countr_zero(hit) >> 3);
+    i += 8;
+  }
+  while (i < line.size() && !EndsPlainValue(line[i], delimiter)) ++i;
+  return i;
+}
+
 size_t SkipBlanks(std::string_view line, size_t i) {
   while (i < line.size() && IsSkippable(line[i])) ++i;
   return i;
@@ -22,25 +46,27 @@ size_t SkipBlanks(std::string_view line, size_t i) {
 }  // namespace
 
 void FieldSplitter::Split(std::string_view line) {
-  if (auto nul = line.find('\0'); nul != std::string_view::npos) line = line.substr(0, nul);
   fields_.clear();
   unquoted_.clear();
   // Unquoted values are never longer than the line, so the buffer never moves
   // while views into it are handed out.
   if (unquoted_.capacity() < line.size()) unquoted_.reserve(line.size());
 
+  // A NUL byte ends the line. Plain values and blanks stop at it, so the
+  // line is searched for one only where a quoted value could run past it.
   size_t i = SkipBlanks(line, 0);
-  while (i < line.size() && fields_.size() < static_cast<size_t>(kMaxFields)) {
+  while (i < line.size() && line[i] != '\0' && fields_.size() < static_cast<size_t>(kMaxFields)) {
     if (line[i] == '"') {
+      if (auto nul = line.find('\0', i); nul != std::string_view::npos) line = line.substr(0, nul);
       i = ReadQuoted(line, i + 1);
     } else {
       size_t start = i;
-      while (i < line.size() && !EndsPlainValue(line[i], delimiter_)) ++i;
+      i = FindPlainValueEnd(line, i, delimiter_);
       fields_.push_back(line.substr(start, i - start));
     }
     i = SkipBlanks(line, i);
     if (i < line.size() && line[i] == delimiter_) {
-      if (i == line.size() - 1) fields_.emplace_back();
+      if (i == line.size() - 1 || line[i + 1] == '\0') fields_.emplace_back();
       i = SkipBlanks(line, i + 1);
     }
   }
@@ -78,6 +104,16 @@ size_t FieldSplitter::ReadQuoted(std::string_view line, size_t i) {
   }
   fields_.push_back(std::string_view(unquoted_).substr(begin));
   return i;
+}
+
+bool FirstFieldMayEqual(std::string_view line, std::string_view value) {
+  if (line.empty()) return value.empty();
+  // A leading blank, control character, NUL or quote: only the splitter can
+  // tell where field 1 begins and what it holds.
+  if (IsSkippable(line[0]) || line[0] == '\0' || line[0] == '"') return true;
+  // Otherwise field 1 is the plain value at the very start of the line.
+  if (line.substr(0, value.size()) != value) return false;
+  return line.size() == value.size() || EndsPlainValue(line[value.size()], ',');
 }
 
 std::string GetField(std::string_view line, int n, std::string_view delimiter) {

@@ -38,6 +38,12 @@ class FieldSplitter {
   std::string unquoted_;
 };
 
+// A quick test before cutting a line into fields: false when field 1 of the
+// line (split by ",") surely differs from value, true when it may equal it.
+// Lets a layer pass over the many lines that are not its records, above all
+// coordinate lines, without cutting them into fields.
+bool FirstFieldMayEqual(std::string_view line, std::string_view value);
+
 // Field n (1-based) of the line, split by the first character of delimiter.
 std::string GetField(std::string_view line, int n, std::string_view delimiter = ",");
 

@@ -80,6 +80,32 @@ std::string QuotedText(std::string_view text) {
   return Cp932ToUtf8Lossy(text.substr(0, end)) + "...";
 }
 
+// The value of plain digits with at most one "." (no sign, no exponent) when
+// it is exact to compute: at most 15 digits, so the integer they form is a
+// double exactly, and at most 22 decimals, so the power of ten is one too;
+// one division then rounds correctly. Nothing for any other text.
+std::optional<double> FastDecimal(std::string_view s) {
+  uint64_t digits = 0;
+  int count = 0, decimals = -1;
+  for (char c : s) {
+    if (IsDigit(c)) {
+      digits = digits * 10 + static_cast<uint64_t>(c - '0');
+      if (++count > 15) return std::nullopt;
+      if (decimals >= 0) ++decimals;
+    } else if (c == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (count == 0) return std::nullopt;
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const double value = static_cast<double>(digits);
+  return decimals > 0 ? value / kPowers[decimals] : value;
+}
+
 }  // namespace
 
 void ThrowNotAFloat(std::string_view text) {
@@ -94,9 +120,12 @@ std::optional<double> TryStrToFloat(std::string_view text) {
   std::string_view s = text;
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  if (MatchDecimal(s) != s.size() || s.empty()) return std::nullopt;
-  bool negative = s.front() == '-';
-  if (s.front() == '+' || s.front() == '-') s.remove_prefix(1);
+  if (s.empty()) return std::nullopt;
+  const bool negative = s.front() == '-';
+  const bool signed_text = s.front() == '+' || s.front() == '-';
+  if (auto value = FastDecimal(signed_text ? s.substr(1) : s)) return negative ? -*value : *value;
+  if (MatchDecimal(s) != s.size()) return std::nullopt;
+  if (signed_text) s.remove_prefix(1);
 
   double value = 0;
   auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);

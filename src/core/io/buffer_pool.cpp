@@ -1,0 +1,66 @@
+#include "buffer_pool.hpp"
+
+#include <algorithm>
+
+namespace pelmora {
+namespace {
+
+// A converter holds up to three input files and two output files at a time.
+constexpr size_t kKeptPerThread = 6;
+
+thread_local std::vector<PooledBuffer> spare_buffers;
+thread_local std::vector<std::vector<std::string_view>> spare_line_tables;
+
+// Keeps item in spares; when full, the smallest goes (item itself if it is).
+template <typename T, typename Size>
+void Keep(std::vector<T>& spares, T item, Size size) {
+  if (spares.size() < kKeptPerThread) {
+    spares.push_back(std::move(item));
+    return;
+  }
+  auto smallest = std::min_element(spares.begin(), spares.end(),
+                                   [&](const T& a, const T& b) { return size(a) < size(b); });
+  if (size(*smallest) < size(item)) *smallest = std::move(item);
+}
+
+}  // namespace
+
+PooledBuffer TakeBuffer(size_t min_capacity) {
+  auto best = spare_buffers.end();
+  for (auto it = spare_buffers.begin(); it != spare_buffers.end(); ++it) {
+    if (it->capacity >= min_capacity &&
+        (best == spare_buffers.end() || it->capacity < best->capacity)) {
+      best = it;
+    }
+  }
+  if (best == spare_buffers.end()) {
+    return {std::make_unique_for_overwrite<char[]>(min_capacity), min_capacity};
+  }
+  PooledBuffer buffer = std::move(*best);
+  spare_buffers.erase(best);
+  return buffer;
+}
+
+void GiveBackBuffer(PooledBuffer buffer) {
+  if (!buffer.bytes) return;
+  Keep(spare_buffers, std::move(buffer), [](const PooledBuffer& b) { return b.capacity; });
+}
+
+std::vector<std::string_view> TakeLineTable() {
+  if (spare_line_tables.empty()) return {};
+  auto largest =
+      std::max_element(spare_line_tables.begin(), spare_line_tables.end(),
+                       [](const auto& a, const auto& b) { return a.capacity() < b.capacity(); });
+  std::vector<std::string_view> lines = std::move(*largest);
+  spare_line_tables.erase(largest);
+  return lines;
+}
+
+void GiveBackLineTable(std::vector<std::string_view> lines) {
+  if (lines.capacity() == 0) return;
+  lines.clear();
+  Keep(spare_line_tables, std::move(lines),
+       [](const std::vector<std::string_view>& l) { return l.capacity(); });
+}
+
+}  // namespace pelmora
