@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "../errors.hpp"
 #include "../input/companion_file.hpp"
 #include "../input/sheet_header.hpp"
 #include "../mif/geometry.hpp"
@@ -11,24 +12,78 @@
 
 namespace pelmora {
 
-class LineConverter : public LayerConverter {
+// The layers whose input file is a sheet header followed by records picked
+// by their type code: lines, polygons and points.
+class RecordConverter : public LayerConverter {
  public:
   using LayerConverter::LayerConverter;
+
+ protected:
+  // Walks the lines of input: reports each header or record line taken up,
+  // reads the sheet header from line 0 and calls convert(k) for every line k
+  // that is a record of the layer's type code (split into record_); convert
+  // returns the index of the next line to examine. Every other line is passed
+  // over by itself. An error without a place is placed at fault_line_.
+  template <typename Convert>
+  void WalkRecords(AreaInput& input, Convert convert) {
+    const auto& lines = input.file.lines();
+    size_t k = 0;
+    try {
+      while (k < lines.size()) {
+        AtLine(k);
+        fault_line_ = k;
+        if (k == 0) {
+          ReadHeader(lines[0]);
+          k = 1;
+        } else if (IsRecordOfLayer(lines[k])) {
+          k = convert(k);
+        } else {
+          ++k;
+        }
+      }
+    } catch (ConversionError& e) {
+      if (!e.HasPlace()) e.SetPlace(input.display, static_cast<int>(fault_line_) + 1);
+      throw;
+    }
+  }
+
+  // Points companion at the file relative to the area folder.
+  static void ResetCompanion(CompanionFile& companion, const AreaInput& input,
+                             std::string_view relative, int key_field);
+  // Starts the MID row with the sheet number and value; AddValue adds one.
+  void StartRow(std::string_view value);
+  void AddValue(std::string_view value);
+
+  FieldSplitter record_;
+  SheetOrigin origin_;
+  size_t fault_line_ = 0;
+
+ private:
+  void ReadHeader(std::string_view line);
+  bool IsRecordOfLayer(std::string_view line);
+
+  std::string sheet_number_;
+};
+
+class LineConverter : public RecordConverter {
+ public:
+  using RecordConverter::RecordConverter;
 
  protected:
   void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) override;
 
  private:
-  FieldSplitter record_, coords_;
-  std::string sheet_number_;
-  SheetOrigin origin_;
+  size_t ConvertArc(const std::vector<std::string_view>& lines, size_t k, OutputFile& mif,
+                    OutputFile& mid);
+
+  FieldSplitter coords_;
   TSFPolyLine line_;
   CompanionFile attributes_;
 };
 
-class PolygonConverter : public LayerConverter {
+class PolygonConverter : public RecordConverter {
  public:
-  using LayerConverter::LayerConverter;
+  using RecordConverter::RecordConverter;
 
  protected:
   void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) override;
@@ -37,9 +92,7 @@ class PolygonConverter : public LayerConverter {
   void GatherRing(AreaInput& input, size_t record, int32_t references);
   void BuildPolygon();
 
-  FieldSplitter record_, reference_, coords_;
-  std::string sheet_number_;
-  SheetOrigin origin_;
+  FieldSplitter reference_, coords_;
   std::vector<CoordLine> ring_;
   // The numbers of each arc-file line of the current area as read (field 2
   // as X, field 1 as Y, no origin added); kNotRead until first needed.
@@ -49,17 +102,14 @@ class PolygonConverter : public LayerConverter {
   CompanionFile arcs_, attributes_;
 };
 
-class PointConverter : public LayerConverter {
+class PointConverter : public RecordConverter {
  public:
-  using LayerConverter::LayerConverter;
+  using RecordConverter::RecordConverter;
 
  protected:
   void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) override;
 
  private:
-  FieldSplitter record_;
-  std::string sheet_number_;
-  SheetOrigin origin_;
   CompanionFile attributes_;
 };
 

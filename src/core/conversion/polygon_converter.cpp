@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "../errors.hpp"
-#include "../input/area_folder.hpp"
 #include "../mif/mif_writer.hpp"
 #include "../text/numbers.hpp"
 #include "kind_converters.hpp"
@@ -13,55 +12,24 @@
 namespace pelmora {
 
 void PolygonConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) {
-  arcs_.Reset(ResolveFileOrJoin(input.area_path, layer_.arc_path),
-              input.area + "/" + std::string(layer_.arc_path), 3);
+  ResetCompanion(arcs_, input, layer_.arc_path, 3);
   arc_numbers_.clear();
   const bool joins_attributes = !layer_.attribute_path.empty();
-  if (joins_attributes) {
-    attributes_.Reset(ResolveFileOrJoin(input.area_path, layer_.attribute_path),
-                      input.area + "/" + std::string(layer_.attribute_path), 2);
-  }
-  const auto& lines = input.file.lines();
-  size_t i = 0;
-  try {
-    while (i < lines.size()) {
-      AtLine(i);
-      if (i == 0) {
-        SheetHeader header = ReadSheetHeader(lines[0], record_);
-        sheet_number_.assign(header.sheet_number);
-        origin_ = header.origin;
-        i = 1;
-        continue;
-      }
-      if (!FirstFieldMayEqual(lines[i], layer_.type_code)) {
-        ++i;
-        continue;
-      }
-      record_.Split(lines[i]);
-      if (record_[1] != layer_.type_code) {
-        ++i;
-        continue;
-      }
-      const int32_t references = StrToInt(record_[3]);
-      GatherRing(input, i, references);
-      BuildPolygon();
-      // A negative count consumes no reference line.
-      i += 1 + static_cast<size_t>(references > 0 ? references : 0);
-      WriteRegion(mif, polygon_);
-      row_.clear();
-      AppendQuoted(row_, sheet_number_);
+  if (joins_attributes) ResetCompanion(attributes_, input, layer_.attribute_path, 2);
+  WalkRecords(input, [&](size_t i) {
+    const int32_t references = StrToInt(record_[3]);
+    GatherRing(input, i, references);
+    BuildPolygon();
+    WriteRegion(mif, polygon_);
+    StartRow(record_[2]);
+    if (joins_attributes) {
       row_.push_back(',');
-      AppendQuoted(row_, record_[2]);
-      if (joins_attributes) {
-        row_.push_back(',');
-        LookupAttributes(attributes_, record_[2], layer_.attribute_count, row_);
-      }
-      mid.WriteLine(row_);
+      LookupAttributes(attributes_, record_[2], layer_.attribute_count, row_);
     }
-  } catch (ConversionError& e) {
-    if (!e.HasPlace()) e.SetPlace(input.display, static_cast<int>(i) + 1);
-    throw;
-  }
+    mid.WriteLine(row_);
+    // A negative count consumes no reference line.
+    return i + 1 + static_cast<size_t>(references > 0 ? references : 0);
+  });
   arcs_.Release();
   attributes_.Release();
 }
