@@ -172,6 +172,48 @@ TEST(FieldSplitterTest, LongPlainValuesEndAtTheFirstSeparator) {
   }
 }
 
+std::vector<std::string_view> Fields(const FieldSplitter& splitter) {
+  std::vector<std::string_view> fields;
+  for (int n = 1; n <= splitter.Count(); ++n) fields.push_back(splitter[n]);
+  return fields;
+}
+
+// Split first tries a quick pass for lines without blanks and quotes; on any
+// line it must cut exactly as the general rules do, up to and past the cap
+// on the number of fields; FirstField must give field 1, and
+// SurelyFewerFields must never claim too few fields.
+TEST(FieldSplitterTest, QuickPassCutsLikeTheGeneralRules) {
+  const std::string alphabet = std::string("ab7-.,,,\x95\x5C\"") + " \t";
+  std::mt19937 random(11);
+  std::vector<std::string> lines = {std::string(FieldSplitter::kMaxFields - 1, ','),
+                                    std::string(FieldSplitter::kMaxFields, ','),
+                                    std::string(FieldSplitter::kMaxFields + 3, ','),
+                                    std::string(FieldSplitter::kMaxFields - 1, ',') + "x,",
+                                    std::string(FieldSplitter::kMaxFields, ',') + "x"};
+  for (int round = 0; round < 20000; ++round) {
+    std::string line;
+    // Most lines plain (the quick pass), some with a blank or a quote.
+    const size_t letters = round % 3 == 0 ? alphabet.size() : alphabet.size() - 3;
+    for (size_t i = random() % 24; i > 0; --i) line += alphabet[random() % letters];
+    lines.push_back(line);
+  }
+  FieldSplitter quick, general, first;
+  for (const std::string& line : lines) {
+    quick.Split(line);
+    general.SplitGeneral(line);
+    ASSERT_EQ(Fields(quick), Fields(general)) << "[" << line << "]";
+    ASSERT_EQ(FirstField(line, first), general[1]) << "[" << line << "]";
+    for (int n = 1; n <= 5; ++n) {
+      if (SurelyFewerFields(line, n)) {
+        ASSERT_LT(general.Count(), n) << "[" << line << "]";
+      }
+    }
+  }
+  EXPECT_TRUE(SurelyFewerFields("12.5,30.25", 3));
+  EXPECT_FALSE(SurelyFewerFields("L1108,2,1,10", 3));
+  EXPECT_FALSE(SurelyFewerFields("12.5 30.25,1", 3));  // a blank also separates
+}
+
 // The quick test may say "maybe" too often but never "no" for a line whose
 // field 1 equals the value.
 TEST(FirstFieldMayEqualTest, NeverRejectsALineWhoseFirstFieldMatches) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -31,25 +32,29 @@ TEST(SplitLinesTest, CutsAtEveryKindOfLineBreak) {
   }
 }
 
-// Line breaks are searched eight bytes at a time: breaks at every offset of
-// a word, bytes near CR and LF in value, and high bytes of Shift-JIS text
-// must all cut exactly where a byte-by-byte scan cuts.
-TEST(SplitLinesTest, WordwiseSearchCutsWhereAByteScanCuts) {
+// Line breaks are found 64 bytes at a time: breaks at every offset of a
+// block, a CR LF across two blocks, bytes near CR and LF in value, high
+// bytes of Shift-JIS text and NUL bytes must all cut exactly where a
+// byte-by-byte scan cuts.
+TEST(SplitLinesTest, BlockwiseSearchCutsWhereAByteScanCuts) {
   const std::string alphabet = std::string("ab,\x0c\x0b\x0e\x8a\x8d\xe3") + "\r\n\r\n";
   std::mt19937 random(7);
   for (int round = 0; round < 3000; ++round) {
     std::string text;
-    const size_t length = random() % 40;
+    const size_t length = random() % 200;  // across blocks of 64 bytes
     for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    // Now and then a NUL byte, which ends the text.
+    if (round % 5 == 0 && !text.empty()) text[random() % text.size()] = '\0';
+    const std::string_view visible(text.data(), std::min(text.find('\0'), text.size()));
     std::vector<std::string_view> expected;
     size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; i < visible.size(); ++i) {
       if (text[i] != '\r' && text[i] != '\n') continue;
       expected.emplace_back(text.data() + start, i - start);
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      if (text[i] == '\r' && i + 1 < visible.size() && text[i + 1] == '\n') ++i;
       start = i + 1;
     }
-    if (start < text.size()) expected.emplace_back(text.data() + start, text.size() - start);
+    if (start < visible.size()) expected.emplace_back(text.data() + start, visible.size() - start);
     std::vector<std::string_view> lines;
     SplitLines(text, lines);
     ASSERT_EQ(lines, expected) << round;

@@ -92,6 +92,9 @@ TEST(LookupReferenceTest, ArcLookupsOnChosenFiles) {
       {"H\r\nL1101,1,1,1\r\n1,2\r\n", {"x", "", "1.0", "2147483648", "-2147483648"}},
       // A negative count: nothing taken.
       {"H\r\nL1101,1,1,-3\r\n1,2\r\n", {"1", "-1"}},
+      // Numbers far beyond the line count, and zero, are found like any.
+      {"H\r\nL1101,1,70000,1\r\n1,2\r\nL1101,1,0,1\r\n3,4\r\nL1101,1,2147483647,1\r\n5,6\r\n",
+       {"70000", "-70000", "0", "-0", "2147483647", "-2147483647", "69999"}},
   };
   for (const FileCase& c : cases) {
     testing::WriteTextFile(path, c.text);
@@ -110,6 +113,8 @@ TEST(LookupReferenceTest, AttributeLookupsOnChosenFiles) {
       {"X,,Y,empty key\r\nX,1,Y,a,\"b\"\"q\",c\r\nX,2,Y\r\n", {"", "1", "2", "b"}},
       {"X 3 Y v1 v2\r\n\"X\",\"4\",Y,\"quoted, with comma\"\r\n", {"3", "4"}},
       {"", {"1", ""}},
+      {"X,99999999,Y,far\r\nX,0,Y,zero\r\nX,00,Y,two zeros\r\nX,4294967296,Y,wide\r\n",
+       {"99999999", "0", "00", "4294967296", "1"}},
   };
   for (const FileCase& c : cases) {
     testing::WriteTextFile(path, c.text);

@@ -72,6 +72,22 @@ TEST(FormatCoordTest, FastPathAgreesWithDigitDefinition) {
     values.push_back(tie);
     values.push_back(std::nextafter(tie, 0.0));
     values.push_back(std::nextafter(tie, 1e9));
+    // Sums of short decimals lie next to a multiple of 10^-8 but rarely on
+    // it: a few units in the last place either side, and values a quarter
+    // of a unit away, where the shortcut for such sums must step aside.
+    const double units = static_cast<double>(random() % 900000000000000) + 1e8;
+    const double near = units / 1e8;
+    values.push_back(near);
+    values.push_back(-std::nextafter(std::nextafter(near, 0.0), 0.0));
+    values.push_back(std::nextafter(near, 1e9));
+    values.push_back((units + 0.25) / 1e8);
+    values.push_back((units - 0.2500001) / 1e8);
+  }
+  // The bounds of the shortcut: 1 and 8 * 10^6 with their neighbours.
+  for (double bound : {1.0, 8e6, 7999999.99999999, 0.99999999}) {
+    values.push_back(bound);
+    values.push_back(std::nextafter(bound, 0.0));
+    values.push_back(-std::nextafter(bound, 1e9));
   }
   char fast[kMaxCoordText], slow[kMaxCoordText];
   for (double value : values) {

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <clocale>
+#include <cstdint>
 #include <random>
 #include <string>
 
 #include "core/errors.hpp"
+#include "core/text/fields.hpp"
 
 namespace pelmora {
 namespace {
@@ -74,6 +77,57 @@ TEST(StrToFloatTest, ShortDecimalsRoundLikeTheFullConversion) {
     std::from_chars(begin, text.data() + text.size(), want);
     if (text[0] == '-') want = -want;
     ASSERT_EQ(StrToFloat(text), want) << text;
+  }
+}
+
+// Coordinate lines are read in one pass when they have the usual form; the
+// numbers must be those of splitting the line and converting fields 1 and 2,
+// and a line of any other form must be left to that general way.
+TEST(TryReadCoordLineTest, ReadsWhatSplittingAndConvertingRead) {
+  struct Case {
+    std::string line;
+    bool quick;
+  };
+  std::vector<Case> cases = {{"12.5,30.25", true},
+                             {"-0.00,7.35", true},
+                             {"5.,.5", true},
+                             {"123456789012345,1", true},
+                             {"1234567890123456,1", false},
+                             {"1,2,", false},
+                             {"1,2,3", false},
+                             {" 1,2", false},
+                             {"1,2 ", false},
+                             {"+1,2", false},
+                             {"1e3,2", false},
+                             {".,2", false},
+                             {"1,", false},
+                             {",1", false},
+                             {"1..2,3", false},
+                             {"--1,2", false},
+                             {"1;2", false}};
+  std::mt19937 random(5);
+  const std::string alphabet = "0123456789-.,";
+  for (int i = 0; i < 50000; ++i) {
+    std::string line;
+    for (size_t n = 1 + random() % 14; n > 0; --n) line += alphabet[random() % alphabet.size()];
+    cases.push_back({line, false});
+  }
+  FieldSplitter fields;
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    double first = 0, second = 0;
+    const bool quick = TryReadCoordLine(c.line, first, second);
+    if (i < 17) {
+      EXPECT_EQ(quick, c.quick) << c.line;
+    }
+    if (!quick) continue;
+    fields.Split(c.line);
+    ASSERT_EQ(fields.Count(), 2) << c.line;
+    const auto want_first = TryStrToFloat(fields[1]), want_second = TryStrToFloat(fields[2]);
+    ASSERT_TRUE(want_first && want_second) << c.line;
+    // Compared bit for bit, so that -0 and 0 differ.
+    ASSERT_EQ(std::bit_cast<uint64_t>(first), std::bit_cast<uint64_t>(*want_first)) << c.line;
+    ASSERT_EQ(std::bit_cast<uint64_t>(second), std::bit_cast<uint64_t>(*want_second)) << c.line;
   }
 }
 

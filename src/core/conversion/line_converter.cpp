@@ -2,6 +2,7 @@
 // with a row of sheet number, line-type tag, individual number and, for roads
 // and railway lines, the attribute values of the arc.
 #include <algorithm>
+#include <cmath>
 
 #include "../errors.hpp"
 #include "../input/companion_file.hpp"
@@ -34,6 +35,16 @@ size_t LineConverter::ConvertArc(const std::vector<std::string_view>& lines, siz
       ThrowListIndexError(lines.size());
     }
     fault_line_ = i;
+    double northing, easting;
+    if (TryReadCoordLine(lines[i], northing, easting)) {
+      const TSFPoint point{origin_.easting + easting, origin_.northing + northing};
+      if (std::isfinite(point.X) && std::isfinite(point.Y)) {
+        line_.AddPoint(point);
+        continue;
+      }
+    }
+    // Any other form, or a sum that overflows: the general reading, which
+    // raises the error of the field at fault.
     coords_.Split(lines[i]);
     const double x = OffsetCoordinate(origin_.easting, coords_[2]);
     const double y = OffsetCoordinate(origin_.northing, coords_[1]);

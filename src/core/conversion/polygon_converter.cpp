@@ -45,9 +45,8 @@ void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t refer
     ThrowListIndexError(lines.size());
   }
   for (size_t r = record + 1; r <= record + static_cast<size_t>(references); ++r) {
-    reference_.Split(lines[r]);
     try {
-      AppendArcPoints(arcs_, reference_[1], ring_);
+      AppendArcPoints(arcs_, FirstField(lines[r], reference_), ring_);
     } catch (ConversionError& e) {
       if (!e.HasPlace()) e.SetPlace(input.display, static_cast<int>(r) + 1);
       throw;
@@ -68,9 +67,14 @@ void PolygonConverter::BuildPolygon() {
   for (const CoordLine& coord : ring_) {
     TSFPoint& numbers = arc_numbers_[coord.line];
     if (std::isnan(numbers.X)) {
-      coords_.Split(coord.text);
-      auto easting = TryStrToFloat(coords_[2]), northing = TryStrToFloat(coords_[1]);
-      if (easting && northing) numbers = {*easting, *northing};
+      double northing, easting;
+      if (TryReadCoordLine(coord.text, northing, easting)) {
+        numbers = {easting, northing};
+      } else {
+        coords_.Split(coord.text);
+        auto x = TryStrToFloat(coords_[2]), y = TryStrToFloat(coords_[1]);
+        if (x && y) numbers = {*x, *y};
+      }
     }
     const TSFPoint point{origin_.easting + numbers.X, origin_.northing + numbers.Y};
     if (std::isfinite(point.X) && std::isfinite(point.Y)) {

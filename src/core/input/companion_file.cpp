@@ -1,6 +1,5 @@
 #include "companion_file.hpp"
 
-#include <charconv>
 #include <cstdlib>
 
 #include "../errors.hpp"
@@ -41,9 +40,7 @@ void CompanionFile::EnsureLoaded() {
 void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vector<CoordLine>& out) {
   const int64_t number = StrToInt(reference);
   arcs.EnsureLoaded();
-  char key[24];
-  auto key_end = std::to_chars(key, key + sizeof key, std::llabs(number)).ptr;
-  auto found = arcs.index().Find(std::string_view(key, key_end - key));
+  auto found = arcs.index().FindNumber(static_cast<uint64_t>(std::llabs(number)));
   if (!found) return;
 
   const InputFile& file = arcs.file();

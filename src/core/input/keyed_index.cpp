@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 
 namespace pelmora {
 
@@ -11,9 +12,16 @@ void KeyedIndex::Build(const std::vector<std::string_view>& lines, int field) {
   // (attribute files, with one on each line, grow a few times). The vector
   // keeps its memory from the previous file.
   slots_.assign(std::bit_ceil(std::max<size_t>(64, lines.size() / 3)), Slot{});
+  // Numbers beyond the count of lines are rare: those go to the hash table,
+  // so that a stray large number cannot make the table large.
+  number_limit_ = lines.size() + 1024;
   FieldSplitter fields;
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string_view line = lines[i];
+    if (SurelyFewerFields(line, field)) {
+      if (!empty_key_line_) empty_key_line_ = static_cast<uint32_t>(i);
+      continue;
+    }
     fields.Split(line);
     std::string_view key = fields[field];
     // Most lines of an arc file are coordinate lines without the key field:
@@ -27,8 +35,29 @@ void KeyedIndex::Build(const std::vector<std::string_view>& lines, int field) {
     if (key.data() < line.data() || key.data() + key.size() > line.data() + line.size()) {
       key = owned_keys_.emplace_back(key);
     }
-    Insert(key, static_cast<uint32_t>(i));
+    if (auto number = PlainNumber(key); number && *number < number_limit_) {
+      InsertNumber(*number, static_cast<uint32_t>(i));
+    } else {
+      Insert(key, static_cast<uint32_t>(i));
+    }
   }
+}
+
+std::optional<uint64_t> KeyedIndex::PlainNumber(std::string_view key) {
+  if (key.empty() || key.size() > 10 || (key[0] == '0' && key.size() > 1)) return std::nullopt;
+  uint64_t number = 0;
+  for (char c : key) {
+    if (c < '0' || c > '9') return std::nullopt;
+    number = number * 10 + static_cast<uint64_t>(c - '0');
+  }
+  return number;
+}
+
+void KeyedIndex::InsertNumber(uint64_t number, uint32_t line) {
+  if (number >= by_number_.size()) {
+    by_number_.resize(std::max<size_t>(number + 1, 2 * by_number_.size()), kNoLine);
+  }
+  if (by_number_[number] == kNoLine) by_number_[number] = line;  // the first line keeps it
 }
 
 uint64_t KeyedIndex::Hash(std::string_view key) {
@@ -67,13 +96,28 @@ void KeyedIndex::Grow() {
 
 void KeyedIndex::Clear() {
   slots_.clear();
+  by_number_.clear();
+  number_limit_ = 0;
   used_ = 0;
   owned_keys_.clear();
   empty_key_line_.reset();
 }
 
+std::optional<uint32_t> KeyedIndex::FindNumber(uint64_t number) const {
+  if (number < number_limit_) {
+    if (number < by_number_.size() && by_number_[number] != kNoLine) return by_number_[number];
+    return std::nullopt;
+  }
+  char text[24];
+  auto end = std::to_chars(text, text + sizeof text, number).ptr;
+  return Find(std::string_view(text, static_cast<size_t>(end - text)));
+}
+
 std::optional<uint32_t> KeyedIndex::Find(std::string_view key) const {
   if (key.empty()) return empty_key_line_;
+  if (auto number = PlainNumber(key); number && *number < number_limit_) {
+    return FindNumber(*number);
+  }
   if (slots_.empty()) return std::nullopt;
   const uint64_t hash = Hash(key);
   const size_t mask = slots_.size() - 1;

@@ -22,8 +22,18 @@ class KeyedIndex {
   void Build(const std::vector<std::string_view>& lines, int field);
   void Clear();
   std::optional<uint32_t> Find(std::string_view key) const;
+  // Find of the decimal text of number, without writing the text.
+  std::optional<uint32_t> FindNumber(uint64_t number) const;
 
  private:
+  static constexpr uint32_t kNoLine = UINT32_MAX;
+  // Keys are mostly individual numbers 1, 2, 3 ...: those written the one
+  // way a number is written (no sign, no leading zero) and below
+  // number_limit_ go to a table indexed by the number, which costs no hash
+  // and no comparison of texts; every other key goes to the hash table.
+  static std::optional<uint64_t> PlainNumber(std::string_view key);
+  void InsertNumber(uint64_t number, uint32_t line);
+
   // An open-addressing table (linear probing, at most half full): one
   // contiguous array, no allocation per key, one hash per lookup.
   struct Slot {
@@ -39,6 +49,8 @@ class KeyedIndex {
 
   std::vector<Slot> slots_;  // size a power of two, or empty
   size_t used_ = 0;
+  std::vector<uint32_t> by_number_;  // kNoLine: no line has that number
+  uint64_t number_limit_ = 0;
   std::deque<std::string> owned_keys_;  // keys unquoted into the splitter's buffer
   std::optional<uint32_t> empty_key_line_;
 };

@@ -1,6 +1,7 @@
 #include "number_format.hpp"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -65,6 +66,59 @@ char* WriteDigits(uint64_t n, char* out) {
   return out + count;
 }
 
+// The eight ASCII digits of n (below 10^8) with leading zeros, the first
+// digit in the lowest byte, computed for all eight lanes at once: n is cut
+// into halves of four digits, each half into pairs, each pair into digits,
+// with multiplications that stand for divisions by 10^4, 100 and 10.
+uint64_t EightDigitBytes(uint32_t n) {
+  const uint64_t halves = (n / 10000) | (static_cast<uint64_t>(n % 10000) << 32);
+  const uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007FULL;
+  const uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+  const uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;
+  const uint64_t digits = tens | ((pairs - tens * 10) << 8);
+  return digits + 0x3030303030303030ULL;
+}
+
+// Writes "<integer>.<eight decimals>" for a magnitude of units/10^8 with
+// 10^8 <= units < 10^16: no loop and no chain of divisions.
+char* WriteScaled(uint64_t units, char* out) {
+  const auto integer = static_cast<uint32_t>(units / kPow10[kDecimals]);
+  const auto fraction = static_cast<uint32_t>(units % kPow10[kDecimals]);
+  // The integer part without its leading zeros: it is at least 1, so fewer
+  // than eight of its bytes are "0". Eight bytes are stored either way; the
+  // ones past the digits are overwritten by what follows.
+  const uint64_t integer_bytes = EightDigitBytes(integer);
+  const int zeros = std::countr_zero(integer_bytes - 0x3030303030303030ULL) >> 3;
+  const uint64_t shifted = integer_bytes >> (8 * zeros);
+  std::memcpy(out, &shifted, 8);
+  out += 8 - zeros;
+  *out++ = '.';
+  const uint64_t fraction_bytes = EightDigitBytes(fraction);
+  std::memcpy(out, &fraction_bytes, 8);
+  return out + 8;
+}
+
+// Converted coordinates are sums of short decimals, so they lie within a
+// small fraction of a unit of the eighth decimal from a multiple of it. For
+// 1 <= |value| < 8 * 10^6 the scaled value is then exact to 1/16 of a unit,
+// and when it is within a quarter of a unit of an integer N, the value lies
+// within 0.32 units of N; its rounding to 18 digits (11 or more decimals
+// here) moves it by at most 0.0005 units, so both roundings of the
+// definition give N. Returns 0 when the shortcut does not apply.
+size_t FormatNearGrid(double value, char* out) {
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= 1 && magnitude < 8e6)) return 0;
+  const double scaled = magnitude * 1e8;
+  // scaled < 2^50 has a unit in the last place of at most 1/8, so adding
+  // one half is exact and truncation then rounds to the nearest integer.
+  const auto nearest = static_cast<uint64_t>(scaled + 0.5);
+  if (!(std::fabs(scaled - static_cast<double>(nearest)) <= 0.25)) return 0;
+  char* p = out;
+  if (value < 0) *p++ = '-';
+  p = WriteScaled(nearest, p);
+  return static_cast<size_t>(p - out);
+}
+
 // The same result as FormatCoordByDigits for 1 <= |value| < 10^9, the range
 // of map coordinates, by exact integer arithmetic on the double's binary
 // form instead of formatting and re-reading 18 digits. Returns 0 outside it.
@@ -119,6 +173,7 @@ size_t FormatCoordFast(double value, char* out) {
 }  // namespace
 
 size_t FormatCoord(double value, char* out) {
+  if (size_t n = FormatNearGrid(value, out)) return n;
   if (size_t n = FormatCoordFast(value, out)) return n;
   return FormatCoordByDigits(value, out);
 }

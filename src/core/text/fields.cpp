@@ -1,8 +1,13 @@
 #include "fields.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace pelmora {
 namespace {
@@ -38,6 +43,41 @@ size_t FindPlainValueEnd(std::string_view line, size_t i, char delimiter) {
   return i;
 }
 
+// Bit i of delimiters set when p[i] is the delimiter, of specials when it is
+// a byte that only the general rules handle (a blank, a control character,
+// NUL or a quote), for the n <= 16 bytes at p.
+struct ByteClasses {
+  uint32_t delimiters = 0;
+  uint32_t specials = 0;
+};
+
+ByteClasses Classify16(const char* p, size_t n, char delimiter) {
+  ByteClasses classes;
+#if defined(__SSE2__)
+  char block[16];
+  if (n < 16) {
+    std::memcpy(block, p, n);
+    p = block;
+  }
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i blank = _mm_set1_epi8(32);
+  // min(byte, 32) == byte exactly for the bytes 0 to 32 (unsigned).
+  const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(bytes, blank), bytes);
+  const __m128i quote = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'));
+  const auto valid = static_cast<uint32_t>((uint64_t{1} << n) - 1);
+  classes.specials = static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(low, quote))) & valid;
+  classes.delimiters =
+      static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(delimiter)))) &
+      valid;
+#else
+  for (size_t i = 0; i < n; ++i) {
+    if (p[i] == delimiter) classes.delimiters |= 1u << i;
+    if (static_cast<unsigned char>(p[i]) <= 32 || p[i] == '"') classes.specials |= 1u << i;
+  }
+#endif
+  return classes;
+}
+
 size_t SkipBlanks(std::string_view line, size_t i) {
   while (i < line.size() && IsSkippable(line[i])) ++i;
   return i;
@@ -46,6 +86,51 @@ size_t SkipBlanks(std::string_view line, size_t i) {
 }  // namespace
 
 void FieldSplitter::Split(std::string_view line) {
+  fields_.clear();
+  if (!SplitPlain(line)) SplitGeneral(line);
+}
+
+// Nearly every line of map data holds no blank, control character or quote:
+// its fields are then exactly the texts between delimiters, found in one
+// pass. Returns false, having kept nothing, on the first byte that needs the
+// general rules.
+bool FieldSplitter::SplitPlain(std::string_view line) {
+  const size_t size = line.size();
+  size_t start = 0;
+  for (size_t block = 0; block < size; block += 16) {
+    auto classes = Classify16(line.data() + block, std::min<size_t>(16, size - block), delimiter_);
+    if (classes.specials != 0) {
+      fields_.clear();
+      return false;
+    }
+    for (; classes.delimiters != 0; classes.delimiters &= classes.delimiters - 1) {
+      const size_t i = block + static_cast<size_t>(std::countr_zero(classes.delimiters));
+      fields_.push_back(line.substr(start, i - start));
+      start = i + 1;
+      if (fields_.size() == static_cast<size_t>(kMaxFields)) {
+        // Where the general rules stop too: a delimiter that ends the line
+        // still gives its empty field, anything else is dropped.
+        if (i == size - 1) fields_.emplace_back();
+        return true;
+      }
+    }
+  }
+  if (size > 0) fields_.push_back(line.substr(start));
+  return true;
+}
+
+bool SurelyFewerFields(std::string_view line, int n) {
+  size_t delimiters = 0;
+  for (size_t block = 0; block < line.size(); block += 16) {
+    const auto classes =
+        Classify16(line.data() + block, std::min<size_t>(16, line.size() - block), ',');
+    if (classes.specials != 0) return false;
+    delimiters += static_cast<size_t>(std::popcount(classes.delimiters));
+  }
+  return n >= 1 && delimiters + 1 < static_cast<size_t>(n);
+}
+
+void FieldSplitter::SplitGeneral(std::string_view line) {
   fields_.clear();
   unquoted_.clear();
   // Unquoted values are never longer than the line, so the buffer never moves
@@ -114,6 +199,14 @@ bool FirstFieldMayEqual(std::string_view line, std::string_view value) {
   // Otherwise field 1 is the plain value at the very start of the line.
   if (line.substr(0, value.size()) != value) return false;
   return line.size() == value.size() || EndsPlainValue(line[value.size()], ',');
+}
+
+std::string_view FirstField(std::string_view line, FieldSplitter& splitter) {
+  bool plain = !line.empty();
+  for (char c : line) plain = plain && !EndsPlainValue(c, ',') && c != '"';
+  if (plain) return line;
+  splitter.Split(line);
+  return splitter[1];
 }
 
 std::string GetField(std::string_view line, int n, std::string_view delimiter) {

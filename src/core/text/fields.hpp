@@ -23,6 +23,9 @@ class FieldSplitter {
   static constexpr int kMaxFields = 4096;
 
   void Split(std::string_view line);
+  // Split by the full rules, without the quick pass for plain lines that
+  // Split tries first; both must cut every line alike.
+  void SplitGeneral(std::string_view line);
 
   // Field n, counted from 1; empty for a number below 1 or past the last field.
   std::string_view operator[](int n) const {
@@ -31,6 +34,7 @@ class FieldSplitter {
   int Count() const { return static_cast<int>(fields_.size()); }
 
  private:
+  bool SplitPlain(std::string_view line);
   size_t ReadQuoted(std::string_view line, size_t i);
 
   char delimiter_;
@@ -43,6 +47,17 @@ class FieldSplitter {
 // Lets a layer pass over the many lines that are not its records, above all
 // coordinate lines, without cutting them into fields.
 bool FirstFieldMayEqual(std::string_view line, std::string_view value);
+
+// True when the line, split by ",", surely has fewer than n fields, seen
+// without cutting it: with no blank, control character or quote in it, only
+// commas separate its fields. An index passes over the coordinate lines of
+// an arc file this way.
+bool SurelyFewerFields(std::string_view line, int n);
+
+// Field 1 of the line split by ",": the line itself when it is one plain
+// value (no comma, blank, control character or quote), as reference lines
+// are; otherwise splitter cuts it, and the view lives until its next Split.
+std::string_view FirstField(std::string_view line, FieldSplitter& splitter);
 
 // Field n (1-based) of the line, split by the first character of delimiter.
 std::string GetField(std::string_view line, int n, std::string_view delimiter = ",");

@@ -4,53 +4,72 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace pelmora {
 namespace {
 
-static_assert(std::endian::native == std::endian::little,
-              "the word-wise scan reads bytes low first");
-
-constexpr uint64_t kOnes = 0x0101010101010101ULL;
-constexpr uint64_t kHighs = 0x8080808080808080ULL;
-
-// A mask with the high bit set in each byte of word that is a CR or an LF,
-// exact up to and including the first such byte (bytes after it may show
-// false hits, which only the lowest set bit is read past).
-uint64_t LineBreakMask(uint64_t word) {
-  const uint64_t lf = word ^ (kOnes * '\n');
-  const uint64_t cr = word ^ (kOnes * '\r');
-  return ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
-}
-
-// The first CR or LF at or after p, or end. Eight bytes are tested at a time:
-// lines of map data are short, so a call to memchr per line would cost more
-// than the scan.
-const char* FindLineBreak(const char* p, const char* end) {
-  while (end - p >= 8) {
-    uint64_t word;
-    std::memcpy(&word, p, sizeof word);  // little-endian: byte 0 is the lowest
-    if (uint64_t mask = LineBreakMask(word)) return p + (std::countr_zero(mask) >> 3);
-    p += 8;
+// Bit i of breaks set when block[i] is a CR or an LF, of nuls when it is a
+// NUL byte, for the 64 bytes of block. Map data has short lines, so finding
+// all breaks of a block at once costs far less than a search per line.
+void ScanBlock(const char* block, uint64_t& breaks, uint64_t& nuls) {
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), zero = _mm_setzero_si128();
+  breaks = nuls = 0;
+  for (int k = 0; k < 4; ++k) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
+    const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr));
+    breaks |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(hits))) << (16 * k);
+    const auto nul_bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zero)));
+    nuls |= static_cast<uint64_t>(nul_bits) << (16 * k);
   }
-  while (p < end && *p != '\n' && *p != '\r') ++p;
-  return p;
+#else
+  breaks = nuls = 0;
+  for (int i = 0; i < 64; ++i) {
+    if (block[i] == '\n' || block[i] == '\r') breaks |= uint64_t{1} << i;
+    if (block[i] == '\0') nuls |= uint64_t{1} << i;
+  }
+#endif
 }
 
 }  // namespace
 
 void SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
   lines.clear();
-  if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
-    text = text.substr(0, static_cast<const char*>(nul) - text.data());
+  const char* base = text.data();
+  size_t size = text.size();
+  size_t start = 0;                 // where the current line begins
+  size_t completing_lf = SIZE_MAX;  // the LF of a CR LF, which ends no line
+  for (size_t block = 0; block < size; block += 64) {
+    uint64_t breaks, nuls;
+    if (size - block >= 64) {
+      ScanBlock(base + block, breaks, nuls);
+    } else {
+      char tail[64];
+      std::memset(tail, ' ', sizeof tail);  // neither break nor NUL
+      std::memcpy(tail, base + block, size - block);
+      ScanBlock(tail, breaks, nuls);
+    }
+    if (nuls != 0) {  // the text ends at its first NUL byte
+      const int nul = std::countr_zero(nuls);
+      size = block + static_cast<size_t>(nul);
+      breaks &= (uint64_t{1} << nul) - 1;
+    }
+    for (; breaks != 0; breaks &= breaks - 1) {
+      const size_t at = block + static_cast<size_t>(std::countr_zero(breaks));
+      if (at == completing_lf) continue;
+      lines.emplace_back(base + start, at - start);
+      if (base[at] == '\r' && at + 1 < size && base[at + 1] == '\n') {
+        completing_lf = at + 1;
+        start = at + 2;
+      } else {
+        start = at + 1;
+      }
+    }
   }
-  const char* p = text.data();
-  const char* end = p + text.size();
-  while (p < end) {
-    const char* q = FindLineBreak(p, end);
-    lines.emplace_back(p, q - p);
-    if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n') ++q;
-    p = q + 1;
-  }
+  if (start < size) lines.emplace_back(base + start, size - start);
 }
 
 size_t CountLines(std::string_view text) {

@@ -84,6 +84,10 @@ std::string QuotedText(std::string_view text) {
 // it is exact to compute: at most 15 digits, so the integer they form is a
 // double exactly, and at most 22 decimals, so the power of ten is one too;
 // one division then rounds correctly. Nothing for any other text.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 std::optional<double> FastDecimal(std::string_view s) {
   uint64_t digits = 0;
   int count = 0, decimals = -1;
@@ -99,11 +103,34 @@ std::optional<double> FastDecimal(std::string_view s) {
     }
   }
   if (count == 0) return std::nullopt;
-  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   const double value = static_cast<double>(digits);
-  return decimals > 0 ? value / kPowers[decimals] : value;
+  return decimals > 0 ? value / kPowersOfTen[decimals] : value;
+}
+
+// FastDecimal's grammar after an optional "-", read from p up to the first
+// byte outside it; returns that position, or nullptr when there is no such
+// number at p.
+const char* ReadPlainDecimal(const char* p, const char* end, double& value) {
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  // Digits past the fifteenth are refused below, so a wrapped sum is never
+  // used.
+  uint64_t digits = 0;
+  const char* integer_start = p;
+  while (p < end && IsDigit(*p)) digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');
+  auto count = static_cast<size_t>(p - integer_start);
+  size_t decimals = 0;
+  if (p < end && *p == '.') {
+    const char* fraction_start = ++p;
+    while (p < end && IsDigit(*p)) digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');
+    decimals = static_cast<size_t>(p - fraction_start);
+    count += decimals;
+  }
+  if (count == 0 || count > 15) return nullptr;
+  double magnitude = static_cast<double>(digits);
+  if (decimals > 0) magnitude /= kPowersOfTen[decimals];
+  value = negative ? -magnitude : magnitude;
+  return p;
 }
 
 }  // namespace
@@ -143,6 +170,16 @@ std::optional<double> TryStrToFloat(std::string_view text) {
 double StrToFloat(std::string_view text) {
   if (auto value = TryStrToFloat(text)) return *value;
   ThrowNotAFloat(text);
+}
+
+bool TryReadCoordLine(std::string_view line, double& field1, double& field2) {
+  // Such a line has no blank, quote or control character, so its fields are
+  // exactly the two texts around the comma, and StrToFloat reads each of them
+  // by FastDecimal.
+  const char* end = line.data() + line.size();
+  const char* p = ReadPlainDecimal(line.data(), end, field1);
+  if (p == nullptr || p == end || *p != ',') return false;
+  return ReadPlainDecimal(p + 1, end, field2) == end;
 }
 
 std::optional<int32_t> TryStrToInt(std::string_view text) {

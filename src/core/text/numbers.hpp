@@ -14,6 +14,13 @@ namespace pelmora {
 double StrToFloat(std::string_view text);
 std::optional<double> TryStrToFloat(std::string_view text);
 
+// The two numbers of a coordinate line in its usual form, "<field 1>,<field 2>"
+// with each field an optional "-" and at most 15 digits with at most one ".",
+// read in one pass. Gives exactly what splitting the line and StrToFloat of
+// fields 1 and 2 give; false for any other line, which must then be read the
+// general way (it may still be valid, or raise the right error there).
+bool TryReadCoordLine(std::string_view line, double& field1, double& field2);
+
 // Leading blanks, an optional sign and decimal digits within the 32-bit range.
 int32_t StrToInt(std::string_view text);
 std::optional<int32_t> TryStrToInt(std::string_view text);
