@@ -1,6 +1,7 @@
 // Fuzz target for the text layer: cutting lines, cutting fields and reading
-// numbers must never crash, and the throwing and non-throwing forms of the
-// number conversions must agree.
+// numbers must never crash, the throwing and non-throwing forms of the number
+// conversions must agree, and so must the quick readings of common lines and
+// the general ones.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -48,11 +49,36 @@ void CheckFloat(std::string_view text) {
   }
 }
 
+// The quick readings of common lines must agree with the general rules.
+void CheckQuickReadings(std::string_view line, const FieldSplitter& fields) {
+  FieldSplitter general;
+  general.SplitGeneral(line);
+  if (general.Count() != fields.Count()) Fail("quick split counts differently", line);
+  for (int n = 1; n <= fields.Count(); ++n) {
+    if (general[n] != fields[n]) Fail("quick split cuts differently", line);
+  }
+  FieldSplitter scratch;
+  if (FirstField(line, scratch) != fields[1]) Fail("FirstField differs", line);
+  for (int n = 1; n <= 4; ++n) {
+    if (SurelyFewerFields(line, n) && fields.Count() >= n) Fail("SurelyFewerFields wrong", line);
+  }
+  double first = 0, second = 0;
+  if (TryReadCoordLine(line, first, second)) {
+    auto want_first = TryStrToFloat(fields[1]), want_second = TryStrToFloat(fields[2]);
+    if (fields.Count() != 2 || !want_first || !want_second ||
+        std::signbit(first) != std::signbit(*want_first) || first != *want_first ||
+        std::signbit(second) != std::signbit(*want_second) || second != *want_second) {
+      Fail("TryReadCoordLine differs from splitting and converting", line);
+    }
+  }
+}
+
 void CheckLine(std::string_view line, FieldSplitter& fields) {
   if (line.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
     Fail("line holds a line break or NUL", line);
   }
   fields.Split(line);
+  CheckQuickReadings(line, fields);
   for (int n = 0; n <= fields.Count() + 1; ++n) {
     std::string_view field = fields[n];
     if ((n < 1 || n > fields.Count()) && !field.empty()) Fail("field out of range not empty", line);
