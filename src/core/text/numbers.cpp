@@ -1,7 +1,9 @@
 #include "numbers.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "../errors.hpp"
@@ -110,6 +112,9 @@ std::optional<double> FastDecimal(std::string_view s) {
 // FastDecimal's grammar after an optional "-", read from p up to the first
 // byte outside it; returns that position, or nullptr when there is no such
 // number at p.
+// Lines up to this length are read through a padded copy.
+constexpr size_t kMaxPaddedLine = 32;
+
 const char* ReadPlainDecimal(const char* p, const char* end, double& value) {
   const bool negative = p < end && *p == '-';
   if (negative) ++p;
@@ -128,6 +133,56 @@ const char* ReadPlainDecimal(const char* p, const char* end, double& value) {
   }
   if (count == 0 || count > 15) return nullptr;
   double magnitude = static_cast<double>(digits);
+  if (decimals > 0) magnitude /= kPowersOfTen[decimals];
+  value = negative ? -magnitude : magnitude;
+  return p;
+}
+
+// The number of leading decimal digits among the eight bytes of word (the
+// first byte lowest). After the exclusive or, a digit byte holds 0 to 9; any
+// other byte has a bit in its high half, or gets one when 6 is added. A carry
+// out of a byte only disturbs the bytes after the first non-digit.
+int LeadingDigits(uint64_t word) {
+  const uint64_t values = word ^ 0x3030303030303030ULL;
+  const uint64_t others = (values | (values + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
+  return others == 0 ? 8 : std::countr_zero(others) >> 3;
+}
+
+// The value of the first count (1 to 7) digits of word: they are moved to
+// the top bytes, with zeros before them, and combined pairwise.
+uint64_t DigitsValue(uint64_t word, int count) {
+  uint64_t digits = (word & 0x0F0F0F0F0F0F0F0FULL) << (8 * (8 - count));
+  digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFULL;
+  digits = (digits * 100 + (digits >> 16)) & 0x0000FFFF0000FFFFULL;
+  return (digits * 10000 + (digits >> 32)) & 0xFFFFFFFFULL;
+}
+
+constexpr uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+
+// ReadPlainDecimal for text followed by at least 16 readable bytes: each run
+// of up to seven digits is taken in one step. Longer runs are left to
+// ReadPlainDecimal.
+const char* ReadPaddedDecimal(const char* p, const char* end, double& value) {
+  const char* start = p;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  const int integer_digits = LeadingDigits(word);
+  if (integer_digits == 8) return ReadPlainDecimal(start, end, value);
+  uint64_t digits = integer_digits > 0 ? DigitsValue(word, integer_digits) : 0;
+  p += integer_digits;
+  int decimals = 0;
+  if (*p == '.') {
+    ++p;
+    std::memcpy(&word, p, sizeof word);
+    decimals = LeadingDigits(word);
+    if (decimals == 8) return ReadPlainDecimal(start, end, value);
+    if (decimals > 0) digits = digits * kIntegerPowersOfTen[decimals] + DigitsValue(word, decimals);
+    p += decimals;
+  }
+  if (integer_digits + decimals == 0) return nullptr;
+  double magnitude = static_cast<double>(digits);  // at most 14 digits: exact
   if (decimals > 0) magnitude /= kPowersOfTen[decimals];
   value = negative ? -magnitude : magnitude;
   return p;
@@ -175,7 +230,16 @@ double StrToFloat(std::string_view text) {
 bool TryReadCoordLine(std::string_view line, double& field1, double& field2) {
   // Such a line has no blank, quote or control character, so its fields are
   // exactly the two texts around the comma, and StrToFloat reads each of them
-  // by FastDecimal.
+  // by FastDecimal. A short line is read from a copy followed by zero bytes,
+  // so that its digits can be taken eight at a time.
+  if (line.size() <= kMaxPaddedLine) {
+    char padded[kMaxPaddedLine + 16] = {};
+    std::memcpy(padded, line.data(), line.size());
+    const char* end = padded + line.size();
+    const char* p = ReadPaddedDecimal(padded, end, field1);
+    if (p == nullptr || p == end || *p != ',') return false;
+    return ReadPaddedDecimal(p + 1, end, field2) == end;
+  }
   const char* end = line.data() + line.size();
   const char* p = ReadPlainDecimal(line.data(), end, field1);
   if (p == nullptr || p == end || *p != ',') return false;
