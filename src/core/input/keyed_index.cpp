@@ -1,17 +1,15 @@
 #include "keyed_index.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 
 namespace pelmora {
 
 void KeyedIndex::Build(const std::vector<std::string_view>& lines, int field) {
   Clear();
-  // Room for a key on every sixth line without growing, as arc files have
-  // (attribute files, with one on each line, grow a few times). The vector
-  // keeps its memory from the previous file.
-  slots_.assign(std::bit_ceil(std::max<size_t>(64, lines.size() / 3)), Slot{});
+  // Keys that are plain numbers, nearly all of them, go to by_number_: the
+  // hash table starts small and grows only for the others.
+  slots_.assign(64, Slot{});
   // Numbers beyond the count of lines are rare: those go to the hash table,
   // so that a stray large number cannot make the table large.
   number_limit_ = lines.size() + 1024;
