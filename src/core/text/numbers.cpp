@@ -82,14 +82,17 @@ std::string QuotedText(std::string_view text) {
   return Cp932ToUtf8Lossy(text.substr(0, end)) + "...";
 }
 
-// The value of plain digits with at most one "." (no sign, no exponent) when
-// it is exact to compute: at most 15 digits, so the integer they form is a
-// double exactly, and at most 22 decimals, so the power of ten is one too;
-// one division then rounds correctly. Nothing for any other text.
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// Lines up to this length are read through a padded copy.
+constexpr size_t kMaxPaddedLine = 32;
+
+// The value of plain digits with at most one "." (no sign, no exponent) when
+// it is exact to compute: at most 15 digits, so the integer they form is a
+// double exactly, and at most 22 decimals, so the power of ten is one too;
+// one division then rounds correctly. Nothing for any other text.
 std::optional<double> FastDecimal(std::string_view s) {
   uint64_t digits = 0;
   int count = 0, decimals = -1;
@@ -112,9 +115,6 @@ std::optional<double> FastDecimal(std::string_view s) {
 // FastDecimal's grammar after an optional "-", read from p up to the first
 // byte outside it; returns that position, or nullptr when there is no such
 // number at p.
-// Lines up to this length are read through a padded copy.
-constexpr size_t kMaxPaddedLine = 32;
-
 const char* ReadPlainDecimal(const char* p, const char* end, double& value) {
   const bool negative = p < end && *p == '-';
   if (negative) ++p;
@@ -159,9 +159,10 @@ uint64_t DigitsValue(uint64_t word, int count) {
 
 constexpr uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
 
-// ReadPlainDecimal for text followed by at least 16 readable bytes: each run
-// of up to seven digits is taken in one step. Longer runs are left to
-// ReadPlainDecimal.
+// ReadPlainDecimal for text of at most kMaxPaddedLine bytes followed by at
+// least 16 zero bytes, so that eight bytes can be read anywhere in it: each
+// run of up to seven digits is taken in one step (at most 14 digits in all,
+// within FastDecimal's 15). Longer runs are left to ReadPlainDecimal.
 const char* ReadPaddedDecimal(const char* p, const char* end, double& value) {
   const char* start = p;
   const bool negative = *p == '-';
