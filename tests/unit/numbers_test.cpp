@@ -120,6 +120,18 @@ TEST(TryReadCoordLineTest, ReadsWhatSplittingAndConvertingRead) {
     if (i < 17) {
       EXPECT_EQ(quick, c.quick) << c.line;
     }
+    // In place, as a line of a file: followed by its line break and more
+    // digits, which must not be taken for part of the last number.
+    const std::string file = c.line + "\r\n" + "5678.25,1" + std::string(kCoordLinePadding, '\0');
+    double in_place_first = 0, in_place_second = 0;
+    ASSERT_EQ(TryReadCoordLineInPlace(std::string_view(file.data(), c.line.size()), in_place_first,
+                                      in_place_second),
+              quick)
+        << c.line;
+    if (quick) {
+      ASSERT_EQ(std::bit_cast<uint64_t>(in_place_first), std::bit_cast<uint64_t>(first));
+      ASSERT_EQ(std::bit_cast<uint64_t>(in_place_second), std::bit_cast<uint64_t>(second));
+    }
     if (!quick) continue;
     fields.Split(c.line);
     ASSERT_EQ(fields.Count(), 2) << c.line;

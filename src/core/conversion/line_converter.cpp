@@ -36,7 +36,7 @@ size_t LineConverter::ConvertArc(const std::vector<std::string_view>& lines, siz
     }
     fault_line_ = i;
     double northing, easting;
-    if (TryReadCoordLine(lines[i], northing, easting)) {
+    if (TryReadCoordLineInPlace(lines[i], northing, easting)) {
       const TSFPoint point{origin_.easting + easting, origin_.northing + northing};
       if (std::isfinite(point.X) && std::isfinite(point.Y)) {
         line_.AddPoint(point);

@@ -68,7 +68,7 @@ void PolygonConverter::BuildPolygon() {
     TSFPoint& numbers = arc_numbers_[coord.line];
     if (std::isnan(numbers.X)) {
       double northing, easting;
-      if (TryReadCoordLine(coord.text, northing, easting)) {
+      if (TryReadCoordLineInPlace(coord.text, northing, easting)) {
         numbers = {easting, northing};
       } else {
         coords_.Split(coord.text);

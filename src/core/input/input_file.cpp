@@ -14,6 +14,7 @@
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
 #include "../text/lines.hpp"
+#include "../text/numbers.hpp"
 
 namespace pelmora {
 
@@ -71,7 +72,7 @@ void InputFile::Load(const std::string& path) {
   ::fstat(fd, &st);
   // One read for the size the file has; a file that grows meanwhile is read
   // on to its end, but never past the limit.
-  Reserve(static_cast<size_t>(st.st_size) + 1, 0);
+  Reserve(static_cast<size_t>(st.st_size) + 1 + kCoordLinePadding, 0);
   size_t used = 0;
   while (true) {
     if (used == buffer_.capacity) {
@@ -94,6 +95,10 @@ void InputFile::Load(const std::string& path) {
     used += static_cast<size_t>(n);
   }
   ::close(fd);
+  // Zero bytes after the text, so that numbers can be read eight bytes at a
+  // time up to the end of the last line.
+  if (buffer_.capacity - used < kCoordLinePadding) Reserve(used + kCoordLinePadding, used);
+  std::memset(buffer_.bytes.get() + used, 0, kCoordLinePadding);
   const std::string_view text(buffer_.bytes.get(), used);
   // The line views cost 16 bytes each, more than a short line itself: a file
   // of nothing but line breaks is refused before they are made. Only a file

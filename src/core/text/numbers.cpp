@@ -159,10 +159,11 @@ uint64_t DigitsValue(uint64_t word, int count) {
 
 constexpr uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
 
-// ReadPlainDecimal for text of at most kMaxPaddedLine bytes followed by at
-// least 16 zero bytes, so that eight bytes can be read anywhere in it: each
-// run of up to seven digits is taken in one step (at most 14 digits in all,
-// within FastDecimal's 15). Longer runs are left to ReadPlainDecimal.
+// ReadPlainDecimal for text followed by at least kCoordLinePadding readable
+// bytes, the first of which is no digit, "." or "-", so that eight bytes can
+// be read anywhere in it: each run of up to seven digits is taken in one step
+// (at most 14 digits in all, within FastDecimal's 15). Longer runs are left to
+// ReadPlainDecimal.
 const char* ReadPaddedDecimal(const char* p, const char* end, double& value) {
   const char* start = p;
   const bool negative = *p == '-';
@@ -228,18 +229,23 @@ double StrToFloat(std::string_view text) {
   ThrowNotAFloat(text);
 }
 
-bool TryReadCoordLine(std::string_view line, double& field1, double& field2) {
+bool TryReadCoordLineInPlace(std::string_view line, double& field1, double& field2) {
   // Such a line has no blank, quote or control character, so its fields are
   // exactly the two texts around the comma, and StrToFloat reads each of them
-  // by FastDecimal. A short line is read from a copy followed by zero bytes,
-  // so that its digits can be taken eight at a time.
+  // by FastDecimal. The byte after the line ends any number, so runs of
+  // digits can be read eight bytes at a time up to the line's end.
+  const char* end = line.data() + line.size();
+  const char* p = ReadPaddedDecimal(line.data(), end, field1);
+  if (p == nullptr || p == end || *p != ',') return false;
+  return ReadPaddedDecimal(p + 1, end, field2) == end;
+}
+
+bool TryReadCoordLine(std::string_view line, double& field1, double& field2) {
+  // A short line is read from a copy followed by zero bytes.
   if (line.size() <= kMaxPaddedLine) {
-    char padded[kMaxPaddedLine + 16] = {};
+    char padded[kMaxPaddedLine + kCoordLinePadding] = {};
     std::memcpy(padded, line.data(), line.size());
-    const char* end = padded + line.size();
-    const char* p = ReadPaddedDecimal(padded, end, field1);
-    if (p == nullptr || p == end || *p != ',') return false;
-    return ReadPaddedDecimal(p + 1, end, field2) == end;
+    return TryReadCoordLineInPlace(std::string_view(padded, line.size()), field1, field2);
   }
   const char* end = line.data() + line.size();
   const char* p = ReadPlainDecimal(line.data(), end, field1);

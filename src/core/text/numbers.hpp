@@ -2,6 +2,7 @@
 // The two number conversions of the map data: decimals for coordinates and
 // sheet origins, integers for counts and arc references. Both are independent
 // of the C locale; a text that is not a number raises DataError.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -20,6 +21,12 @@ std::optional<double> TryStrToFloat(std::string_view text);
 // fields 1 and 2 give; false for any other line, which must then be read the
 // general way (it may still be valid, or raise the right error there).
 bool TryReadCoordLine(std::string_view line, double& field1, double& field2);
+
+// The same for a line followed in memory by at least kCoordLinePadding
+// readable bytes, the first of which is a line break, NUL or zero (as the
+// lines of an input file are): read in place, without a copy.
+inline constexpr size_t kCoordLinePadding = 16;
+bool TryReadCoordLineInPlace(std::string_view line, double& field1, double& field2);
 
 // Leading blanks, an optional sign and decimal digits within the 32-bit range.
 int32_t StrToInt(std::string_view text);
