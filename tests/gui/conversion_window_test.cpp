@@ -87,16 +87,7 @@ class ConversionWindowTest : public QObject {
     QVERIFY(!QDir(sample_).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
   }
 
-  void init() {
-    boxes_.boxes.clear();
-    boxes_.probe = nullptr;
-    w_ = std::make_unique<TfrmMain>();
-    W().SetSettingsFilePath(dir_.filePath("placement.INI"));
-    W().SetMessageBoxes(&boxes_);
-    W().show();
-    QApplication::setActiveWindow(w_.get());
-    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
-  }
+  void init() { QVERIFY(OpenTestWindow(w_, dir_.filePath("placement.INI"), boxes_)); }
 
   void cleanup() { w_.reset(); }
 

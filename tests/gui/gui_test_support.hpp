@@ -1,15 +1,18 @@
 #pragma once
 // Helpers of the GUI tests: a message-box seam that records and answers the
-// boxes, and answering the folder picker.
+// boxes, a fresh main window per test, and answering the folder picker.
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QList>
+#include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "folder_browse_dialog.hpp"
+#include "main_window.hpp"
 #include "message_boxes.hpp"
 
 namespace pelmora::gui::test {
@@ -32,6 +35,21 @@ class RecordingBoxes : public TMessageBoxes {
   QList<ShownBox> boxes;
   std::function<QString()> probe;  // called while the box is "up"
 };
+
+// Makes window a fresh main window that keeps its placement in
+// settings_file and records its boxes into boxes (cleared first), shows it
+// and waits until it is active; false when it never became active.
+inline bool OpenTestWindow(std::unique_ptr<TfrmMain>& window, const QString& settings_file,
+                           RecordingBoxes& boxes) {
+  boxes.boxes.clear();
+  boxes.probe = nullptr;
+  window = std::make_unique<TfrmMain>();
+  window->SetSettingsFilePath(settings_file);
+  window->SetMessageBoxes(&boxes);
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  return QTest::qWaitForWindowActive(window.get());
+}
 
 // The answer that presses OK on the picker as it opened.
 inline const QString kAcceptAsIs = QStringLiteral("<accept as is>");

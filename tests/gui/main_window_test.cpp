@@ -63,15 +63,8 @@ class MainWindowTest : public QObject {
   }
 
   void init() {
-    boxes_.boxes.clear();
-    boxes_.probe = nullptr;
     urls_.urls.clear();
-    w_ = std::make_unique<TfrmMain>();
-    W().SetSettingsFilePath(dir_.filePath("placement.INI"));
-    W().SetMessageBoxes(&boxes_);
-    W().show();
-    QApplication::setActiveWindow(w_.get());
-    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QVERIFY(OpenTestWindow(w_, dir_.filePath("placement.INI"), boxes_));
   }
 
   void cleanup() { w_.reset(); }
