@@ -54,7 +54,10 @@ int ParseOptions(int argc, char** argv, Options& options) {
   app.add_option("--layers", layers,
                  "Comma-separated layer groups (default: all): " + GroupKeyList());
   // Layers are independent, so by default every core converts one; the log
-  // and the files are the same as with one job.
+  // and the files are the same as with one job. A log that is read as a
+  // whole gains nothing from following each file as it is converted, so
+  // layers that read a common file convert each area together.
+  options.settings.share_inputs = true;
   options.settings.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   app.add_option("-j,--jobs", options.settings.jobs,
                  "Layers converted at once (default: the number of cores); output and log are "

@@ -1,11 +1,15 @@
-// A run with several jobs must be indistinguishable from a run with one:
-// log lines, the error reported, and every file left in the output folder.
+// A run with several jobs, or with layers that share files converting each
+// area together, must be indistinguishable from a run of one layer after
+// another: log lines, the error reported, and every file left in the output
+// folder.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <sstream>
 
 #include "core/conversion/run.hpp"
@@ -72,6 +76,21 @@ const Scenario kScenarios[] = {
        WriteTextFile(map + "/A/others/zyouti.pgn",
                      "H,S,a,b,c,d,e,f,1,2,x,y\r\nA6200,1,1\r\n1x\r\n");
      }},
+    // Layers that read one file: the line layers before the failing one
+    // pass over this area, the polygon layers that need the file fail.
+    {"shared arc file missing in one area",
+     [](const std::string& map) { fs::remove(map + "/A/others/others.arc"); }},
+    // Only the third of the layers reading the file takes the bad record.
+    {"bad coordinate in a shared file, met by a later layer",
+     [](const std::string& map) {
+       WriteTextFile(map + "/c/gyousei/gyousei.arc",
+                     "H,S,a,b,c,d,e,f,1,2,x,y\r\nL1101,1,1,1\r\n1,2\r\nL1104,1,2,1\r\n3,4x\r\n");
+     }},
+    {"shared attribute file is a folder",
+     [](const std::string& map) {
+       fs::remove(map + "/b/others/zyouti.atr");
+       fs::create_directory(map + "/b/others/zyouti.atr");
+     }},
 };
 
 std::string PrepareMapFolder(const Scenario& scenario) {
@@ -92,12 +111,14 @@ std::string PrepareOutputFolder() {
   return out;
 }
 
-Outcome ConvertWithJobs(const std::string& map, int jobs) {
+// jobs 1 without shared inputs is one layer after another, the reference.
+Outcome ConvertWithJobs(const std::vector<std::string>& maps, int jobs, bool share_inputs) {
   ConversionSettings settings;
-  settings.map_folders = {map};
+  settings.map_folders = maps;
   settings.output_folder = PrepareOutputFolder();
   settings.groups.fill(true);
   settings.jobs = jobs;
+  settings.share_inputs = share_inputs;
   RecordingObserver observer;
   Outcome outcome;
   try {
@@ -111,22 +132,78 @@ Outcome ConvertWithJobs(const std::string& map, int jobs) {
   return outcome;
 }
 
+// Compares every way of running with the reference run of maps.
+void ExpectEveryRunEqualsTheReference(const std::vector<std::string>& maps, const char* name,
+                                      bool clean) {
+  const Outcome one = ConvertWithJobs(maps, 1, false);
+  EXPECT_EQ(clean, one.error.empty()) << name << ": " << one.error;
+  for (bool share_inputs : {false, true}) {
+    for (int jobs : {1, 2, 3, 8}) {
+      if (jobs == 1 && !share_inputs) continue;
+      // Several times each: the workers' timing differs from run to run.
+      for (int repeat = 0; repeat < 3; ++repeat) {
+        const Outcome many = ConvertWithJobs(maps, jobs, share_inputs);
+        const std::string what = std::string(name) + ", jobs " + std::to_string(jobs) +
+                                 (share_inputs ? ", shared inputs" : "");
+        EXPECT_EQ(many.error, one.error) << what;
+        EXPECT_EQ(many.log, one.log) << what;
+        EXPECT_TRUE(many.files == one.files) << what;
+      }
+    }
+  }
+}
+
 TEST(ConcurrentRunTest, LogErrorAndFilesEqualTheOneJobRun) {
   for (const Scenario& scenario : kScenarios) {
     const std::string map = PrepareMapFolder(scenario);
-    const Outcome one = ConvertWithJobs(map, 1);
-    EXPECT_EQ(scenario.name == std::string("clean"), one.error.empty()) << scenario.name;
-    for (int jobs : {2, 3, 8}) {
-      // Several times each: the workers' timing differs from run to run.
-      for (int repeat = 0; repeat < 3; ++repeat) {
-        const Outcome many = ConvertWithJobs(map, jobs);
-        EXPECT_EQ(many.error, one.error) << scenario.name << ", jobs " << jobs;
-        EXPECT_EQ(many.log, one.log) << scenario.name << ", jobs " << jobs;
-        EXPECT_TRUE(many.files == one.files) << scenario.name << ", jobs " << jobs;
-      }
-    }
+    ExpectEveryRunEqualsTheReference({map}, scenario.name, scenario.name == std::string("clean"));
     fs::remove_all(map);
   }
+}
+
+// A second map-data folder that cannot be listed: every layer converts the
+// first folder's areas before it fails on the second.
+TEST(ConcurrentRunTest, UnlistableSecondFolderEqualsTheOneJobRun) {
+  const std::string map = PrepareMapFolder(kScenarios[0]);
+  ExpectEveryRunEqualsTheReference({map, map + "/missing"}, "missing second folder", false);
+  fs::remove_all(map);
+}
+
+// Layers that read a common file get it read once per area when they share
+// inputs, and once per layer and area otherwise.
+TEST(ConcurrentRunTest, SharedInputsAreOpenedOncePerArea) {
+  const std::string map = PrepareMapFolder(kScenarios[0]);
+  static std::map<std::string, int> opens;
+  static std::mutex mutex;
+  SetFileFaultHook([](FileOp op, const std::string& path) {
+    if (op == FileOp::kOpenRead) {
+      std::lock_guard lock(mutex);
+      ++opens[fs::path(path).filename().string()];
+    }
+    return 0;
+  });
+  struct Expected {
+    const char* file;
+    int per_layer, shared;  // opens in three areas
+  };
+  const Expected kExpected[] = {
+      {"gyousei.arc", 3 * 6, 3},  // four line layers, two polygon layers
+      {"others.arc", 3 * 13, 3},  // seven line layers, six polygon layers
+      {"zyouti.pgn", 3 * 6, 3},   // six polygon layers
+      {"zyouti.atr", 3 * 5, 3},   // five of them join its attributes
+      {"roadntwk.arc", 3, 3},     // read by one layer
+  };
+  for (bool share_inputs : {false, true}) {
+    opens.clear();
+    const Outcome outcome = ConvertWithJobs({map}, 2, share_inputs);
+    EXPECT_EQ(outcome.error, "");
+    for (const Expected& expected : kExpected) {
+      EXPECT_EQ(opens[expected.file], share_inputs ? expected.shared : expected.per_layer)
+          << expected.file << (share_inputs ? ", shared" : "");
+    }
+  }
+  SetFileFaultHook(nullptr);
+  fs::remove_all(map);
 }
 
 // A disk that refuses one layer's file: the layers before it are kept, the
@@ -137,10 +214,10 @@ TEST(ConcurrentRunTest, FailingOutputFileEqualsTheOneJobRun) {
     const bool refused = path.find("Mizu_Kasen_Pgn.mid") != std::string::npos;
     return refused && (op == FileOp::kWrite || op == FileOp::kCreate) ? ENOSPC : 0;
   });
-  const Outcome one = ConvertWithJobs(map, 1);
+  const Outcome one = ConvertWithJobs({map}, 1, false);
   EXPECT_NE(one.error.find("ディスクがいっぱいです"), std::string::npos) << one.error;
-  for (int jobs : {2, 4}) {
-    const Outcome many = ConvertWithJobs(map, jobs);
+  for (int jobs : {1, 2, 4}) {
+    const Outcome many = ConvertWithJobs({map}, jobs, true);
     EXPECT_EQ(many.error, one.error);
     EXPECT_EQ(many.log, one.log);
     EXPECT_TRUE(many.files == one.files) << "jobs " << jobs;
@@ -151,12 +228,13 @@ TEST(ConcurrentRunTest, FailingOutputFileEqualsTheOneJobRun) {
 
 TEST(ConcurrentRunTest, StopRequestEndsEveryWorkerAndLeavesNoTemporaries) {
   const std::string map = PrepareMapFolder(kScenarios[0]);
-  for (size_t stop_after : {1, 5, 20}) {
+  for (size_t stop_after : {1, 5, 20, 60}) {
     ConversionSettings settings;
     settings.map_folders = {map};
     settings.output_folder = MakeTempFolder("out");
     settings.groups.fill(true);
-    settings.jobs = 2;
+    settings.jobs = stop_after % 2 == 0 ? 2 : 1;
+    settings.share_inputs = true;
     RecordingObserver observer(stop_after);
     EXPECT_THROW(RunConversion(settings, observer), ConversionCancelled);
     // Whole pairs of a leading part of the table, nothing hidden.

@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "../input/area_folder.hpp"
-#include "layer_converter.hpp"
-#include "layer_output.hpp"
+#include "layer_tasks.hpp"
+#include "layer_units.hpp"
 #include "run.hpp"
+#include "unit_converter.hpp"
 
 namespace pelmora {
 namespace {
@@ -24,103 +25,32 @@ namespace {
 // it waits for the layer at the head of the order.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
-enum class TaskState { kWaiting, kRunning, kDone, kFailed };
-
-// One layer's conversion and what it leaves for the coordinating thread.
-struct LayerTask {
-  const LayerDef* layer = nullptr;
-  // Guarded by SharedState::mutex.
-  std::vector<std::string> log;
-  TaskState state = TaskState::kWaiting;
-  std::exception_ptr error;
-  std::unique_ptr<LayerOutput> output;  // closed, waiting to be committed
-  // Progress through the current file, read without a lock: a torn pair only
-  // shows a stale bar for a moment.
-  std::atomic<unsigned> range_serial{0};
-  std::atomic<int> range_maximum{0};
-  std::atomic<int> position{0};
+// The units of layers that read common files, handed to the workers with the
+// most work first.
+struct UnitQueue {
+  std::vector<LayerUnit> units;
+  std::vector<size_t> start_order;  // unit indexes
+  size_t next_start = 0;            // guarded by SharedState::mutex
 };
 
-struct SharedState {
-  std::mutex mutex;
-  std::condition_variable changed;
-  std::atomic<bool> cancel{false};
-  std::vector<size_t> start_order;  // task indexes, the most work first
-  size_t next_start = 0;            // guarded by mutex: position in start_order
-  size_t first_failed = 0;          // guarded by mutex; tasks after it are not started
-};
-
-bool Finished(TaskState state) {
-  return state == TaskState::kDone || state == TaskState::kFailed;
-}
-
-// What a worker's converter reports to: log lines are kept for release in
-// table order, progress is published for the coordinator, and the stop
-// request is the run's cancel flag.
-class TaskObserver : public ConversionObserver {
- public:
-  TaskObserver(LayerTask& task, SharedState& shared) : task_(task), shared_(shared) {}
-
-  void OnLog(std::string_view line) override {
-    {
-      std::lock_guard lock(shared_.mutex);
-      task_.log.emplace_back(line);
-    }
-    shared_.changed.notify_all();
-  }
-  void OnProgressRange(int maximum) override {
-    task_.range_maximum.store(maximum, std::memory_order_relaxed);
-    task_.position.store(0, std::memory_order_relaxed);
-    task_.range_serial.fetch_add(1, std::memory_order_release);
-  }
-  void OnProgress(int position) override {
-    task_.position.store(position, std::memory_order_relaxed);
-  }
-  bool StopRequested() override { return shared_.cancel.load(std::memory_order_relaxed); }
-
- private:
-  LayerTask& task_;
-  SharedState& shared_;
-};
-
-void ConvertTask(size_t index, LayerTask& task, const ConversionSettings& settings,
-                 const std::string& output_folder, SharedState& shared) {
-  TaskObserver observer(task, shared);
-  std::unique_ptr<LayerOutput> output;
-  std::exception_ptr error;
-  try {
-    output = MakeLayerConverter(*task.layer, observer)->Convert(settings, output_folder);
-  } catch (...) {
-    error = std::current_exception();
-  }
-  {
-    std::lock_guard lock(shared.mutex);
-    task.output = std::move(output);
-    task.error = error;
-    task.state = error ? TaskState::kFailed : TaskState::kDone;
-    if (error && index < shared.first_failed) shared.first_failed = index;
-  }
-  shared.changed.notify_all();
-}
-
-// Takes the next layer in start order until none is left or the run is
-// cancelled, passing over layers after one that has failed (they would be
-// discarded anyway).
-void Work(std::vector<LayerTask>& tasks, const ConversionSettings& settings,
+// Takes the next unit in start order until none is left or the run is
+// cancelled, passing over units whose layers all come after one that has
+// failed (they would be discarded anyway).
+void Work(UnitQueue& queue, std::vector<LayerTask>& tasks, const ConversionSettings& settings,
           const std::string& output_folder, SharedState& shared) {
   while (true) {
-    size_t index;
+    const LayerUnit* unit;
     {
       std::lock_guard lock(shared.mutex);
-      const auto& order = shared.start_order;
-      while (shared.next_start < order.size() && order[shared.next_start] > shared.first_failed) {
-        ++shared.next_start;
+      const auto& order = queue.start_order;
+      while (queue.next_start < order.size() &&
+             queue.units[order[queue.next_start]].layers.front() > shared.first_failed) {
+        ++queue.next_start;
       }
-      if (shared.cancel || shared.next_start >= order.size()) return;
-      index = order[shared.next_start++];
-      tasks[index].state = TaskState::kRunning;
+      if (shared.cancel || queue.next_start >= order.size()) return;
+      unit = &queue.units[order[queue.next_start++]];
     }
-    ConvertTask(index, tasks[index], settings, output_folder, shared);
+    ConvertUnit(*unit, tasks, settings, output_folder, shared);
   }
 }
 
@@ -153,10 +83,15 @@ uint64_t EstimateWork(const LayerDef& layer, const ConversionSettings& settings)
 }
 
 std::vector<size_t> StartOrder(std::span<const LayerDef* const> layers,
+                               const std::vector<LayerUnit>& units,
                                const ConversionSettings& settings) {
   std::vector<uint64_t> work;
-  for (const LayerDef* layer : layers) work.push_back(EstimateWork(*layer, settings));
-  std::vector<size_t> order(layers.size());
+  for (const LayerUnit& unit : units) {
+    uint64_t bytes = 0;
+    for (size_t layer : unit.layers) bytes += EstimateWork(*layers[layer], settings);
+    work.push_back(bytes);
+  }
+  std::vector<size_t> order(units.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(),
                    [&](size_t a, size_t b) { return work[a] > work[b]; });
@@ -166,13 +101,14 @@ std::vector<size_t> StartOrder(std::span<const LayerDef* const> layers,
 // The worker threads; leaving the scope cancels what still runs and joins.
 class WorkerPool {
  public:
-  WorkerPool(size_t count, std::vector<LayerTask>& tasks, const ConversionSettings& settings,
-             const std::string& output_folder, SharedState& shared)
+  WorkerPool(size_t count, UnitQueue& queue, std::vector<LayerTask>& tasks,
+             const ConversionSettings& settings, const std::string& output_folder,
+             SharedState& shared)
       : shared_(shared) {
     try {
       for (size_t i = 0; i < count; ++i) {
-        threads_.emplace_back(Work, std::ref(tasks), std::cref(settings), std::cref(output_folder),
-                              std::ref(shared));
+        threads_.emplace_back(Work, std::ref(queue), std::ref(tasks), std::cref(settings),
+                              std::cref(output_folder), std::ref(shared));
       }
     } catch (...) {
       StopAndJoin();  // the system refused a thread: end those started
@@ -250,11 +186,18 @@ void RunLayersConcurrently(std::span<const LayerDef* const> layers,
   for (size_t i = 0; i < layers.size(); ++i) tasks[i].layer = layers[i];
   SharedState shared;
   shared.first_failed = tasks.size();
-  shared.start_order = StartOrder(layers, settings);
-  const size_t workers = std::min(tasks.size(), static_cast<size_t>(std::max(settings.jobs, 1)));
+  UnitQueue queue;
+  queue.units = settings.share_inputs ? GroupLayersBySharedFiles(layers)
+                                      : std::vector<LayerUnit>(layers.size());
+  if (!settings.share_inputs) {
+    for (size_t i = 0; i < layers.size(); ++i) queue.units[i].layers = {i};
+  }
+  queue.start_order = StartOrder(layers, queue.units, settings);
+  const size_t workers =
+      std::min(queue.units.size(), static_cast<size_t>(std::max(settings.jobs, 1)));
   // Declared after the tasks: the pool is joined before the tasks (and the
   // temporaries of uncommitted layers) go away.
-  WorkerPool pool(workers, tasks, settings, output_folder, shared);
+  WorkerPool pool(workers, queue, tasks, settings, output_folder, shared);
   for (LayerTask& task : tasks) {
     FollowTask(task, shared, observer);
     // The worker no longer touches a finished task.

@@ -8,9 +8,9 @@
 namespace pelmora {
 
 void FrameConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) {
-  if (input.file.LineCount() < 10) return;  // too short to be a map-sheet file
+  if (input.file->LineCount() < 10) return;  // too short to be a map-sheet file
   constexpr size_t kFrameLine = 6;
-  fields_.Split(input.file.Line(kFrameLine));
+  fields_.Split(input.file->Line(kFrameLine));
   try {
     const double x1 = OffsetCoordinate(0, fields_[3]);
     const double y1 = OffsetCoordinate(0, fields_[2]);

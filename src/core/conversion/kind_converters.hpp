@@ -26,7 +26,7 @@ class RecordConverter : public LayerConverter {
   // over by itself. An error without a place is placed at fault_line_.
   template <typename Convert>
   void WalkRecords(AreaInput& input, Convert convert) {
-    const auto& lines = input.file.lines();
+    const auto& lines = input.file->lines();
     size_t k = 0;
     try {
       while (k < lines.size()) {

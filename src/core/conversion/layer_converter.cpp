@@ -8,6 +8,7 @@
 #include "../mif/coordsys.hpp"
 #include "../mif/mif_writer.hpp"
 #include "../text/numbers.hpp"
+#include "kind_converters.hpp"
 #include "layer_output.hpp"
 #include "run.hpp"
 
@@ -29,56 +30,73 @@ void LayerConverter::Run(const ConversionSettings& settings, const std::string& 
 
 std::unique_ptr<LayerOutput> LayerConverter::Convert(const ConversionSettings& settings,
                                                      const std::string& output_folder) {
-  observer_.OnLog(layer_.log_text);
-  auto output = std::make_unique<LayerOutput>(output_folder, layer_.base_name);
-  std::vector<std::string> columns(layer_.columns.begin(), layer_.columns.end());
-  WriteMifHeader(output->mif(), CoordSysClause(settings.coordsys_index), columns);
+  Begin(settings, output_folder);
   for (const std::string& map_folder : settings.map_folders) {
-    std::vector<std::string> areas;
-    try {
-      areas = ListSubfolders(map_folder);
-    } catch (ConversionError& e) {
-      e.SetPlace(map_folder, 0);
-      throw;
-    }
-    for (const std::string& area : areas) {
-      CheckStop();
-      ConvertArea(map_folder, area, output->mif(), output->mid());
+    for (const std::string& area : ListAreas(map_folder)) {
+      ConvertArea(map_folder, area, nullptr);
     }
   }
-  output->Close();
-  return output;
+  return Finish();
+}
+
+void LayerConverter::Begin(const ConversionSettings& settings, const std::string& output_folder) {
+  observer_.OnLog(layer_.log_text);
+  output_ = std::make_unique<LayerOutput>(output_folder, layer_.base_name);
+  std::vector<std::string> columns(layer_.columns.begin(), layer_.columns.end());
+  WriteMifHeader(output_->mif(), CoordSysClause(settings.coordsys_index), columns);
+}
+
+std::unique_ptr<LayerOutput> LayerConverter::Finish() {
+  output_->Close();
+  return std::move(output_);
 }
 
 void LayerConverter::ConvertArea(const std::string& map_folder, const std::string& area,
-                                 OutputFile& mif, OutputFile& mid) {
+                                 AreaFiles* shared) {
+  CheckStop();
   const bool frame = layer_.kind == LayerKind::kFrame;
   const std::string relative = frame ? area + ".txt" : std::string(layer_.input_path);
   input_.area = area;
   input_.area_path = JoinPath(map_folder, area);
+  input_.shared = shared;
   auto path = ResolveFile(input_.area_path, relative);
   if (!path) return;  // this area has no such file: nothing to log
   input_.display = area + "/" + relative;
   observer_.OnLog(input_.display + " --> " + std::string(layer_.base_name) + ".mif");
+  LoadInput(*path, relative);
+  // A file without lines holds no records; its log line is all it gives.
+  if (input_.file->LineCount() > 0) {
+    if (ReportsProgress()) {
+      observer_.OnProgressRange(static_cast<int>(input_.file->LineCount() - 1));
+    }
+    ConvertFile(input_, output_->mif(), output_->mid());
+  }
+  input_.own_file.Release();
+  input_.file = nullptr;
+}
+
+void LayerConverter::LoadInput(const std::string& path, std::string_view relative) {
   try {
-    input_.file.Load(*path);
+    if (input_.shared != nullptr && input_.shared->Shares(relative)) {
+      input_.file = &input_.shared->Load(relative, path);
+    } else {
+      input_.own_file.Load(path);
+      input_.file = &input_.own_file;
+    }
   } catch (ConversionError& e) {
     e.SetPlace(input_.display, 0);
     throw;
   }
-  // A file without lines holds no records; its log line is all it gives.
-  if (input_.file.LineCount() > 0) {
-    if (ReportsProgress()) observer_.OnProgressRange(static_cast<int>(input_.file.LineCount() - 1));
-    ConvertFile(input_, mif, mid);
-  }
-  input_.file.Release();
 }
 
-}  // namespace pelmora
-
-#include "kind_converters.hpp"
-
-namespace pelmora {
+std::vector<std::string> ListAreas(const std::string& map_folder) {
+  try {
+    return ListSubfolders(map_folder);
+  } catch (ConversionError& e) {
+    e.SetPlace(map_folder, 0);
+    throw;
+  }
+}
 
 std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer,
                                                    ConversionObserver& observer) {

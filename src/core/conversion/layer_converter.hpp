@@ -6,24 +6,28 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "../input/area_files.hpp"
 #include "../input/input_file.hpp"
 #include "../io/output_file.hpp"
 #include "../text/fields.hpp"
+#include "layer_output.hpp"
 #include "layer_table.hpp"
 #include "observer.hpp"
 #include "settings.hpp"
 
 namespace pelmora {
 
-class LayerOutput;
-
 // One area's input file of the layer, loaded.
 struct AreaInput {
   std::string area;       // the subfolder's name
   std::string area_path;  // map-data folder + "/" + area
   std::string display;    // area + "/" + the table's input path, as logged
-  InputFile file;
+  // The area's files that other layers read too; null when none are shared.
+  AreaFiles* shared = nullptr;
+  const InputFile* file = nullptr;  // own_file or a shared one
+  InputFile own_file;
 };
 
 class LayerConverter {
@@ -40,6 +44,15 @@ class LayerConverter {
   // order). On an error the temporaries are removed.
   std::unique_ptr<LayerOutput> Convert(const ConversionSettings& settings,
                                        const std::string& output_folder);
+
+  // Convert in steps, for layers that convert each area together: Begin logs
+  // the layer and creates its pair with the header, ConvertArea converts one
+  // area subfolder (taking shared files from `shared` when not null), Finish
+  // closes the pair and hands it over. After an error the converter is done
+  // with; destroying it removes the temporaries.
+  void Begin(const ConversionSettings& settings, const std::string& output_folder);
+  void ConvertArea(const std::string& map_folder, const std::string& area, AreaFiles* shared);
+  std::unique_ptr<LayerOutput> Finish();
 
  protected:
   // Converts one loaded file, writing objects and rows.
@@ -59,13 +72,18 @@ class LayerConverter {
   std::string row_;  // the MID row being built, reused
 
  private:
-  void ConvertArea(const std::string& map_folder, const std::string& area, OutputFile& mif,
-                   OutputFile& mid);
+  void LoadInput(const std::string& path, std::string_view relative);
+
+  std::unique_ptr<LayerOutput> output_;
   AreaInput input_;
 };
 
 std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer,
                                                    ConversionObserver& observer);
+
+// The area subfolders of a map-data folder; a folder that cannot be listed
+// throws with the folder as the error's place.
+std::vector<std::string> ListAreas(const std::string& map_folder);
 
 // X or Y of a vertex: the sheet origin plus the field's number. A sum too
 // large for a double is refused like a field that is no number.

@@ -14,7 +14,7 @@ namespace pelmora {
 
 void LineConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) {
   if (!layer_.attribute_path.empty()) ResetCompanion(attributes_, input, layer_.attribute_path, 2);
-  const auto& lines = input.file.lines();
+  const auto& lines = input.file->lines();
   WalkRecords(input, [&](size_t k) { return ConvertArc(lines, k, mif, mid); });
   attributes_.Release();
 }

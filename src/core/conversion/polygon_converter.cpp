@@ -39,7 +39,7 @@ void PolygonConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile
 void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t references) {
   ring_.clear();
   if (references <= 0) return;
-  const auto& lines = input.file.lines();
+  const auto& lines = input.file->lines();
   // Every reference line must exist before any arc is fetched.
   if (record + static_cast<size_t>(references) >= lines.size()) {
     ThrowListIndexError(lines.size());

@@ -22,7 +22,7 @@ bool RecordConverter::IsRecordOfLayer(std::string_view line) {
 void RecordConverter::ResetCompanion(CompanionFile& companion, const AreaInput& input,
                                      std::string_view relative, int key_field) {
   companion.Reset(ResolveFileOrJoin(input.area_path, relative),
-                  input.area + "/" + std::string(relative), key_field);
+                  input.area + "/" + std::string(relative), key_field, input.shared, relative);
 }
 
 void RecordConverter::StartRow(std::string_view value) {

@@ -12,7 +12,7 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
   SettingsCheck check = CheckSettings(settings);
   RunResult result{check.problem, check.output_folder};
   if (check.problem != SettingsProblem::kNone) return result;
-  if (settings.jobs > 1) {
+  if (settings.jobs > 1 || settings.share_inputs) {
     std::vector<const LayerDef*> layers;
     for (const LayerDef& layer : LayerTable()) {
       if (settings.groups[layer.group]) layers.push_back(&layer);

@@ -26,6 +26,12 @@ struct ConversionSettings {
   std::string output_folder;
   std::array<bool, kGroupCount> groups{};
   int jobs = 1;  // layers converted at once; the window keeps 1
+  // Layers that read a common file convert each area together, so that the
+  // file is read once per area. Log lines, files and errors stay those of a
+  // run of one layer after another, but a layer's lines and progress then
+  // come only once the layers before it are through; the window, which
+  // follows each file as it is converted, leaves this off.
+  bool share_inputs = false;
 };
 
 enum class SettingsProblem {

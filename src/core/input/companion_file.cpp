@@ -8,29 +8,40 @@
 
 namespace pelmora {
 
-void CompanionFile::Reset(std::string path, std::string display, int key_field) {
+void CompanionFile::Reset(std::string path, std::string display, int key_field, AreaFiles* shared,
+                          std::string_view relative) {
   Release();
   path_ = std::move(path);
   display_ = std::move(display);
   key_field_ = key_field;
+  shared_ = shared != nullptr && shared->Shares(relative) ? shared : nullptr;
+  relative_ = relative;
 }
 
 void CompanionFile::Release() {
-  loaded_ = false;
-  index_.Clear();
-  file_.Release();
+  file_ = nullptr;
+  index_ = nullptr;
+  own_index_.Clear();
+  own_file_.Release();
 }
 
 void CompanionFile::EnsureLoaded() {
-  if (loaded_) return;
+  if (file_ != nullptr) return;
   try {
-    file_.Load(path_);
+    if (shared_ != nullptr) {
+      const KeyedIndex& index = shared_->Index(relative_, path_, key_field_);
+      file_ = &shared_->Load(relative_, path_);
+      index_ = &index;
+      return;
+    }
+    own_file_.Load(path_);
   } catch (ConversionError& e) {
     e.SetPlace(display_, 0);
     throw;
   }
-  index_.Build(file_.lines(), key_field_);
-  loaded_ = true;
+  own_index_.Build(own_file_.lines(), key_field_);
+  file_ = &own_file_;
+  index_ = &own_index_;
 }
 
 [[noreturn]] void ThrowListIndexError(size_t index) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "area_files.hpp"
 #include "input_file.hpp"
 #include "keyed_index.hpp"
 
@@ -15,21 +16,27 @@ namespace pelmora {
 class CompanionFile {
  public:
   // path: the file to open; display: how messages name it (area/relative).
-  void Reset(std::string path, std::string display, int key_field);
+  // When shared holds the file (relative to the area, as the table names
+  // it), the file and its index are taken from there.
+  void Reset(std::string path, std::string display, int key_field, AreaFiles* shared = nullptr,
+             std::string_view relative = {});
   void Release();
   // Reads and indexes the file unless done; throws FileOpenError.
   void EnsureLoaded();
 
-  const InputFile& file() const { return file_; }
-  const KeyedIndex& index() const { return index_; }
+  const InputFile& file() const { return *file_; }
+  const KeyedIndex& index() const { return *index_; }
   const std::string& display() const { return display_; }
 
  private:
-  std::string path_, display_;
+  std::string path_, display_, relative_;
   int key_field_ = 0;
-  bool loaded_ = false;
-  InputFile file_;
-  KeyedIndex index_;
+  AreaFiles* shared_ = nullptr;
+  // The loaded file and index: own_file_ and own_index_, or the shared ones.
+  const InputFile* file_ = nullptr;
+  const KeyedIndex* index_ = nullptr;
+  InputFile own_file_;
+  KeyedIndex own_index_;
 };
 
 // A coordinate line gathered for a polygon, with where it came from.

@@ -1,0 +1,191 @@
+#include "unit_converter.hpp"
+
+#include <memory>
+
+#include "../input/area_files.hpp"
+#include "layer_converter.hpp"
+
+namespace pelmora {
+namespace {
+
+class UnitRun {
+ public:
+  UnitRun(const LayerUnit& unit, std::vector<LayerTask>& tasks, SharedState& shared)
+      : tasks_(tasks), shared_(shared) {
+    std::lock_guard lock(shared_.mutex);
+    for (size_t index : unit.layers) {
+      Member& member = members_.emplace_back();
+      member.task = index;
+      member.observer = std::make_unique<TaskObserver>(tasks_[index], shared_);
+      tasks_[index].state = TaskState::kRunning;
+    }
+  }
+
+  void Run(const LayerUnit& unit, const ConversionSettings& settings,
+           const std::string& output_folder) {
+    for (Member& member : members_) {
+      member.converter = MakeLayerConverter(*tasks_[member.task].layer, *member.observer);
+    }
+    ForEachLive([&](LayerConverter& layer) { layer.Begin(settings, output_folder); });
+    AreaFiles files(unit.shared_files);
+    const std::vector<Step> steps = ListSteps(settings.map_folders);
+    for (size_t i = 0; i < steps.size(); ++i) {
+      const Step& step = steps[i];
+      if (step.listing_error) {
+        // Every layer would fail to list the folder: the first one reports it.
+        ForFirstLive([&] { std::rethrow_exception(step.listing_error); });
+        continue;
+      }
+      DropAfterFirstFailure();
+      // In the last area each layer is finished as soon as it is through, so
+      // that its pair can be committed while the later layers still convert.
+      const bool last = i + 1 == steps.size();
+      ForEachLive([&](LayerConverter& layer) {
+        layer.ConvertArea(*step.map_folder, step.area, &files);
+        if (last) Finish(layer);
+      });
+      files.NextArea();
+    }
+    ForEachLive([&](LayerConverter& layer) { Finish(layer); });  // when there was no area
+  }
+
+  // Something outside any one layer failed (memory): every layer still
+  // converting ends with it.
+  void FailAll(const std::exception_ptr& error) {
+    for (size_t m = 0; m < members_.size(); ++m) {
+      if (tasks_[members_[m].task].state == TaskState::kRunning) {
+        members_[m].converter.reset();
+        Publish(m, TaskState::kFailed, error, nullptr);
+      }
+    }
+  }
+
+ private:
+  // One area to convert, or a map-data folder that could not be listed.
+  struct Step {
+    const std::string* map_folder = nullptr;
+    std::string area;
+    std::exception_ptr listing_error;
+  };
+
+  // The areas of every map-data folder in turn. The folders are listed
+  // before any is converted; a folder that cannot be listed fails the layers
+  // when its turn comes, after the areas before it, as when each layer lists
+  // the folders itself.
+  static std::vector<Step> ListSteps(const std::vector<std::string>& map_folders) {
+    std::vector<Step> steps;
+    for (const std::string& map_folder : map_folders) {
+      try {
+        for (std::string& area : ListAreas(map_folder)) {
+          steps.push_back({&map_folder, std::move(area), nullptr});
+        }
+      } catch (...) {
+        steps.push_back({&map_folder, {}, std::current_exception()});
+      }
+    }
+    return steps;
+  }
+
+  // Closes the layer's pair and hands it over for committing.
+  void Finish(LayerConverter& layer) {
+    std::unique_ptr<LayerOutput> output = layer.Finish();
+    Publish(current_, TaskState::kDone, nullptr, std::move(output));
+    members_[current_].converter.reset();
+  }
+
+  struct Member {
+    size_t task = 0;
+    std::unique_ptr<TaskObserver> observer;
+    std::unique_ptr<LayerConverter> converter;  // null once the layer has ended
+  };
+
+  // Runs step on every layer still converting, in table order; a layer whose
+  // step throws fails.
+  template <typename LayerStep>
+  void ForEachLive(LayerStep step) {
+    for (current_ = 0; current_ < members_.size(); ++current_) {
+      if (!members_[current_].converter) continue;
+      try {
+        step(*members_[current_].converter);
+      } catch (...) {
+        Fail(current_, std::current_exception());
+      }
+    }
+  }
+
+  template <typename Action>
+  void ForFirstLive(Action step) {
+    for (size_t m = 0; m < members_.size(); ++m) {
+      if (!members_[m].converter) continue;
+      try {
+        step();
+      } catch (...) {
+        Fail(m, std::current_exception());
+      }
+      return;
+    }
+  }
+
+  // Member m has failed: it ends, and so do the later ones.
+  void Fail(size_t m, const std::exception_ptr& error) {
+    for (size_t later = m; later < members_.size(); ++later) {
+      if (!members_[later].converter) continue;
+      members_[later].converter.reset();  // removes its temporaries
+      Publish(later, TaskState::kFailed, error, nullptr);
+    }
+  }
+
+  // Layers after a failure elsewhere in the run would be discarded: they end
+  // without converting further, with that failure's error.
+  void DropAfterFirstFailure() {
+    size_t first_failed;
+    std::exception_ptr error;
+    {
+      std::lock_guard lock(shared_.mutex);
+      first_failed = shared_.first_failed;
+      if (first_failed < tasks_.size()) error = tasks_[first_failed].error;
+    }
+    for (size_t m = 0; m < members_.size(); ++m) {
+      if (members_[m].task > first_failed) {
+        Fail(m, error);
+        return;
+      }
+    }
+  }
+
+  void Publish(size_t m, TaskState state, const std::exception_ptr& error,
+               std::unique_ptr<LayerOutput> output) {
+    const size_t index = members_[m].task;
+    {
+      std::lock_guard lock(shared_.mutex);
+      LayerTask& task = tasks_[index];
+      task.output = std::move(output);
+      task.error = error;
+      task.state = state;
+      if (state == TaskState::kFailed && index < shared_.first_failed) {
+        shared_.first_failed = index;
+      }
+    }
+    shared_.changed.notify_all();
+  }
+
+  std::vector<LayerTask>& tasks_;
+  SharedState& shared_;
+  std::vector<Member> members_;
+  size_t current_ = 0;  // the member ForEachLive is at
+};
+
+}  // namespace
+
+void ConvertUnit(const LayerUnit& unit, std::vector<LayerTask>& tasks,
+                 const ConversionSettings& settings, const std::string& output_folder,
+                 SharedState& shared) {
+  UnitRun run(unit, tasks, shared);
+  try {
+    run.Run(unit, settings, output_folder);
+  } catch (...) {
+    run.FailAll(std::current_exception());
+  }
+}
+
+}  // namespace pelmora
