@@ -95,6 +95,15 @@ TEST(FormatCoordTest, FastPathAgreesWithDigitDefinition) {
     const std::string_view want(slow, FormatCoordByDigits(value, slow));
     ASSERT_EQ(got, want) << std::hexfloat << value;
   }
+  // Pairs, as vertices are written: each value beside its neighbour in the
+  // list, so that quick and general values meet in both places.
+  char pair[2 * kMaxCoordText + 1];
+  for (size_t i = 0; i + 1 < values.size(); ++i) {
+    const double x = values[i], y = values[i + 1];
+    const std::string want = FormatCoord(x) + " " + FormatCoord(y);
+    ASSERT_EQ(std::string_view(pair, FormatCoordPair(x, y, pair)), want)
+        << std::hexfloat << x << " " << y;
+  }
 }
 
 }  // namespace

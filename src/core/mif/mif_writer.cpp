@@ -9,10 +9,8 @@ namespace pelmora {
 namespace {
 
 void WriteCoordLine(OutputFile& mif, const TSFPoint& p) {
-  char* out = mif.Reserve(2 * kMaxCoordText + 2);
-  size_t n = FormatCoord(p.X, out);
-  out[n++] = ' ';
-  n += FormatCoord(p.Y, out + n);
+  char* out = mif.Reserve(2 * kMaxCoordText + 3);
+  size_t n = FormatCoordPair(p.X, p.Y, out);
   out[n++] = '\r';
   out[n++] = '\n';
   mif.Commit(n);

@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace pelmora {
 namespace {
 
@@ -104,20 +108,73 @@ char* WriteScaled(uint64_t units, char* out) {
 // and when it is within a quarter of a unit of an integer N, the value lies
 // within 0.32 units of N; its rounding to 18 digits (11 or more decimals
 // here) moves it by at most 0.0005 units, so both roundings of the
-// definition give N. Returns 0 when the shortcut does not apply.
-size_t FormatNearGrid(double value, char* out) {
+// definition give N. Sets units to N (the magnitude in units of 10^-8) and
+// returns true when the shortcut applies.
+bool NearGridUnits(double value, uint64_t& units) {
   const double magnitude = std::fabs(value);
-  if (!(magnitude >= 1 && magnitude < 8e6)) return 0;
+  if (!(magnitude >= 1 && magnitude < 8e6)) return false;
   const double scaled = magnitude * 1e8;
   // scaled < 2^50 has a unit in the last place of at most 1/8, so adding
   // one half is exact and truncation then rounds to the nearest integer.
-  const auto nearest = static_cast<uint64_t>(scaled + 0.5);
-  if (!(std::fabs(scaled - static_cast<double>(nearest)) <= 0.25)) return 0;
+  units = static_cast<uint64_t>(scaled + 0.5);
+  return std::fabs(scaled - static_cast<double>(units)) <= 0.25;
+}
+
+size_t FormatNearGrid(double value, char* out) {
+  uint64_t units;
+  if (!NearGridUnits(value, units)) return 0;
   char* p = out;
   if (value < 0) *p++ = '-';
-  p = WriteScaled(nearest, p);
+  p = WriteScaled(units, p);
   return static_cast<size_t>(p - out);
 }
+
+#if defined(__SSE2__)
+// The eight decimal digits of n (below 10^8) in the 16-bit lanes, the first
+// in lane 0: n is cut into two halves of four digits, each copied into four
+// lanes, which are divided by 1000, 100, 10 and 1 at once by multiplying
+// with scaled reciprocals; subtracting ten times each lane's left neighbour
+// leaves one digit per lane.
+__m128i EightDigitLanes(uint32_t n) {
+  const __m128i value = _mm_cvtsi32_si128(static_cast<int>(n));
+  // n / 10^4 and n % 10^4, by 0xd1b71759 / 2^45.
+  const __m128i high = _mm_srli_epi64(_mm_mul_epu32(value, _mm_set1_epi32(0xd1b71759)), 45);
+  const __m128i low = _mm_sub_epi32(value, _mm_mul_epu32(high, _mm_set1_epi32(10000)));
+  // [high * 4, low * 4] in 16-bit lanes 0 and 1, then each in four lanes.
+  const __m128i halves = _mm_slli_epi64(_mm_unpacklo_epi16(high, low), 2);
+  const __m128i spread = _mm_unpacklo_epi16(halves, halves);
+  const __m128i lanes = _mm_unpacklo_epi32(spread, spread);
+  // Lane i of a half: the half divided by 10^(3-i).
+  const __m128i reciprocals = _mm_setr_epi16(8389, 5243, 13108, -32768, 8389, 5243, 13108, -32768);
+  const __m128i shifts =
+      _mm_setr_epi16(1 << 7, 1 << 11, 1 << 13, -32768, 1 << 7, 1 << 11, 1 << 13, -32768);
+  const __m128i prefixes = _mm_mulhi_epu16(_mm_mulhi_epu16(lanes, reciprocals), shifts);
+  const __m128i tens = _mm_slli_epi64(_mm_mullo_epi16(prefixes, _mm_set1_epi16(10)), 16);
+  return _mm_sub_epi16(prefixes, tens);
+}
+
+// "<integer>.<eight decimals>" of units / 10^8 for 10^8 <= units < 8 * 10^14,
+// with a leading "-" when negative: sixteen digits in one vector, of which
+// the leading zeros of the integer part are dropped.
+char* WriteScaledVector(bool negative, uint64_t units, char* out) {
+  const auto integer = static_cast<uint32_t>(units / kPow10[kDecimals]);
+  const auto fraction = static_cast<uint32_t>(units % kPow10[kDecimals]);
+  const __m128i digits = _mm_add_epi8(
+      _mm_packus_epi16(EightDigitLanes(integer), EightDigitLanes(fraction)), _mm_set1_epi8('0'));
+  // The integer part is at least 1: fewer than eight of its digits are 0.
+  const auto zero_digits =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(digits, _mm_set1_epi8('0'))));
+  const int zeros = std::countr_one(zero_digits);
+  *out = '-';
+  out += negative ? 1 : 0;
+  const uint64_t integer_bytes = static_cast<uint64_t>(_mm_cvtsi128_si64(digits)) >> (8 * zeros);
+  std::memcpy(out, &integer_bytes, 8);
+  out += 8 - zeros;
+  *out++ = '.';
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_unpackhi_epi64(digits, digits));
+  return out + 8;
+}
+#endif
 
 // The same result as FormatCoordByDigits for 1 <= |value| < 10^9, the range
 // of map coordinates, by exact integer arithmetic on the double's binary
@@ -176,6 +233,21 @@ size_t FormatCoord(double value, char* out) {
   if (size_t n = FormatNearGrid(value, out)) return n;
   if (size_t n = FormatCoordFast(value, out)) return n;
   return FormatCoordByDigits(value, out);
+}
+
+size_t FormatCoordPair(double x, double y, char* out) {
+#if defined(__SSE2__)
+  uint64_t x_units, y_units;
+  if (NearGridUnits(x, x_units) && NearGridUnits(y, y_units)) {
+    char* p = WriteScaledVector(x < 0, x_units, out);
+    *p++ = ' ';
+    p = WriteScaledVector(y < 0, y_units, p);
+    return static_cast<size_t>(p - out);
+  }
+#endif
+  size_t n = FormatCoord(x, out);
+  out[n++] = ' ';
+  return n + FormatCoord(y, out + n);
 }
 
 size_t FormatCoordByDigits(double value, char* out) {

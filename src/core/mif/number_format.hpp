@@ -14,6 +14,9 @@ inline constexpr size_t kMaxCoordText = 340;
 // returns its length. A value that rounds to zero is "0.00000000" without a
 // sign.
 size_t FormatCoord(double value, char* out);
+// "<x> <y>" as FormatCoord writes each, into out (room for 2 * kMaxCoordText
+// + 1 bytes); returns the length. Map coordinates take a quicker path.
+size_t FormatCoordPair(double x, double y, char* out);
 // The same text by way of the value's 18 leading decimal digits: the
 // definition of the format, used for values outside the range of map
 // coordinates and by tests.
