@@ -69,6 +69,26 @@ TEST(LayerUnitsTest, LayersReadingACommonFileFormOneUnit) {
   }
 }
 
+// For several workers only files of three or more readers join layers: the
+// arc and polygon layer of one arc file stay apart, files that two layers of
+// a unit read are shared all the same.
+TEST(LayerUnitsTest, FilesOfFewerReadersJoinNoLayers) {
+  struct Case {
+    std::initializer_list<int> groups;
+    const char* units;
+  };
+  const Case kCases[] = {
+      {{2, 3}, "Gaiku_Gaiku_Arc | Gaiku_Gaiku_Pgn | Tatemono_Koukyou_Arc | Tatemono_Koukyou_Pgn"},
+      {{4},
+       "Mizu_Naisuimen_Arc+Mizu_Kaigansen_Arc+Mizu_Kasen_Pgn+Mizu_Mizuumi_Pgn"
+       ":mizu/mizu.arc,mizu/mizu.atr,mizu/mizu.pgn"},
+  };
+  for (const Case& c : kCases) {
+    const std::vector<const LayerDef*> layers = LayersOfGroups(c.groups);
+    EXPECT_EQ(Describe(layers, GroupLayersBySharedFiles(layers, 3)), c.units);
+  }
+}
+
 TEST(LayerUnitsTest, EveryLayerIsInExactlyOneUnitInTableOrder) {
   std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) layers.push_back(&layer);

@@ -187,7 +187,8 @@ void RunLayersConcurrently(std::span<const LayerDef* const> layers,
   SharedState shared;
   shared.first_failed = tasks.size();
   UnitQueue queue;
-  queue.units = settings.share_inputs ? GroupLayersBySharedFiles(layers)
+  const size_t min_readers = settings.jobs > 1 ? 3 : 2;
+  queue.units = settings.share_inputs ? GroupLayersBySharedFiles(layers, min_readers)
                                       : std::vector<LayerUnit>(layers.size());
   if (!settings.share_inputs) {
     for (size_t i = 0; i < layers.size(); ++i) queue.units[i].layers = {i};

@@ -39,13 +39,15 @@ class Sets {
 
 }  // namespace
 
-std::vector<LayerUnit> GroupLayersBySharedFiles(std::span<const LayerDef* const> layers) {
+std::vector<LayerUnit> GroupLayersBySharedFiles(std::span<const LayerDef* const> layers,
+                                                size_t min_readers) {
   Sets sets(layers.size());
   std::map<std::string_view, std::vector<size_t>> readers;  // file -> layers reading it
   for (size_t i = 0; i < layers.size(); ++i) {
     for (std::string_view file : FilesRead(*layers[i])) readers[file].push_back(i);
   }
   for (const auto& [file, indexes] : readers) {
+    if (indexes.size() < min_readers) continue;
     for (size_t i : indexes) sets.Join(indexes.front(), i);
   }
 
@@ -59,9 +61,12 @@ std::vector<LayerUnit> GroupLayersBySharedFiles(std::span<const LayerDef* const>
     }
     units[unit].layers.push_back(i);
   }
+  // A file is shared by the readers that ended up in one unit.
   for (const auto& [file, indexes] : readers) {
-    if (indexes.size() >= 2) {
-      units[unit_of_root[sets.Root(indexes.front())]].shared_files.emplace_back(file);
+    std::map<size_t, size_t> readers_per_unit;
+    for (size_t i : indexes) ++readers_per_unit[unit_of_root[sets.Root(i)]];
+    for (const auto& [unit, count] : readers_per_unit) {
+      if (count >= 2) units[unit].shared_files.emplace_back(file);
     }
   }
   return units;
