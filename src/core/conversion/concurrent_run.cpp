@@ -54,17 +54,27 @@ void Work(UnitQueue& queue, std::vector<LayerTask>& tasks, const ConversionSetti
   }
 }
 
-// The bytes a layer reads through, over every area: its input file and, for
-// polygons, the arc file. Layers differ in work by a factor of a hundred, and
-// taking the largest first keeps one large layer from running on alone at
-// the end. Files that cannot be found count nothing; the layer reports them.
-uint64_t EstimateWork(const LayerDef& layer, const ConversionSettings& settings) {
+// The bytes a unit reads through, over every area: each file that its layers
+// read counted once, and the arc file of a polygon layer once more, since
+// every inner arc bounds two polygons and is written twice. Units differ in
+// work by a factor of a hundred, and taking the largest first keeps one large
+// unit from running on alone at the end. Files that cannot be found count
+// nothing; the layers report them.
+uint64_t EstimateWork(const LayerUnit& unit, std::span<const LayerDef* const> layers,
+                      const ConversionSettings& settings) {
+  std::vector<std::string_view> files;  // per area, each once
+  std::vector<std::string_view> arc_files;
+  for (size_t i : unit.layers) {
+    const LayerDef& layer = *layers[i];
+    for (std::string_view file : {layer.input_path, layer.arc_path, layer.attribute_path}) {
+      if (!file.empty() && std::find(files.begin(), files.end(), file) == files.end()) {
+        files.push_back(file);
+      }
+    }
+    if (!layer.arc_path.empty()) arc_files.push_back(layer.arc_path);
+  }
+  files.insert(files.end(), arc_files.begin(), arc_files.end());
   uint64_t bytes = 0;
-  auto add = [&](const std::string& area_path, std::string_view relative) {
-    struct stat st {};
-    auto path = ResolveFile(area_path, relative);
-    if (path && ::stat(path->c_str(), &st) == 0) bytes += static_cast<uint64_t>(st.st_size);
-  };
   for (const std::string& map_folder : settings.map_folders) {
     std::vector<std::string> areas;
     try {
@@ -74,9 +84,11 @@ uint64_t EstimateWork(const LayerDef& layer, const ConversionSettings& settings)
     }
     for (const std::string& area : areas) {
       const std::string area_path = JoinPath(map_folder, area);
-      if (layer.kind == LayerKind::kFrame) continue;  // one small file per area
-      add(area_path, layer.input_path);
-      if (!layer.arc_path.empty()) add(area_path, layer.arc_path);
+      for (std::string_view file : files) {
+        struct stat st {};
+        auto path = ResolveFile(area_path, file);
+        if (path && ::stat(path->c_str(), &st) == 0) bytes += static_cast<uint64_t>(st.st_size);
+      }
     }
   }
   return bytes;
@@ -86,11 +98,7 @@ std::vector<size_t> StartOrder(std::span<const LayerDef* const> layers,
                                const std::vector<LayerUnit>& units,
                                const ConversionSettings& settings) {
   std::vector<uint64_t> work;
-  for (const LayerUnit& unit : units) {
-    uint64_t bytes = 0;
-    for (size_t layer : unit.layers) bytes += EstimateWork(*layers[layer], settings);
-    work.push_back(bytes);
-  }
+  for (const LayerUnit& unit : units) work.push_back(EstimateWork(unit, layers, settings));
   std::vector<size_t> order(units.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(),
@@ -193,9 +201,15 @@ void RunLayersConcurrently(std::span<const LayerDef* const> layers,
   if (!settings.share_inputs) {
     for (size_t i = 0; i < layers.size(); ++i) queue.units[i].layers = {i};
   }
-  queue.start_order = StartOrder(layers, queue.units, settings);
   const size_t workers =
       std::min(queue.units.size(), static_cast<size_t>(std::max(settings.jobs, 1)));
+  if (workers > 1) {
+    queue.start_order = StartOrder(layers, queue.units, settings);
+  } else {
+    // One worker takes as long in any order; table order lets the log and
+    // the progress follow the work.
+    for (size_t i = 0; i < queue.units.size(); ++i) queue.start_order.push_back(i);
+  }
   // Declared after the tasks: the pool is joined before the tasks (and the
   // temporaries of uncommitted layers) go away.
   WorkerPool pool(workers, queue, tasks, settings, output_folder, shared);

@@ -12,7 +12,8 @@
 namespace pelmora {
 
 // Converts layers (in table order) with up to `jobs` worker threads, which
-// start the layers with the most input first; with `share_inputs`, layers
+// start the layers with the most input first (one worker goes in table
+// order); with `share_inputs`, layers
 // that read a common file go to one worker as a unit and convert each area
 // together (unit_converter.hpp). Each layer's log lines are held back and handed to observer in
 // table order: the earliest unfinished layer's lines as they come, a later layer's once all before
