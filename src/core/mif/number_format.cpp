@@ -116,8 +116,10 @@ bool NearGridUnits(double value, uint64_t& units) {
   const double scaled = magnitude * 1e8;
   // scaled < 2^50 has a unit in the last place of at most 1/8, so adding
   // one half is exact and truncation then rounds to the nearest integer.
-  units = static_cast<uint64_t>(scaled + 0.5);
-  return std::fabs(scaled - static_cast<double>(units)) <= 0.25;
+  // Converted as signed (scaled < 2^63), which takes one instruction.
+  const auto nearest = static_cast<int64_t>(scaled + 0.5);
+  units = static_cast<uint64_t>(nearest);
+  return std::fabs(scaled - static_cast<double>(nearest)) <= 0.25;
 }
 
 size_t FormatNearGrid(double value, char* out) {
