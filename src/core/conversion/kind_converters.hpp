@@ -62,7 +62,7 @@ class RecordConverter : public LayerConverter {
   void ReadHeader(std::string_view line);
   bool IsRecordOfLayer(std::string_view line);
 
-  std::string sheet_number_;
+  std::string quoted_sheet_number_;  // begins every row of the file
 };
 
 class LineConverter : public RecordConverter {

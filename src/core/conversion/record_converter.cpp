@@ -7,7 +7,8 @@ namespace pelmora {
 
 void RecordConverter::ReadHeader(std::string_view line) {
   SheetHeader header = ReadSheetHeader(line, record_);
-  sheet_number_.assign(header.sheet_number);
+  quoted_sheet_number_.clear();
+  AppendQuoted(quoted_sheet_number_, header.sheet_number);
   origin_ = header.origin;
 }
 
@@ -26,8 +27,7 @@ void RecordConverter::ResetCompanion(CompanionFile& companion, const AreaInput& 
 }
 
 void RecordConverter::StartRow(std::string_view value) {
-  row_.clear();
-  AppendQuoted(row_, sheet_number_);
+  row_.assign(quoted_sheet_number_);
   AddValue(value);
 }
 
