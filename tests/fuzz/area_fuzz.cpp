@@ -3,11 +3,16 @@
 // scratch output folder, and the folder is checked afterwards: every pair is
 // complete, the layers before a failure kept their pairs, the failing layer
 // left nothing, no temporary file remains, and the error names its place.
+// The same area is then converted again with the layers that share files
+// converting together, which must log, fail and write exactly the same.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 
 #include "area_carver.hpp"
@@ -21,18 +26,61 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Counts the layers that began, to know how many pairs must be there.
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "fuzz invariant broken: %s\n", what.c_str());
+  std::abort();
+}
+
+// Counts the layers that began, to know how many pairs must be there, and
+// keeps the log.
 class CountingObserver : public ConversionObserver {
  public:
   void OnLog(std::string_view line) override {
     if (line.find(" --> ") == std::string_view::npos) ++layers_started;
+    log.append(line).push_back('\n');
   }
+  int layers_started = 0;
+  std::string log;
+};
+
+struct Outcome {
+  std::string log, error;
+  bool failed = false;
   int layers_started = 0;
 };
 
-[[noreturn]] void Fail(const std::string& what) {
-  std::fprintf(stderr, "fuzz invariant broken: %s\n", what.c_str());
-  std::abort();
+Outcome Convert(const fs::path& map, const fs::path& out, bool share_inputs) {
+  ConversionSettings settings;
+  settings.map_folders = {map.string()};
+  settings.output_folder = out.string();
+  settings.groups.fill(true);
+  settings.share_inputs = share_inputs;
+  CountingObserver observer;
+  Outcome outcome;
+  try {
+    RunResult result = RunConversion(settings, observer);
+    if (result.problem != SettingsProblem::kNone) Fail("settings refused");
+  } catch (const ConversionError& e) {
+    outcome.failed = true;
+    if (!e.HasPlace()) Fail(std::string("error without a place: ") + e.what());
+    outcome.error = DescribeError(e);
+    if (outcome.error.find('\n') == std::string::npos) Fail("message without second line");
+  }
+  outcome.log = std::move(observer.log);
+  outcome.layers_started = observer.layers_started;
+  return outcome;
+}
+
+// The names and bytes of the files in folder, in name order.
+std::string FolderContents(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[entry.path().filename().string()].assign(std::istreambuf_iterator<char>(in), {});
+  }
+  std::string contents;
+  for (const auto& [name, bytes] : files) contents += name + "\n" + bytes + "\n";
+  return contents;
 }
 
 // One scratch folder per process, in memory when /dev/shm exists.
@@ -53,30 +101,25 @@ const fs::path& ScratchFolder() {
 }  // namespace
 
 int FuzzArea(const uint8_t* data, size_t size) {
-  const fs::path map = ScratchFolder() / "map", out = ScratchFolder() / "out";
-  fs::remove_all(map);
-  fs::remove_all(out);
+  const fs::path map = ScratchFolder() / "map", out = ScratchFolder() / "out",
+                 shared_out = ScratchFolder() / "shared_out";
+  for (const fs::path& folder : {map, out, shared_out}) fs::remove_all(folder);
   fs::create_directories(out);
+  fs::create_directories(shared_out);
   WriteCarvedArea(std::string_view(reinterpret_cast<const char*>(data), size), map);
 
-  ConversionSettings settings;
-  settings.map_folders = {map.string()};
-  settings.output_folder = out.string();
-  settings.groups.fill(true);
-  CountingObserver observer;
-  bool failed = false;
-  try {
-    RunResult result = RunConversion(settings, observer);
-    if (result.problem != SettingsProblem::kNone) Fail("settings refused");
-  } catch (const ConversionError& e) {
-    failed = true;
-    if (!e.HasPlace()) Fail(std::string("error without a place: ") + e.what());
-    if (DescribeError(e).find('\n') == std::string::npos) Fail("message without second line");
+  const Outcome plain = Convert(map, out, false);
+  const int expected_pairs = plain.failed ? plain.layers_started - 1 : plain.layers_started;
+  if (!plain.failed && expected_pairs != static_cast<int>(LayerTable().size())) {
+    Fail("layers skipped");
   }
-  const int expected_pairs = failed ? observer.layers_started - 1 : observer.layers_started;
-  if (!failed && expected_pairs != static_cast<int>(LayerTable().size())) Fail("layers skipped");
   std::string problem = checks::CheckOutputFolder(out, expected_pairs);
   if (!problem.empty()) Fail(problem);
+
+  const Outcome shared = Convert(map, shared_out, true);
+  if (shared.error != plain.error) Fail("shared inputs: other error: " + shared.error);
+  if (shared.log != plain.log) Fail("shared inputs: other log");
+  if (FolderContents(shared_out) != FolderContents(out)) Fail("shared inputs: other files");
   return 0;
 }
 
