@@ -62,6 +62,20 @@ void CheckQuickReadings(std::string_view line, const FieldSplitter& fields) {
   for (int n = 1; n <= 4; ++n) {
     if (SurelyFewerFields(line, n) && fields.Count() >= n) Fail("SurelyFewerFields wrong", line);
   }
+  // The padded forms, with bytes after the line that must not count.
+  const std::string storage = std::string(line) + std::string(kPaddingAfterLine, '"');
+  const std::string_view in_place(storage.data(), line.size());
+  FieldSplitter padded;
+  padded.SplitPadded(in_place);
+  if (padded.Count() != fields.Count()) Fail("padded split counts differently", line);
+  for (int n = 1; n <= fields.Count(); ++n) {
+    if (padded[n] != fields[n]) Fail("padded split cuts differently", line);
+  }
+  for (int n = 1; n <= 4; ++n) {
+    if (SurelyFewerFieldsPadded(in_place, n) != SurelyFewerFields(line, n)) {
+      Fail("SurelyFewerFieldsPadded differs", line);
+    }
+  }
   double first = 0, second = 0;
   if (TryReadCoordLine(line, first, second)) {
     auto want_first = TryStrToFloat(fields[1]), want_second = TryStrToFloat(fields[2]);

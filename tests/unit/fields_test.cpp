@@ -197,11 +197,20 @@ TEST(FieldSplitterTest, QuickPassCutsLikeTheGeneralRules) {
     for (size_t i = random() % 24; i > 0; --i) line += alphabet[random() % letters];
     lines.push_back(line);
   }
-  FieldSplitter quick, general, first;
+  FieldSplitter quick, general, first, padded;
   for (const std::string& line : lines) {
     quick.Split(line);
     general.SplitGeneral(line);
     ASSERT_EQ(Fields(quick), Fields(general)) << "[" << line << "]";
+    // Read in place, with bytes after the line that would change its fields
+    // if they were taken for part of it.
+    const std::string storage = line + std::string(kPaddingAfterLine, ',') + "\"";
+    const std::string_view in_place(storage.data(), line.size());
+    padded.SplitPadded(in_place);
+    ASSERT_EQ(Fields(padded), Fields(general)) << "[" << line << "]";
+    for (int n = 1; n <= 5; ++n) {
+      ASSERT_EQ(SurelyFewerFieldsPadded(in_place, n), SurelyFewerFields(line, n)) << line;
+    }
     ASSERT_EQ(FirstField(line, first), general[1]) << "[" << line << "]";
     for (int n = 1; n <= 5; ++n) {
       if (SurelyFewerFields(line, n)) {

@@ -16,7 +16,7 @@ bool RecordConverter::IsRecordOfLayer(std::string_view line) {
   // Most lines are coordinate or reference lines: a look at the start of
   // the line rules them out without cutting it into fields.
   if (!FirstFieldMayEqual(line, layer_.type_code)) return false;
-  record_.Split(line);
+  record_.SplitPadded(line);  // a line of the loaded input file
   return record_[1] == layer_.type_code;
 }
 

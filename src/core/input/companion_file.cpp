@@ -57,7 +57,7 @@ void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vecto
   const InputFile& file = arcs.file();
   const size_t record = *found;
   thread_local FieldSplitter fields;
-  fields.Split(file.Line(record));
+  fields.SplitPadded(file.Line(record));
   int32_t count = 0;
   try {
     count = StrToInt(fields[4]);
@@ -89,7 +89,11 @@ void LookupAttributes(CompanionFile& attributes, std::string_view key, int count
   if (count <= 2) return;
   thread_local FieldSplitter fields;
   auto found = attributes.index().Find(key);
-  fields.Split(found ? attributes.file().Line(*found) : std::string_view());
+  if (found) {
+    fields.SplitPadded(attributes.file().Line(*found));
+  } else {
+    fields.Split(std::string_view());
+  }
   for (int k = 4; k <= count + 1; ++k) {
     if (k > 4) row.push_back(',');
     AppendQuoted(row, fields[k]);  // an empty splitter reads every field as empty

@@ -13,10 +13,13 @@
 
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
+#include "../text/fields.hpp"
 #include "../text/lines.hpp"
 #include "../text/numbers.hpp"
 
 namespace pelmora {
+
+static_assert(kCoordLinePadding >= kPaddingAfterLine, "lines are read in 16-byte blocks");
 
 namespace {
 

@@ -32,7 +32,8 @@ class InputFile {
 
   // Every line is followed in memory by at least kCoordLinePadding readable
   // bytes, the first of which is its line break, a NUL or zero padding: the
-  // lines can be read with TryReadCoordLineInPlace.
+  // lines can be read with TryReadCoordLineInPlace, SplitPadded and
+  // SurelyFewerFieldsPadded.
   const std::vector<std::string_view>& lines() const { return lines_; }
   size_t LineCount() const { return lines_.size(); }
   std::string_view Line(size_t i) const { return lines_[i]; }

@@ -16,11 +16,11 @@ void KeyedIndex::Build(const std::vector<std::string_view>& lines, int field) {
   FieldSplitter fields;
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string_view line = lines[i];
-    if (SurelyFewerFields(line, field)) {
+    if (SurelyFewerFieldsPadded(line, field)) {
       if (!empty_key_line_) empty_key_line_ = static_cast<uint32_t>(i);
       continue;
     }
-    fields.Split(line);
+    fields.SplitPadded(line);
     std::string_view key = fields[field];
     // Most lines of an arc file are coordinate lines without the key field:
     // the first empty key is kept like any other, the rest cost no lookup.

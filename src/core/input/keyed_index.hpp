@@ -18,7 +18,8 @@ namespace pelmora {
 class KeyedIndex {
  public:
   // Indexes field `field` (1-based) of every line. The views must outlive the
-  // index.
+  // index, and each must be followed by kPaddingAfterLine readable bytes, as
+  // the lines of an InputFile are.
   void Build(const std::vector<std::string_view>& lines, int field);
   void Clear();
   std::optional<uint32_t> Find(std::string_view key) const;

@@ -51,11 +51,13 @@ struct ByteClasses {
   uint32_t specials = 0;
 };
 
-ByteClasses Classify16(const char* p, size_t n, char delimiter) {
+// readable: 16 bytes can be read at p even when n is smaller; otherwise the
+// n bytes are copied into a block first.
+ByteClasses Classify16(const char* p, size_t n, char delimiter, bool readable) {
   ByteClasses classes;
 #if defined(__SSE2__)
   char block[16];
-  if (n < 16) {
+  if (n < 16 && !readable) {
     std::memcpy(block, p, n);
     p = block;
   }
@@ -87,18 +89,24 @@ size_t SkipBlanks(std::string_view line, size_t i) {
 
 void FieldSplitter::Split(std::string_view line) {
   fields_.clear();
-  if (!SplitPlain(line)) SplitGeneral(line);
+  if (!SplitPlain(line, false)) SplitGeneral(line);
+}
+
+void FieldSplitter::SplitPadded(std::string_view line) {
+  fields_.clear();
+  if (!SplitPlain(line, true)) SplitGeneral(line);
 }
 
 // Nearly every line of map data holds no blank, control character or quote:
 // its fields are then exactly the texts between delimiters, found in one
 // pass. Returns false, having kept nothing, on the first byte that needs the
 // general rules.
-bool FieldSplitter::SplitPlain(std::string_view line) {
+bool FieldSplitter::SplitPlain(std::string_view line, bool padded) {
   const size_t size = line.size();
   size_t start = 0;
   for (size_t block = 0; block < size; block += 16) {
-    auto classes = Classify16(line.data() + block, std::min<size_t>(16, size - block), delimiter_);
+    auto classes =
+        Classify16(line.data() + block, std::min<size_t>(16, size - block), delimiter_, padded);
     if (classes.specials != 0) {
       fields_.clear();
       return false;
@@ -119,17 +127,29 @@ bool FieldSplitter::SplitPlain(std::string_view line) {
   return true;
 }
 
-bool SurelyFewerFields(std::string_view line, int n) {
+namespace {
+
+bool SurelyFewerFields(std::string_view line, int n, bool padded) {
   size_t delimiters = 0;
   for (size_t block = 0; block < line.size(); block += 16) {
     const auto classes =
-        Classify16(line.data() + block, std::min<size_t>(16, line.size() - block), ',');
+        Classify16(line.data() + block, std::min<size_t>(16, line.size() - block), ',', padded);
     if (classes.specials != 0) return false;
     // Lines hold few delimiters: clearing the lowest bit per delimiter is
     // cheaper than a population count without the processor's instruction.
     for (uint32_t bits = classes.delimiters; bits != 0; bits &= bits - 1) ++delimiters;
   }
   return n >= 1 && delimiters + 1 < static_cast<size_t>(n);
+}
+
+}  // namespace
+
+bool SurelyFewerFields(std::string_view line, int n) {
+  return SurelyFewerFields(line, n, false);
+}
+
+bool SurelyFewerFieldsPadded(std::string_view line, int n) {
+  return SurelyFewerFields(line, n, true);
 }
 
 void FieldSplitter::SplitGeneral(std::string_view line) {

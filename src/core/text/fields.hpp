@@ -16,6 +16,9 @@ namespace pelmora {
 // Only the first kMaxFields fields are kept (later ones read as empty): no
 // record has nearly as many, and a line of nothing but commas would otherwise
 // cost 16 bytes per comma.
+// Bytes after a line that the padded forms below may read (but never use).
+inline constexpr size_t kPaddingAfterLine = 16;
+
 class FieldSplitter {
  public:
   explicit FieldSplitter(char delimiter = ',') : delimiter_(delimiter) {}
@@ -23,6 +26,10 @@ class FieldSplitter {
   static constexpr int kMaxFields = 4096;
 
   void Split(std::string_view line);
+  // The same for a line followed in memory by at least kPaddingAfterLine
+  // readable bytes (the lines of an InputFile), which are read in whole
+  // blocks instead of being copied out first.
+  void SplitPadded(std::string_view line);
   // Split by the full rules, without the quick pass for plain lines that
   // Split tries first; both must cut every line alike.
   void SplitGeneral(std::string_view line);
@@ -34,7 +41,7 @@ class FieldSplitter {
   int Count() const { return static_cast<int>(fields_.size()); }
 
  private:
-  bool SplitPlain(std::string_view line);
+  bool SplitPlain(std::string_view line, bool padded);
   size_t ReadQuoted(std::string_view line, size_t i);
 
   char delimiter_;
@@ -53,6 +60,8 @@ bool FirstFieldMayEqual(std::string_view line, std::string_view value);
 // commas separate its fields. An index passes over the coordinate lines of
 // an arc file this way.
 bool SurelyFewerFields(std::string_view line, int n);
+// The same for a line followed by kPaddingAfterLine readable bytes.
+bool SurelyFewerFieldsPadded(std::string_view line, int n);
 
 // Field 1 of the line split by ",": the line itself when it is one plain
 // value (no comma, blank, control character or quote), as reference lines
