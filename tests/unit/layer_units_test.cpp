@@ -37,55 +37,50 @@ std::vector<const LayerDef*> LayersOfGroups(std::initializer_list<int> groups) {
   return layers;
 }
 
+// With one worker every common file joins its readers; with several, only
+// files of three or more readers do (min_readers 3): the arc and polygon
+// layer of one arc file then stay apart, while files that two layers of a
+// unit read are shared all the same.
 TEST(LayerUnitsTest, LayersReadingACommonFileFormOneUnit) {
   struct Case {
     std::initializer_list<int> groups;
+    size_t min_readers;
     const char* units;
   };
   const Case kCases[] = {
-      {{0, 2}, "Doro_Doro_Arc | Gaiku_Gaiku_Arc+Gaiku_Gaiku_Pgn:gaiku/gaiku.arc"},
+      {{0, 2}, 2, "Doro_Doro_Arc | Gaiku_Gaiku_Arc+Gaiku_Gaiku_Pgn:gaiku/gaiku.arc"},
       {{1},
+       2,
        "Gyousei_Todofuken_Arc+Gyousei_GunshiKukai_Arc+Gyousei_ChosonShiteitoshi_Arc+"
        "Gyousei_Shikuchoson_Pgn+Gyousei_OhazaChochomoku_Arc+Gyousei_OhazaChochomoku_Pgn"
        ":gyousei/gyousei.arc"},
       // Both river polygon layers read the polygon, arc and attribute files.
       {{4},
+       2,
        "Mizu_Naisuimen_Arc+Mizu_Kaigansen_Arc+Mizu_Kasen_Pgn+Mizu_Mizuumi_Pgn"
        ":mizu/mizu.arc,mizu/mizu.atr,mizu/mizu.pgn"},
       // The railway and site groups read the same arc and polygon files; the
       // station layer between them reads files of its own.
       {{5, 6},
+       2,
        "Tesudou_Senro_Arc+Tesudou_Senrojiki_Arc+Tesudou_Senrojiki_Pgn+Zyouti_Toshikouen_Arc+"
        "Zyouti_Toshikouen_Pgn+Zyouti_Gakkou_Arc+Zyouti_Gakkou_Pgn+Zyouti_JinjaKeidai_Arc+"
        "Zyouti_JinjaKeidai_Pgn+Zyouti_Bochi_Arc+Zyouti_Bochi_Pgn+Zyouti_Sonota_Arc+"
        "Zyouti_Sonota_Pgn:others/others.arc,others/zyouti.atr,others/zyouti.pgn"
        " | Tesudou_Eki_Pnt"},
       // The frame layer reads a file named after the area: it shares nothing.
-      {{7, 8}, "Kijunten_Sankakuten_Pnt | Zukaku_Pgn"},
-  };
-  for (const Case& c : kCases) {
-    const std::vector<const LayerDef*> layers = LayersOfGroups(c.groups);
-    EXPECT_EQ(Describe(layers, GroupLayersBySharedFiles(layers)), c.units);
-  }
-}
-
-// For several workers only files of three or more readers join layers: the
-// arc and polygon layer of one arc file stay apart, files that two layers of
-// a unit read are shared all the same.
-TEST(LayerUnitsTest, FilesOfFewerReadersJoinNoLayers) {
-  struct Case {
-    std::initializer_list<int> groups;
-    const char* units;
-  };
-  const Case kCases[] = {
-      {{2, 3}, "Gaiku_Gaiku_Arc | Gaiku_Gaiku_Pgn | Tatemono_Koukyou_Arc | Tatemono_Koukyou_Pgn"},
+      {{7, 8}, 2, "Kijunten_Sankakuten_Pnt | Zukaku_Pgn"},
+      {{2, 3},
+       3,
+       "Gaiku_Gaiku_Arc | Gaiku_Gaiku_Pgn | Tatemono_Koukyou_Arc | Tatemono_Koukyou_Pgn"},
       {{4},
+       3,
        "Mizu_Naisuimen_Arc+Mizu_Kaigansen_Arc+Mizu_Kasen_Pgn+Mizu_Mizuumi_Pgn"
        ":mizu/mizu.arc,mizu/mizu.atr,mizu/mizu.pgn"},
   };
   for (const Case& c : kCases) {
     const std::vector<const LayerDef*> layers = LayersOfGroups(c.groups);
-    EXPECT_EQ(Describe(layers, GroupLayersBySharedFiles(layers, 3)), c.units);
+    EXPECT_EQ(Describe(layers, GroupLayersBySharedFiles(layers, c.min_readers)), c.units);
   }
 }
 
