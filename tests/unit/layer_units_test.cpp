@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,9 @@ TEST(LayerUnitsTest, LayersReadingACommonFileFormOneUnit) {
        3,
        "Mizu_Naisuimen_Arc+Mizu_Kaigansen_Arc+Mizu_Kasen_Pgn+Mizu_Mizuumi_Pgn"
        ":mizu/mizu.arc,mizu/mizu.atr,mizu/mizu.pgn"},
+      {{4},
+       SIZE_MAX,
+       "Mizu_Naisuimen_Arc | Mizu_Kaigansen_Arc | Mizu_Kasen_Pgn | Mizu_Mizuumi_Pgn"},
   };
   for (const Case& c : kCases) {
     const std::vector<const LayerDef*> layers = LayersOfGroups(c.groups);

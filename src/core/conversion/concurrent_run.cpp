@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -195,12 +196,9 @@ void RunLayersConcurrently(std::span<const LayerDef* const> layers,
   SharedState shared;
   shared.first_failed = tasks.size();
   UnitQueue queue;
-  const size_t min_readers = settings.jobs > 1 ? 3 : 2;
-  queue.units = settings.share_inputs ? GroupLayersBySharedFiles(layers, min_readers)
-                                      : std::vector<LayerUnit>(layers.size());
-  if (!settings.share_inputs) {
-    for (size_t i = 0; i < layers.size(); ++i) queue.units[i].layers = {i};
-  }
+  // Without shared inputs no file joins layers: each is a unit alone.
+  const size_t min_readers = !settings.share_inputs ? SIZE_MAX : settings.jobs > 1 ? 3 : 2;
+  queue.units = GroupLayersBySharedFiles(layers, min_readers);
   const size_t workers =
       std::min(queue.units.size(), static_cast<size_t>(std::max(settings.jobs, 1)));
   if (workers > 1) {

@@ -20,7 +20,8 @@ struct LayerUnit {
 // file that at least min_readers of them read, directly or through other
 // layers of the unit. Within a unit every file read by two or more of its
 // layers is shared. Units come in the order of their first layer; a layer
-// sharing nothing is a unit alone.
+// sharing nothing is a unit alone, and so is every layer when min_readers
+// is larger than the number of layers.
 //
 // With one worker every common file pays (min_readers 2). With several, a
 // unit runs on one worker, and joining two layers to save one reading of a
