@@ -49,17 +49,6 @@ class UnitRun {
     ForEachLive([&](LayerConverter& layer) { Finish(layer); });  // when there was no area
   }
 
-  // Something outside any one layer failed (memory): every layer still
-  // converting ends with it.
-  void FailAll(const std::exception_ptr& error) {
-    for (size_t m = 0; m < members_.size(); ++m) {
-      if (tasks_[members_[m].task].state == TaskState::kRunning) {
-        members_[m].converter.reset();
-        Publish(m, TaskState::kFailed, error, nullptr);
-      }
-    }
-  }
-
  private:
   // One area to convert, or a map-data folder that could not be listed.
   struct Step {
@@ -175,17 +164,38 @@ class UnitRun {
   size_t current_ = 0;  // the member ForEachLive is at
 };
 
+// Something outside any one layer failed (memory): every layer of the unit
+// that has not finished ends with it.
+void FailUnfinished(const LayerUnit& unit, std::vector<LayerTask>& tasks, SharedState& shared,
+                    const std::exception_ptr& error) {
+  {
+    std::lock_guard lock(shared.mutex);
+    for (size_t index : unit.layers) {
+      LayerTask& task = tasks[index];
+      if (Finished(task.state)) continue;
+      task.output.reset();
+      task.error = error;
+      task.state = TaskState::kFailed;
+      if (index < shared.first_failed) shared.first_failed = index;
+    }
+  }
+  shared.changed.notify_all();
+}
+
 }  // namespace
 
 void ConvertUnit(const LayerUnit& unit, std::vector<LayerTask>& tasks,
                  const ConversionSettings& settings, const std::string& output_folder,
                  SharedState& shared) {
-  UnitRun run(unit, tasks, shared);
+  std::exception_ptr error;
   try {
+    UnitRun run(unit, tasks, shared);
     run.Run(unit, settings, output_folder);
   } catch (...) {
-    run.FailAll(std::current_exception());
+    error = std::current_exception();
   }
+  // The run and the temporaries of its unfinished layers are gone by now.
+  if (error) FailUnfinished(unit, tasks, shared, error);
 }
 
 }  // namespace pelmora
