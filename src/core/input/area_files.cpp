@@ -26,24 +26,27 @@ AreaFiles::Entry& AreaFiles::Find(std::string_view relative) {
   throw std::logic_error("not a shared file: " + std::string(relative));
 }
 
-const InputFile& AreaFiles::Load(std::string_view relative, const std::string& path) {
+AreaFiles::Entry& AreaFiles::Loaded(std::string_view relative, const std::string& path) {
   Entry& entry = Find(relative);
   if (!entry.loaded) {
     entry.file.Load(path);
     entry.loaded = true;
   }
-  return entry.file;
+  return entry;
+}
+
+const InputFile& AreaFiles::Load(std::string_view relative, const std::string& path) {
+  return Loaded(relative, path).file;
 }
 
 const KeyedIndex& AreaFiles::Index(std::string_view relative, const std::string& path,
                                    int key_field) {
-  const InputFile& file = Load(relative, path);
-  Entry& entry = Find(relative);
+  Entry& entry = Loaded(relative, path);
   for (const auto& [field, index] : entry.indexes) {
     if (field == key_field) return *index;
   }
   auto index = std::make_unique<KeyedIndex>();
-  index->Build(file.lines(), key_field);
+  index->Build(entry.file.lines(), key_field);
   entry.indexes.emplace_back(key_field, std::move(index));
   return *entry.indexes.back().second;
 }

@@ -42,6 +42,7 @@ class AreaFiles {
     std::vector<std::pair<int, std::unique_ptr<KeyedIndex>>> indexes;
   };
   Entry& Find(std::string_view relative);
+  Entry& Loaded(std::string_view relative, const std::string& path);
 
   std::vector<std::unique_ptr<Entry>> entries_;
 };

@@ -70,67 +70,6 @@ char* WriteDigits(uint64_t n, char* out) {
   return out + count;
 }
 
-// The eight ASCII digits of n (below 10^8) with leading zeros, the first
-// digit in the lowest byte, computed for all eight lanes at once: n is cut
-// into halves of four digits, each half into pairs, each pair into digits,
-// with multiplications that stand for divisions by 10^4, 100 and 10.
-uint64_t EightDigitBytes(uint32_t n) {
-  const uint64_t halves = (n / 10000) | (static_cast<uint64_t>(n % 10000) << 32);
-  const uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007FULL;
-  const uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
-  const uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;
-  const uint64_t digits = tens | ((pairs - tens * 10) << 8);
-  return digits + 0x3030303030303030ULL;
-}
-
-// Writes "<integer>.<eight decimals>" for a magnitude of units/10^8 with
-// 10^8 <= units < 10^16: no loop and no chain of divisions.
-char* WriteScaled(uint64_t units, char* out) {
-  const auto integer = static_cast<uint32_t>(units / kPow10[kDecimals]);
-  const auto fraction = static_cast<uint32_t>(units % kPow10[kDecimals]);
-  // The integer part without its leading zeros: it is at least 1, so fewer
-  // than eight of its bytes are "0". Eight bytes are stored either way; the
-  // ones past the digits are overwritten by what follows.
-  const uint64_t integer_bytes = EightDigitBytes(integer);
-  const int zeros = std::countr_zero(integer_bytes - 0x3030303030303030ULL) >> 3;
-  const uint64_t shifted = integer_bytes >> (8 * zeros);
-  std::memcpy(out, &shifted, 8);
-  out += 8 - zeros;
-  *out++ = '.';
-  const uint64_t fraction_bytes = EightDigitBytes(fraction);
-  std::memcpy(out, &fraction_bytes, 8);
-  return out + 8;
-}
-
-// Converted coordinates are sums of short decimals, so they lie within a
-// small fraction of a unit of the eighth decimal from a multiple of it. For
-// 1 <= |value| < 8 * 10^6 the scaled value is then exact to 1/16 of a unit,
-// and when it is within a quarter of a unit of an integer N, the value lies
-// within 0.32 units of N; its rounding to 18 digits (11 or more decimals
-// here) moves it by at most 0.0005 units, so both roundings of the
-// definition give N. Sets units to N (the magnitude in units of 10^-8) and
-// returns true when the shortcut applies.
-bool NearGridUnits(double value, uint64_t& units) {
-  const double magnitude = std::fabs(value);
-  if (!(magnitude >= 1 && magnitude < 8e6)) return false;
-  const double scaled = magnitude * 1e8;
-  // scaled < 2^50 has a unit in the last place of at most 1/8, so adding
-  // one half is exact and truncation then rounds to the nearest integer.
-  // Converted as signed (scaled < 2^63), which takes one instruction.
-  const auto nearest = static_cast<int64_t>(scaled + 0.5);
-  units = static_cast<uint64_t>(nearest);
-  return std::fabs(scaled - static_cast<double>(nearest)) <= 0.25;
-}
-
-size_t FormatNearGrid(double value, char* out) {
-  uint64_t units;
-  if (!NearGridUnits(value, units)) return 0;
-  char* p = out;
-  if (value < 0) *p++ = '-';
-  p = WriteScaled(units, p);
-  return static_cast<size_t>(p - out);
-}
-
 #if defined(__SSE2__)
 // The eight decimal digits of n (below 10^8) in the 16-bit lanes, the first
 // in lane 0: n is cut into two halves of four digits, each copied into four
@@ -158,7 +97,7 @@ __m128i EightDigitLanes(uint32_t n) {
 // "<integer>.<eight decimals>" of units / 10^8 for 10^8 <= units < 8 * 10^14,
 // with a leading "-" when negative: sixteen digits in one vector, of which
 // the leading zeros of the integer part are dropped.
-char* WriteScaledVector(bool negative, uint64_t units, char* out) {
+char* WriteScaled(bool negative, uint64_t units, char* out) {
   const auto integer = static_cast<uint32_t>(units / kPow10[kDecimals]);
   const auto fraction = static_cast<uint32_t>(units % kPow10[kDecimals]);
   const __m128i digits = _mm_add_epi8(
@@ -176,7 +115,67 @@ char* WriteScaledVector(bool negative, uint64_t units, char* out) {
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_unpackhi_epi64(digits, digits));
   return out + 8;
 }
+#else
+// The eight ASCII digits of n (below 10^8) with leading zeros, the first
+// digit in the lowest byte, computed for all eight lanes at once: n is cut
+// into halves of four digits, each half into pairs, each pair into digits,
+// with multiplications that stand for divisions by 10^4, 100 and 10.
+uint64_t EightDigitBytes(uint32_t n) {
+  const uint64_t halves = (n / 10000) | (static_cast<uint64_t>(n % 10000) << 32);
+  const uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007FULL;
+  const uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+  const uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;
+  const uint64_t digits = tens | ((pairs - tens * 10) << 8);
+  return digits + 0x3030303030303030ULL;
+}
+
+// "<integer>.<eight decimals>" of units / 10^8 for 10^8 <= units < 10^16,
+// with a leading "-" when negative: no loop and no chain of divisions.
+char* WriteScaled(bool negative, uint64_t units, char* out) {
+  if (negative) *out++ = '-';
+  const auto integer = static_cast<uint32_t>(units / kPow10[kDecimals]);
+  const auto fraction = static_cast<uint32_t>(units % kPow10[kDecimals]);
+  // The integer part without its leading zeros: it is at least 1, so fewer
+  // than eight of its bytes are "0". Eight bytes are stored either way; the
+  // ones past the digits are overwritten by what follows.
+  const uint64_t integer_bytes = EightDigitBytes(integer);
+  const int zeros = std::countr_zero(integer_bytes - 0x3030303030303030ULL) >> 3;
+  const uint64_t shifted = integer_bytes >> (8 * zeros);
+  std::memcpy(out, &shifted, 8);
+  out += 8 - zeros;
+  *out++ = '.';
+  const uint64_t fraction_bytes = EightDigitBytes(fraction);
+  std::memcpy(out, &fraction_bytes, 8);
+  return out + 8;
+}
+
 #endif
+
+// Converted coordinates are sums of short decimals, so they lie within a
+// small fraction of a unit of the eighth decimal from a multiple of it. For
+// 1 <= |value| < 8 * 10^6 the scaled value is then exact to 1/16 of a unit,
+// and when it is within a quarter of a unit of an integer N, the value lies
+// within 0.32 units of N; its rounding to 18 digits (11 or more decimals
+// here) moves it by at most 0.0005 units, so both roundings of the
+// definition give N. Sets units to N (the magnitude in units of 10^-8) and
+// returns true when the shortcut applies.
+bool NearGridUnits(double value, uint64_t& units) {
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= 1 && magnitude < 8e6)) return false;
+  const double scaled = magnitude * 1e8;
+  // scaled < 2^50 has a unit in the last place of at most 1/8, so adding
+  // one half is exact and truncation then rounds to the nearest integer.
+  // Converted as signed (scaled < 2^63), which takes one instruction.
+  const auto nearest = static_cast<int64_t>(scaled + 0.5);
+  units = static_cast<uint64_t>(nearest);
+  return std::fabs(scaled - static_cast<double>(nearest)) <= 0.25;
+}
+
+size_t FormatNearGrid(double value, char* out) {
+  uint64_t units;
+  if (!NearGridUnits(value, units)) return 0;
+  return static_cast<size_t>(WriteScaled(value < 0, units, out) - out);
+}
 
 // The same result as FormatCoordByDigits for 1 <= |value| < 10^9, the range
 // of map coordinates, by exact integer arithmetic on the double's binary
@@ -238,15 +237,13 @@ size_t FormatCoord(double value, char* out) {
 }
 
 size_t FormatCoordPair(double x, double y, char* out) {
-#if defined(__SSE2__)
   uint64_t x_units, y_units;
   if (NearGridUnits(x, x_units) && NearGridUnits(y, y_units)) {
-    char* p = WriteScaledVector(x < 0, x_units, out);
+    char* p = WriteScaled(x < 0, x_units, out);
     *p++ = ' ';
-    p = WriteScaledVector(y < 0, y_units, p);
+    p = WriteScaled(y < 0, y_units, p);
     return static_cast<size_t>(p - out);
   }
-#endif
   size_t n = FormatCoord(x, out);
   out[n++] = ' ';
   return n + FormatCoord(y, out + n);
