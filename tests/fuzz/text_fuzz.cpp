@@ -111,7 +111,7 @@ void CheckLine(std::string_view line, FieldSplitter& fields) {
 
 int FuzzText(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
-  std::vector<std::string_view> lines;
+  LineTable lines;
   SplitLines(text, lines);
   if (lines.size() != CountLines(text)) Fail("CountLines differs from SplitLines", text);
   FieldSplitter fields;

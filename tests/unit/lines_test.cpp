@@ -12,7 +12,7 @@ namespace {
 TEST(SplitLinesTest, CutsAtEveryKindOfLineBreak) {
   struct Case {
     std::string text;
-    std::vector<std::string_view> lines;
+    LineTable lines;
   };
   for (const auto& c : std::vector<Case>{{"a\r\nb", {"a", "b"}},
                                          {"a\n\nb", {"a", "", "b"}},
@@ -25,7 +25,7 @@ TEST(SplitLinesTest, CutsAtEveryKindOfLineBreak) {
                                          {"\r\n\r\n", {"", ""}},
                                          {std::string("a\nb\0c\nd", 7), {"a", "b"}},
                                          {std::string("\0abc", 4), {}}}) {
-    std::vector<std::string_view> lines{"stale"};
+    LineTable lines{"stale"};
     SplitLines(c.text, lines);
     EXPECT_EQ(lines, c.lines);
     EXPECT_EQ(CountLines(c.text), c.lines.size()) << c.text;
@@ -46,7 +46,7 @@ TEST(SplitLinesTest, BlockwiseSearchCutsWhereAByteScanCuts) {
     // Now and then a NUL byte, which ends the text.
     if (round % 5 == 0 && !text.empty()) text[random() % text.size()] = '\0';
     const std::string_view visible(text.data(), std::min(text.find('\0'), text.size()));
-    std::vector<std::string_view> expected;
+    LineTable expected;
     size_t start = 0;
     for (size_t i = 0; i < visible.size(); ++i) {
       if (text[i] != '\r' && text[i] != '\n') continue;
@@ -55,7 +55,7 @@ TEST(SplitLinesTest, BlockwiseSearchCutsWhereAByteScanCuts) {
       start = i + 1;
     }
     if (start < visible.size()) expected.emplace_back(text.data() + start, visible.size() - start);
-    std::vector<std::string_view> lines;
+    LineTable lines;
     SplitLines(text, lines);
     ASSERT_EQ(lines, expected) << round;
   }

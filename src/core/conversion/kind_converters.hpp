@@ -73,8 +73,7 @@ class LineConverter : public RecordConverter {
   void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) override;
 
  private:
-  size_t ConvertArc(const std::vector<std::string_view>& lines, size_t k, OutputFile& mif,
-                    OutputFile& mid);
+  size_t ConvertArc(const LineTable& lines, size_t k, OutputFile& mif, OutputFile& mid);
 
   FieldSplitter coords_;
   TSFPolyLine line_;
@@ -97,7 +96,7 @@ class PolygonConverter : public RecordConverter {
   // The numbers of each arc-file line of the current area as read (field 2
   // as X, field 1 as Y, no origin added); kNotRead until first needed.
   static constexpr double kNotRead = std::numeric_limits<double>::quiet_NaN();
-  std::vector<TSFPoint> arc_numbers_;
+  LargeVector<TSFPoint> arc_numbers_;
   TSFPolygon polygon_;
   CompanionFile arcs_, attributes_;
 };

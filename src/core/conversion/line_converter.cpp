@@ -21,8 +21,8 @@ void LineConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& m
 
 // Converts the arc whose record is line k; returns the line after its
 // coordinate lines.
-size_t LineConverter::ConvertArc(const std::vector<std::string_view>& lines, size_t k,
-                                 OutputFile& mif, OutputFile& mid) {
+size_t LineConverter::ConvertArc(const LineTable& lines, size_t k, OutputFile& mif,
+                                 OutputFile& mid) {
   const int32_t count = StrToInt(record_[4]);
   if (count < 0) throw DataError("範囲チェックエラー");
   line_.ResetSinglePart();

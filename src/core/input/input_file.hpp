@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../io/buffer_pool.hpp"
+#include "../io/large_memory.hpp"
 
 namespace pelmora {
 
@@ -34,7 +35,7 @@ class InputFile {
   // bytes, the first of which is its line break, a NUL or zero padding: the
   // lines can be read with TryReadCoordLineInPlace, SplitPadded and
   // SurelyFewerFieldsPadded.
-  const std::vector<std::string_view>& lines() const { return lines_; }
+  const LineTable& lines() const { return lines_; }
   size_t LineCount() const { return lines_.size(); }
   std::string_view Line(size_t i) const { return lines_[i]; }
   // The 0-based line number of a view into this file's bytes.
@@ -44,7 +45,7 @@ class InputFile {
   void Reserve(size_t capacity, size_t used);  // keeps the first `used` bytes
 
   PooledBuffer buffer_;
-  std::vector<std::string_view> lines_;
+  LineTable lines_;
 };
 
 [[noreturn]] void ThrowFileOpenError(const std::string& path, int code);

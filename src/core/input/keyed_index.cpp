@@ -5,7 +5,7 @@
 
 namespace pelmora {
 
-void KeyedIndex::Build(const std::vector<std::string_view>& lines, int field) {
+void KeyedIndex::Build(const LineTable& lines, int field) {
   Clear();
   // Keys that are plain numbers, nearly all of them, go to by_number_: the
   // hash table starts small and grows only for the others.
@@ -81,7 +81,7 @@ void KeyedIndex::Insert(std::string_view key, uint32_t line) {
 }
 
 void KeyedIndex::Grow() {
-  std::vector<Slot> old = std::move(slots_);
+  LargeVector<Slot> old = std::move(slots_);
   slots_.assign(std::max<size_t>(64, 2 * old.size()), Slot{});
   const size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {

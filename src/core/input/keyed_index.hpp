@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../io/large_memory.hpp"
 #include "../text/fields.hpp"
 
 namespace pelmora {
@@ -20,7 +21,7 @@ class KeyedIndex {
   // Indexes field `field` (1-based) of every line. The views must outlive the
   // index, and each must be followed by kPaddingAfterLine readable bytes, as
   // the lines of an InputFile are.
-  void Build(const std::vector<std::string_view>& lines, int field);
+  void Build(const LineTable& lines, int field);
   void Clear();
   std::optional<uint32_t> Find(std::string_view key) const;
   // Find of the decimal text of number, without writing the text.
@@ -48,9 +49,9 @@ class KeyedIndex {
   void Insert(std::string_view key, uint32_t line);
   void Grow();
 
-  std::vector<Slot> slots_;  // size a power of two, or empty
+  LargeVector<Slot> slots_;  // size a power of two, or empty
   size_t used_ = 0;
-  std::vector<uint32_t> by_number_;  // kNoLine: no line has that number
+  LargeVector<uint32_t> by_number_;  // kNoLine: no line has that number
   uint64_t number_limit_ = 0;
   std::deque<std::string> owned_keys_;  // keys unquoted into the splitter's buffer
   std::optional<uint32_t> empty_key_line_;

@@ -9,7 +9,7 @@ namespace {
 constexpr size_t kKeptPerThread = 6;
 
 thread_local std::vector<PooledBuffer> spare_buffers;
-thread_local std::vector<std::vector<std::string_view>> spare_line_tables;
+thread_local std::vector<LineTable> spare_line_tables;
 
 // Keeps item in spares; when full, the smallest goes (item itself if it is).
 template <typename T, typename Size>
@@ -34,7 +34,8 @@ PooledBuffer TakeBuffer(size_t min_capacity) {
     }
   }
   if (best == spare_buffers.end()) {
-    return {std::make_unique_for_overwrite<char[]>(min_capacity), min_capacity};
+    const size_t capacity = LargeCapacity(min_capacity);
+    return {LargeBytes(static_cast<char*>(AllocateLarge(capacity)), LargeFree{capacity}), capacity};
   }
   PooledBuffer buffer = std::move(*best);
   spare_buffers.erase(best);
@@ -46,21 +47,20 @@ void GiveBackBuffer(PooledBuffer buffer) {
   Keep(spare_buffers, std::move(buffer), [](const PooledBuffer& b) { return b.capacity; });
 }
 
-std::vector<std::string_view> TakeLineTable() {
+LineTable TakeLineTable() {
   if (spare_line_tables.empty()) return {};
   auto largest =
       std::max_element(spare_line_tables.begin(), spare_line_tables.end(),
                        [](const auto& a, const auto& b) { return a.capacity() < b.capacity(); });
-  std::vector<std::string_view> lines = std::move(*largest);
+  LineTable lines = std::move(*largest);
   spare_line_tables.erase(largest);
   return lines;
 }
 
-void GiveBackLineTable(std::vector<std::string_view> lines) {
+void GiveBackLineTable(LineTable lines) {
   if (lines.capacity() == 0) return;
   lines.clear();
-  Keep(spare_line_tables, std::move(lines),
-       [](const std::vector<std::string_view>& l) { return l.capacity(); });
+  Keep(spare_line_tables, std::move(lines), [](const LineTable& l) { return l.capacity(); });
 }
 
 }  // namespace pelmora

@@ -10,21 +10,24 @@
 #include <string_view>
 #include <vector>
 
+#include "large_memory.hpp"
+
 namespace pelmora {
 
 struct PooledBuffer {
-  std::unique_ptr<char[]> bytes;
+  LargeBytes bytes;
   size_t capacity = 0;
 };
 
 // A buffer of at least min_capacity bytes (contents undefined): the smallest
-// kept one that is large enough, or a new one of exactly that size.
+// kept one that is large enough, or a new one of that size (large ones
+// rounded up to whole huge pages, see large_memory.hpp).
 PooledBuffer TakeBuffer(size_t min_capacity);
 // Keeps buffer for a later TakeBuffer on this thread, or frees it.
 void GiveBackBuffer(PooledBuffer buffer);
 
 // The same for the line tables of input files (returned empty).
-std::vector<std::string_view> TakeLineTable();
-void GiveBackLineTable(std::vector<std::string_view> lines);
+LineTable TakeLineTable();
+void GiveBackLineTable(LineTable lines);
 
 }  // namespace pelmora

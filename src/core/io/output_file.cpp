@@ -6,7 +6,6 @@
 #include <cerrno>
 
 #include "../errors.hpp"
-#include "buffer_pool.hpp"
 #include "file_faults.hpp"
 
 namespace pelmora {
@@ -35,8 +34,8 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::ReleaseBuffer() {
-  if (buffer_ != nullptr) GiveBackBuffer({std::unique_ptr<char[]>(buffer_), buffer_capacity_});
-  buffer_ = nullptr;
+  GiveBackBuffer(std::move(buffer_));
+  buffer_ = {};
 }
 
 void OutputFile::Create(const std::string& path, bool exclusive) {
@@ -48,11 +47,8 @@ void OutputFile::Create(const std::string& path, bool exclusive) {
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
   fd_ = ::open(path.c_str(), flags, 0666);
   if (fd_ < 0) Fail(errno);
-  if (buffer_ == nullptr) {
-    PooledBuffer buffer = TakeBuffer(kBufferSize);  // may be larger; kBufferSize is used
-    buffer_capacity_ = buffer.capacity;
-    buffer_ = buffer.bytes.release();
-  }
+  // The buffer may be larger; kBufferSize is used.
+  if (!buffer_.bytes) buffer_ = TakeBuffer(kBufferSize);
 }
 
 void OutputFile::WriteThrough(std::string_view text) {
@@ -72,7 +68,7 @@ void OutputFile::Flush() {
   if (used_ == 0) return;
   size_t n = used_;
   used_ = 0;
-  WriteThrough(std::string_view(buffer_, n));
+  WriteThrough(std::string_view(buffer_.bytes.get(), n));
 }
 
 void OutputFile::Close() {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "buffer_pool.hpp"
+
 namespace pelmora {
 
 class OutputFile {
@@ -22,7 +24,7 @@ class OutputFile {
       WriteThrough(text);
       return;
     }
-    text.copy(buffer_ + used_, text.size());
+    text.copy(buffer_.bytes.get() + used_, text.size());
     used_ += text.size();
   }
   void WriteLine(std::string_view text) {
@@ -33,7 +35,7 @@ class OutputFile {
   // committed with Commit, to format numbers in place.
   char* Reserve(size_t n) {
     if (n > kBufferSize - used_) Flush();
-    return buffer_ + used_;
+    return buffer_.bytes.get() + used_;
   }
   void Commit(size_t n) { used_ += n; }
 
@@ -53,8 +55,7 @@ class OutputFile {
 
   int fd_ = -1;
   std::string path_, display_name_;
-  char* buffer_ = nullptr;  // from the thread's pool while a file is open
-  size_t buffer_capacity_ = 0;
+  PooledBuffer buffer_;  // from the thread's pool while a file is open
   size_t used_ = 0;
 };
 

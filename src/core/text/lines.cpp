@@ -36,7 +36,7 @@ void ScanBlock(const char* block, uint64_t& breaks, uint64_t& nuls) {
 
 }  // namespace
 
-void SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
+void SplitLines(std::string_view text, LineTable& lines) {
   lines.clear();
   const char* base = text.data();
   size_t size = text.size();

@@ -1,7 +1,8 @@
 #pragma once
 // Cutting the bytes of an input file into lines.
 #include <string_view>
-#include <vector>
+
+#include "../io/large_memory.hpp"
 
 namespace pelmora {
 
@@ -9,7 +10,7 @@ namespace pelmora {
 // a line break counts; a break at the very end gives no empty last line. A NUL
 // byte ends the text. Empty lines in the middle are kept, so line numbers
 // match the file. The views point into text; lines is cleared first.
-void SplitLines(std::string_view text, std::vector<std::string_view>& lines);
+void SplitLines(std::string_view text, LineTable& lines);
 
 // The number of lines SplitLines cuts text into, without storing them: lets a
 // reader refuse a file of too many lines before it spends memory on them.
