@@ -103,6 +103,8 @@ TEST(FormatCoordTest, FastPathAgreesWithDigitDefinition) {
     const std::string want = FormatCoord(x) + " " + FormatCoord(y);
     ASSERT_EQ(std::string_view(pair, FormatCoordPair(x, y, pair)), want)
         << std::hexfloat << x << " " << y;
+    ASSERT_EQ(std::string_view(pair, FormatCoordPairPortable(x, y, pair)), want)
+        << std::hexfloat << x << " " << y;
   }
 }
 

@@ -10,6 +10,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define PELMORA_AVX2_PAIRS 1
+#endif
 
 namespace pelmora {
 namespace {
@@ -115,7 +119,86 @@ char* WriteScaled(bool negative, uint64_t units, char* out) {
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_unpackhi_epi64(digits, digits));
   return out + 8;
 }
-#else
+#endif
+
+#if defined(PELMORA_AVX2_PAIRS)
+// EightDigitLanes for two numbers at once, one in the low 64 bits of each
+// 128-bit half of value.
+__attribute__((target("avx2"))) __m256i EightDigitLanesTwice(__m256i value) {
+  const __m256i high =
+      _mm256_srli_epi64(_mm256_mul_epu32(value, _mm256_set1_epi32(0xd1b71759)), 45);
+  const __m256i low = _mm256_sub_epi32(value, _mm256_mul_epu32(high, _mm256_set1_epi32(10000)));
+  const __m256i halves = _mm256_slli_epi64(_mm256_unpacklo_epi16(high, low), 2);
+  const __m256i spread = _mm256_unpacklo_epi16(halves, halves);
+  const __m256i lanes = _mm256_unpacklo_epi32(spread, spread);
+  const __m256i reciprocals =
+      _mm256_setr_epi16(8389, 5243, 13108, -32768, 8389, 5243, 13108, -32768, 8389, 5243, 13108,
+                        -32768, 8389, 5243, 13108, -32768);
+  const __m256i shifts =
+      _mm256_setr_epi16(1 << 7, 1 << 11, 1 << 13, -32768, 1 << 7, 1 << 11, 1 << 13, -32768, 1 << 7,
+                        1 << 11, 1 << 13, -32768, 1 << 7, 1 << 11, 1 << 13, -32768);
+  const __m256i prefixes = _mm256_mulhi_epu16(_mm256_mulhi_epu16(lanes, reciprocals), shifts);
+  const __m256i tens = _mm256_slli_epi64(_mm256_mullo_epi16(prefixes, _mm256_set1_epi16(10)), 16);
+  return _mm256_sub_epi16(prefixes, tens);
+}
+
+// The integer part and the eight decimals of units / 10^8, each in the low
+// 64 bits of one half.
+__attribute__((target("avx2"))) __m256i IntegerAndFraction(uint64_t units) {
+  return _mm256_setr_epi64x(static_cast<int64_t>(units / kPow10[kDecimals]), 0,
+                            static_cast<int64_t>(units % kPow10[kDecimals]), 0);
+}
+
+// One number of a pair from its digits: integer_digits and fraction_digits
+// hold eight ASCII digits each, zero_digits has bit i set when byte i of the
+// integer digits is "0".
+char* WriteScaledDigits(bool negative, uint64_t integer_digits, uint64_t fraction_digits,
+                        unsigned zero_digits, char* out) {
+  const int zeros = std::countr_one(zero_digits & 0xFF);
+  *out = '-';
+  out += negative ? 1 : 0;
+  const uint64_t integer_bytes = integer_digits >> (8 * zeros);
+  std::memcpy(out, &integer_bytes, 8);
+  out += 8 - zeros;
+  *out++ = '.';
+  std::memcpy(out, &fraction_digits, 8);
+  return out + 8;
+}
+
+// "<x> <y>" as two WriteScaled, with the 32 digits of both numbers made in
+// two 256-bit vectors instead of four 128-bit ones.
+__attribute__((target("avx2"))) char* WriteScaledPairAvx2(bool x_negative, uint64_t x_units,
+                                                          bool y_negative, uint64_t y_units,
+                                                          char* out) {
+  // Bytes 0-7: the integer digits of x, 8-15 those of y; 16-23 and 24-31
+  // the fraction digits of x and y.
+  const __m256i digits =
+      _mm256_add_epi8(_mm256_packus_epi16(EightDigitLanesTwice(IntegerAndFraction(x_units)),
+                                          EightDigitLanesTwice(IntegerAndFraction(y_units))),
+                      _mm256_set1_epi8('0'));
+  const auto zero_digits =
+      static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(digits, _mm256_set1_epi8('0'))));
+  const __m128i integers = _mm256_castsi256_si128(digits);
+  const __m128i fractions = _mm256_extracti128_si256(digits, 1);
+  char* p =
+      WriteScaledDigits(x_negative, static_cast<uint64_t>(_mm_cvtsi128_si64(integers)),
+                        static_cast<uint64_t>(_mm_cvtsi128_si64(fractions)), zero_digits, out);
+  *p++ = ' ';
+  return WriteScaledDigits(y_negative, static_cast<uint64_t>(_mm_extract_epi64(integers, 1)),
+                           static_cast<uint64_t>(_mm_extract_epi64(fractions, 1)), zero_digits >> 8,
+                           p);
+}
+
+// Also false where the processor has AVX2 but the system does not keep its
+// registers.
+bool ProcessorHasAvx2() {
+  __builtin_cpu_init();  // this may run before the library's own initialisation
+  return __builtin_cpu_supports("avx2");
+}
+const bool kHasAvx2 = ProcessorHasAvx2();
+#endif
+
+#if !defined(__SSE2__)
 // The eight ASCII digits of n (below 10^8) with leading zeros, the first
 // digit in the lowest byte, computed for all eight lanes at once: n is cut
 // into halves of four digits, each half into pairs, each pair into digits,
@@ -237,6 +320,16 @@ size_t FormatCoord(double value, char* out) {
 }
 
 size_t FormatCoordPair(double x, double y, char* out) {
+#if defined(PELMORA_AVX2_PAIRS)
+  uint64_t x_units, y_units;
+  if (kHasAvx2 && NearGridUnits(x, x_units) && NearGridUnits(y, y_units)) {
+    return static_cast<size_t>(WriteScaledPairAvx2(x < 0, x_units, y < 0, y_units, out) - out);
+  }
+#endif
+  return FormatCoordPairPortable(x, y, out);
+}
+
+size_t FormatCoordPairPortable(double x, double y, char* out) {
   uint64_t x_units, y_units;
   if (NearGridUnits(x, x_units) && NearGridUnits(y, y_units)) {
     char* p = WriteScaled(x < 0, x_units, out);

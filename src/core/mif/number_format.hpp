@@ -17,6 +17,9 @@ size_t FormatCoord(double value, char* out);
 // "<x> <y>" as FormatCoord writes each, into out (room for 2 * kMaxCoordText
 // + 1 bytes); returns the length. Map coordinates take a quicker path.
 size_t FormatCoordPair(double x, double y, char* out);
+// The same without instructions that only some processors have (FormatCoordPair
+// uses AVX2 where the processor has it); for tests.
+size_t FormatCoordPairPortable(double x, double y, char* out);
 // The same text by way of the value's 18 leading decimal digits: the
 // definition of the format, used for values outside the range of map
 // coordinates and by tests.
