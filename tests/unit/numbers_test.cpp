@@ -109,9 +109,23 @@ TEST(TryReadCoordLineTest, ReadsWhatSplittingAndConvertingRead) {
   const std::string alphabet = "0123456789-.,";
   for (int i = 0; i < 50000; ++i) {
     std::string line;
-    for (size_t n = 1 + random() % 14; n > 0; --n) line += alphabet[random() % alphabet.size()];
+    for (size_t n = 1 + random() % 34; n > 0; --n) line += alphabet[random() % alphabet.size()];
     cases.push_back({line, false});
   }
+  // Lines of the usual form with numbers of 1 to 18 bytes: runs of digits
+  // around the eight bytes read at a time, and up to 16 digits.
+  const auto number = [&] {
+    std::string text = random() % 3 == 0 ? "-" : "";
+    const size_t digits = 1 + random() % 16;
+    const size_t dot = random() % (digits + 2);  // digits + 1: none
+    for (size_t k = 0; k < digits; ++k) {
+      if (k == dot) text += '.';
+      text += static_cast<char>('0' + random() % 10);
+    }
+    if (dot == digits) text += '.';
+    return text;
+  };
+  for (int i = 0; i < 50000; ++i) cases.push_back({number() + "," + number(), false});
   FieldSplitter fields;
   for (size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "../cpu_features.hpp"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -188,14 +190,6 @@ __attribute__((target("avx2"))) char* WriteScaledPairAvx2(bool x_negative, uint6
                            static_cast<uint64_t>(_mm_extract_epi64(fractions, 1)), zero_digits >> 8,
                            p);
 }
-
-// Also false where the processor has AVX2 but the system does not keep its
-// registers.
-bool ProcessorHasAvx2() {
-  __builtin_cpu_init();  // this may run before the library's own initialisation
-  return __builtin_cpu_supports("avx2");
-}
-const bool kHasAvx2 = ProcessorHasAvx2();
 #endif
 
 #if !defined(__SSE2__)
@@ -322,7 +316,7 @@ size_t FormatCoord(double value, char* out) {
 size_t FormatCoordPair(double x, double y, char* out) {
 #if defined(PELMORA_AVX2_PAIRS)
   uint64_t x_units, y_units;
-  if (kHasAvx2 && NearGridUnits(x, x_units) && NearGridUnits(y, y_units)) {
+  if (kProcessorHasAvx2 && NearGridUnits(x, x_units) && NearGridUnits(y, y_units)) {
     return static_cast<size_t>(WriteScaledPairAvx2(x < 0, x_units, y < 0, y_units, out) - out);
   }
 #endif
