@@ -9,6 +9,7 @@
 // kernel does not use huge pages they are ordinary pages. Smaller blocks come
 // from the usual heap.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <string_view>
