@@ -100,6 +100,23 @@ __m128i EightDigitLanes(uint32_t n) {
   return _mm_sub_epi16(prefixes, tens);
 }
 
+// "<integer>.<eight decimals>" with a leading "-" when negative, from eight
+// ASCII digits each of the integer part and the fraction; zero_digits has
+// bit i set when byte i of the integer digits is "0". The integer part is at
+// least 1, so fewer than eight of its digits are 0 and are dropped.
+char* WriteScaledDigits(bool negative, uint64_t integer_digits, uint64_t fraction_digits,
+                        unsigned zero_digits, char* out) {
+  const int zeros = std::countr_one(zero_digits & 0xFF);
+  *out = '-';
+  out += negative ? 1 : 0;
+  const uint64_t integer_bytes = integer_digits >> (8 * zeros);
+  std::memcpy(out, &integer_bytes, 8);
+  out += 8 - zeros;
+  *out++ = '.';
+  std::memcpy(out, &fraction_digits, 8);
+  return out + 8;
+}
+
 // "<integer>.<eight decimals>" of units / 10^8 for 10^8 <= units < 8 * 10^14,
 // with a leading "-" when negative: sixteen digits in one vector, of which
 // the leading zeros of the integer part are dropped.
@@ -108,18 +125,12 @@ char* WriteScaled(bool negative, uint64_t units, char* out) {
   const auto fraction = static_cast<uint32_t>(units % kPow10[kDecimals]);
   const __m128i digits = _mm_add_epi8(
       _mm_packus_epi16(EightDigitLanes(integer), EightDigitLanes(fraction)), _mm_set1_epi8('0'));
-  // The integer part is at least 1: fewer than eight of its digits are 0.
   const auto zero_digits =
       static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(digits, _mm_set1_epi8('0'))));
-  const int zeros = std::countr_one(zero_digits);
-  *out = '-';
-  out += negative ? 1 : 0;
-  const uint64_t integer_bytes = static_cast<uint64_t>(_mm_cvtsi128_si64(digits)) >> (8 * zeros);
-  std::memcpy(out, &integer_bytes, 8);
-  out += 8 - zeros;
-  *out++ = '.';
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_unpackhi_epi64(digits, digits));
-  return out + 8;
+  return WriteScaledDigits(
+      negative, static_cast<uint64_t>(_mm_cvtsi128_si64(digits)),
+      static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(digits, digits))), zero_digits,
+      out);
 }
 #endif
 
@@ -149,22 +160,6 @@ __attribute__((target("avx2"))) __m256i EightDigitLanesTwice(__m256i value) {
 __attribute__((target("avx2"))) __m256i IntegerAndFraction(uint64_t units) {
   return _mm256_setr_epi64x(static_cast<int64_t>(units / kPow10[kDecimals]), 0,
                             static_cast<int64_t>(units % kPow10[kDecimals]), 0);
-}
-
-// One number of a pair from its digits: integer_digits and fraction_digits
-// hold eight ASCII digits each, zero_digits has bit i set when byte i of the
-// integer digits is "0".
-char* WriteScaledDigits(bool negative, uint64_t integer_digits, uint64_t fraction_digits,
-                        unsigned zero_digits, char* out) {
-  const int zeros = std::countr_one(zero_digits & 0xFF);
-  *out = '-';
-  out += negative ? 1 : 0;
-  const uint64_t integer_bytes = integer_digits >> (8 * zeros);
-  std::memcpy(out, &integer_bytes, 8);
-  out += 8 - zeros;
-  *out++ = '.';
-  std::memcpy(out, &fraction_digits, 8);
-  return out + 8;
 }
 
 // "<x> <y>" as two WriteScaled, with the 32 digits of both numbers made in
