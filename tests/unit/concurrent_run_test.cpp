@@ -161,6 +161,36 @@ TEST(ConcurrentRunTest, LogErrorAndFilesEqualTheOneJobRun) {
   }
 }
 
+// When the layers of an arc file share it, each coordinate line is read once
+// for the line layer and every polygon that uses it. Lines that only the
+// general rules read, and a vertex whose sum with the origin overflows (in an
+// arc of another code, which only a polygon reaches), must come out of the
+// shared reading as each layer's own reading gives them.
+TEST(ConcurrentRunTest, ArcLinesReadOnceForSeveralLayersEqualTheOneJobRun) {
+  const std::string header = "H,S,a,b,c,d,e,f,1e308,2,x,y\r\n";
+  struct Case {
+    const char* name;
+    const char* arcs;
+    const char* polygons;
+    bool clean;
+  };
+  const Case kCases[] = {
+      {"numbers in other forms",
+       "L1108,1,1,3\r\n 1.5 ,2\r\n1e2,+3\r\n.5,-0\r\nL1108,1,2,2\r\n4,5\r\n\"6\",7\r\n",
+       "A1108,1,2\r\n1\r\n-2\r\nA1108,2,2\r\n2\r\n-1\r\nA1108,3,1\r\n1\r\n", true},
+      {"a sum that overflows",
+       "L1108,1,1,2\r\n1,2\r\n3,4\r\nL9999,1,2,1\r\n1.7976931348623157e308,5\r\n",
+       "A1108,1,2\r\n1\r\n-2\r\n", false},
+  };
+  for (const Case& c : kCases) {
+    const std::string map = PrepareMapFolder(kScenarios[0]);
+    WriteTextFile(map + "/b/gaiku/gaiku.arc", header + c.arcs);
+    WriteTextFile(map + "/b/gaiku/gaiku.pgn", header + c.polygons);
+    ExpectEveryRunEqualsTheReference({map}, c.name, c.clean);
+    fs::remove_all(map);
+  }
+}
+
 // A second map-data folder that cannot be listed: every layer converts the
 // first folder's areas before it fails on the second.
 TEST(ConcurrentRunTest, UnlistableSecondFolderEqualsTheOneJobRun) {

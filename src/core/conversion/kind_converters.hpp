@@ -1,6 +1,5 @@
 #pragma once
 // One converter per kind of layer, each driven by its row of the layer table.
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -73,7 +72,8 @@ class LineConverter : public RecordConverter {
   void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) override;
 
  private:
-  size_t ConvertArc(const LineTable& lines, size_t k, OutputFile& mif, OutputFile& mid);
+  size_t ConvertArc(const LineTable& lines, CoordLineNumbers* shared, size_t k, OutputFile& mif,
+                    OutputFile& mid);
 
   FieldSplitter coords_;
   TSFPolyLine line_;
@@ -93,10 +93,6 @@ class PolygonConverter : public RecordConverter {
 
   FieldSplitter reference_, coords_;
   std::vector<CoordLine> ring_;
-  // The numbers of each arc-file line of the current area as read (field 2
-  // as X, field 1 as Y, no origin added); kNotRead until first needed.
-  static constexpr double kNotRead = std::numeric_limits<double>::quiet_NaN();
-  LargeVector<TSFPoint> arc_numbers_;
   TSFPolygon polygon_;
   CompanionFile arcs_, attributes_;
 };

@@ -73,12 +73,14 @@ void LayerConverter::ConvertArea(const std::string& map_folder, const std::strin
   }
   input_.own_file.Release();
   input_.file = nullptr;
+  input_.numbers = nullptr;
 }
 
 void LayerConverter::LoadInput(const std::string& path, std::string_view relative) {
   try {
     if (input_.shared != nullptr && input_.shared->Shares(relative)) {
       input_.file = &input_.shared->Load(relative, path);
+      input_.numbers = &input_.shared->Numbers(relative);
     } else {
       input_.own_file.Load(path);
       input_.file = &input_.own_file;

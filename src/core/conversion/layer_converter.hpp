@@ -27,6 +27,9 @@ struct AreaInput {
   // The area's files that other layers read too; null when none are shared.
   AreaFiles* shared = nullptr;
   const InputFile* file = nullptr;  // own_file or a shared one
+  // The numbers of the shared file's coordinate lines; null for own_file,
+  // whose lines this layer alone reads.
+  CoordLineNumbers* numbers = nullptr;
   InputFile own_file;
 };
 

@@ -11,18 +11,33 @@
 #include "kind_converters.hpp"
 
 namespace pelmora {
+namespace {
+
+// Fields 1 and 2 of coordinate line i. When the file is shared, polygon
+// layers of the area read the same lines, and the numbers are kept for them.
+bool ReadCoordNumbers(const LineTable& lines, CoordLineNumbers* shared, size_t i, double& field1,
+                      double& field2) {
+  if (shared == nullptr) return TryReadCoordLineInPlace(lines[i], field1, field2);
+  const CoordNumbers* numbers = shared->Find(lines, i);
+  if (numbers == nullptr) return false;
+  field1 = numbers->field1;
+  field2 = numbers->field2;
+  return true;
+}
+
+}  // namespace
 
 void LineConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) {
   if (!layer_.attribute_path.empty()) ResetCompanion(attributes_, input, layer_.attribute_path, 2);
   const auto& lines = input.file->lines();
-  WalkRecords(input, [&](size_t k) { return ConvertArc(lines, k, mif, mid); });
+  WalkRecords(input, [&](size_t k) { return ConvertArc(lines, input.numbers, k, mif, mid); });
   attributes_.Release();
 }
 
 // Converts the arc whose record is line k; returns the line after its
 // coordinate lines.
-size_t LineConverter::ConvertArc(const LineTable& lines, size_t k, OutputFile& mif,
-                                 OutputFile& mid) {
+size_t LineConverter::ConvertArc(const LineTable& lines, CoordLineNumbers* shared, size_t k,
+                                 OutputFile& mif, OutputFile& mid) {
   const int32_t count = StrToInt(record_[4]);
   if (count < 0) throw DataError("範囲チェックエラー");
   line_.ResetSinglePart();
@@ -36,7 +51,7 @@ size_t LineConverter::ConvertArc(const LineTable& lines, size_t k, OutputFile& m
     }
     fault_line_ = i;
     double northing, easting;
-    if (TryReadCoordLineInPlace(lines[i], northing, easting)) {
+    if (ReadCoordNumbers(lines, shared, i, northing, easting)) {
       const TSFPoint point{origin_.easting + easting, origin_.northing + northing};
       if (std::isfinite(point.X) && std::isfinite(point.Y)) {
         line_.AddPoint(point);

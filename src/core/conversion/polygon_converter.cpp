@@ -2,7 +2,6 @@
 // single-ring Region chained from the arcs it references, with a row of sheet
 // number, individual number and the polygon's attribute values.
 #include <cmath>
-#include <limits>
 
 #include "../errors.hpp"
 #include "../mif/mif_writer.hpp"
@@ -13,7 +12,6 @@ namespace pelmora {
 
 void PolygonConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) {
   ResetCompanion(arcs_, input, layer_.arc_path, 3);
-  arc_numbers_.clear();
   const bool joins_attributes = !layer_.attribute_path.empty();
   if (joins_attributes) ResetCompanion(attributes_, input, layer_.attribute_path, 2);
   WalkRecords(input, [&](size_t i) {
@@ -54,32 +52,24 @@ void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t refer
   }
 }
 
-// Turns the gathered coordinate lines into the polygon's vertices. Most arcs
-// bound two polygons, so each arc line's two numbers are read once per file
-// and kept; a line that fails, or a sum with the origin that overflows, is
-// read again the plain way, which raises the error exactly as it arises.
+// Turns the gathered coordinate lines into the polygon's vertices. Each arc
+// line's numbers come from the table of the arc file, so that a line is read
+// once however many polygons (or layers) use it. A line whose fields are no
+// numbers, or a sum with the origin that overflows, is read again the plain
+// way, which raises the error exactly as it arises.
 void PolygonConverter::BuildPolygon() {
   polygon_.ResetSinglePart();
   polygon_.Points.reserve(ring_.size());
-  if (arc_numbers_.empty() && !ring_.empty()) {
-    arc_numbers_.assign(arcs_.file().LineCount(), TSFPoint{kNotRead, kNotRead});
-  }
+  if (ring_.empty()) return;
+  const LineTable& lines = arcs_.file().lines();
+  CoordLineNumbers& table = arcs_.numbers();
   for (const CoordLine& coord : ring_) {
-    TSFPoint& numbers = arc_numbers_[coord.line];
-    if (std::isnan(numbers.X)) {
-      double northing, easting;
-      if (TryReadCoordLineInPlace(coord.text, northing, easting)) {
-        numbers = {easting, northing};
-      } else {
-        coords_.Split(coord.text);
-        auto x = TryStrToFloat(coords_[2]), y = TryStrToFloat(coords_[1]);
-        if (x && y) numbers = {*x, *y};
+    if (const CoordNumbers* numbers = table.Find(lines, coord.line)) {
+      const TSFPoint point{origin_.easting + numbers->field2, origin_.northing + numbers->field1};
+      if (std::isfinite(point.X) && std::isfinite(point.Y)) {
+        polygon_.AddPoint(point);
+        continue;
       }
-    }
-    const TSFPoint point{origin_.easting + numbers.X, origin_.northing + numbers.Y};
-    if (std::isfinite(point.X) && std::isfinite(point.Y)) {
-      polygon_.AddPoint(point);
-      continue;
     }
     try {
       coords_.Split(coord.text);

@@ -54,6 +54,7 @@ const KeyedIndex& AreaFiles::Index(std::string_view relative, const std::string&
 void AreaFiles::NextArea() {
   for (const auto& entry : entries_) {
     entry->indexes.clear();
+    entry->numbers.Clear();
     entry->file.Release();
     entry->loaded = false;
   }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "coord_line_numbers.hpp"
 #include "input_file.hpp"
 #include "keyed_index.hpp"
 
@@ -30,6 +31,8 @@ class AreaFiles {
   const InputFile& Load(std::string_view relative, const std::string& path);
   // The index of field key_field of that file, built on the first call.
   const KeyedIndex& Index(std::string_view relative, const std::string& path, int key_field);
+  // The numbers of the coordinate lines of that file, as its layers read them.
+  CoordLineNumbers& Numbers(std::string_view relative) { return Find(relative).numbers; }
 
   // Forgets every file: the next area begins.
   void NextArea();
@@ -40,6 +43,7 @@ class AreaFiles {
     bool loaded = false;
     InputFile file;
     std::vector<std::pair<int, std::unique_ptr<KeyedIndex>>> indexes;
+    CoordLineNumbers numbers;
   };
   Entry& Find(std::string_view relative);
   Entry& Loaded(std::string_view relative, const std::string& path);

@@ -21,7 +21,9 @@ void CompanionFile::Reset(std::string path, std::string display, int key_field, 
 void CompanionFile::Release() {
   file_ = nullptr;
   index_ = nullptr;
+  numbers_ = nullptr;
   own_index_.Clear();
+  own_numbers_.Clear();
   own_file_.Release();
 }
 
@@ -32,6 +34,7 @@ void CompanionFile::EnsureLoaded() {
       const KeyedIndex& index = shared_->Index(relative_, path_, key_field_);
       file_ = &shared_->Load(relative_, path_);
       index_ = &index;
+      numbers_ = &shared_->Numbers(relative_);
       return;
     }
     own_file_.Load(path_);
@@ -42,6 +45,7 @@ void CompanionFile::EnsureLoaded() {
   own_index_.Build(own_file_.lines(), key_field_);
   file_ = &own_file_;
   index_ = &own_index_;
+  numbers_ = &own_numbers_;
 }
 
 [[noreturn]] void ThrowListIndexError(size_t index) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "area_files.hpp"
+#include "coord_line_numbers.hpp"
 #include "input_file.hpp"
 #include "keyed_index.hpp"
 
@@ -27,6 +28,9 @@ class CompanionFile {
   const InputFile& file() const { return *file_; }
   const KeyedIndex& index() const { return *index_; }
   const std::string& display() const { return display_; }
+  // The numbers of the file's coordinate lines: shared with the other layers
+  // of the area when the file is.
+  CoordLineNumbers& numbers() { return *numbers_; }
 
  private:
   std::string path_, display_, relative_;
@@ -35,8 +39,10 @@ class CompanionFile {
   // The loaded file and index: own_file_ and own_index_, or the shared ones.
   const InputFile* file_ = nullptr;
   const KeyedIndex* index_ = nullptr;
+  CoordLineNumbers* numbers_ = nullptr;
   InputFile own_file_;
   KeyedIndex own_index_;
+  CoordLineNumbers own_numbers_;
 };
 
 // A coordinate line gathered for a polygon, with where it came from.
