@@ -19,7 +19,7 @@
 
 namespace pelmora {
 
-static_assert(kCoordLinePadding >= kPaddingAfterLine, "lines are read in 16-byte blocks");
+static_assert(kCoordLinePadding >= kPaddingAfterLine, "the padded field forms read past a line");
 
 namespace {
 

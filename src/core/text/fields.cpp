@@ -149,6 +149,21 @@ bool SurelyFewerFields(std::string_view line, int n) {
 }
 
 bool SurelyFewerFieldsPadded(std::string_view line, int n) {
+  // Coordinate lines, which an index passes over by the hundred thousand,
+  // are shorter than 32 bytes: both blocks are classified at once, without
+  // a loop over blocks.
+  if (line.size() <= 32) {
+    const ByteClasses low = Classify16(line.data(), 16, ',', true);
+    const ByteClasses high = Classify16(line.data() + 16, 16, ',', true);
+    const auto valid = static_cast<uint32_t>((uint64_t{1} << line.size()) - 1);
+    if (((low.specials | high.specials << 16) & valid) != 0) return false;
+    int delimiters = 0;
+    for (uint32_t bits = (low.delimiters | high.delimiters << 16) & valid;
+         bits != 0 && delimiters < n; bits &= bits - 1) {
+      ++delimiters;
+    }
+    return n >= 1 && delimiters + 1 < n;
+  }
   return SurelyFewerFields(line, n, true);
 }
 

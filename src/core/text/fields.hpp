@@ -17,7 +17,7 @@ namespace pelmora {
 // record has nearly as many, and a line of nothing but commas would otherwise
 // cost 16 bytes per comma.
 // Bytes after a line that the padded forms below may read (but never use).
-inline constexpr size_t kPaddingAfterLine = 16;
+inline constexpr size_t kPaddingAfterLine = 32;
 
 class FieldSplitter {
  public:

@@ -25,7 +25,7 @@ bool TryReadCoordLine(std::string_view line, double& field1, double& field2);
 // The same for a line followed in memory by at least kCoordLinePadding
 // readable bytes, the first of which is a line break, NUL or zero (as the
 // lines of an input file are): read in place, without a copy.
-inline constexpr size_t kCoordLinePadding = 16;
+inline constexpr size_t kCoordLinePadding = 32;
 bool TryReadCoordLineInPlace(std::string_view line, double& field1, double& field2);
 
 // Leading blanks, an optional sign and decimal digits within the 32-bit range.
