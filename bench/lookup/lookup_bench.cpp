@@ -68,7 +68,9 @@ std::string IndexedAnswer(const Call& call, const LayerDef& layer, CompanionFile
     AppendArcPoints(arcs, call.text, lines);
     for (const CoordLine& line : lines) answer.append(line.text).append("\n");
   } else {
-    LookupAttributes(attributes, call.text, layer.attribute_count, answer);
+    std::vector<std::string_view> values;
+    LookupAttributes(attributes, call.text, layer.attribute_count, values);
+    AppendQuotedValues(answer, values);
   }
   return answer;
 }

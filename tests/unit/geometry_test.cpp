@@ -1,4 +1,4 @@
-#include "core/mif/geometry.hpp"
+#include "core/features/geometry.hpp"
 
 #include <gtest/gtest.h>
 

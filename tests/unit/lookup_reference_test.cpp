@@ -58,9 +58,11 @@ void ExpectSameAttributes(const std::string& path, const std::vector<std::string
   attributes.Reset(path, "area/values.atr", 2);
   for (const std::string& key : keys) {
     for (int count = 0; count <= 6; ++count) {
-      std::string row;
       EXPECT_EQ(Outcome([&] {
-                  LookupAttributes(attributes, key, count, row);
+                  std::vector<std::string_view> values;
+                  LookupAttributes(attributes, key, count, values);
+                  std::string row;
+                  AppendQuotedValues(row, values);
                   return row;
                 }),
                 Outcome([&] { return reference::LookupAttributes(path, key, count); }))

@@ -215,8 +215,8 @@ void RunLayersConcurrently(std::span<const LayerDef* const> layers,
     FollowTask(task, shared, observer);
     // The worker no longer touches a finished task.
     if (task.state == TaskState::kFailed) std::rethrow_exception(task.error);
-    task.output->Commit();
-    task.output.reset();
+    task.writer->Commit();
+    task.writer.reset();
   }
 }
 

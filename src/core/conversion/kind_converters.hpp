@@ -6,7 +6,6 @@
 #include "../errors.hpp"
 #include "../input/companion_file.hpp"
 #include "../input/sheet_header.hpp"
-#include "../mif/geometry.hpp"
 #include "layer_converter.hpp"
 
 namespace pelmora {
@@ -49,9 +48,10 @@ class RecordConverter : public LayerConverter {
   // Points companion at the file relative to the area folder.
   static void ResetCompanion(CompanionFile& companion, const AreaInput& input,
                              std::string_view relative, int key_field);
-  // Starts the MID row with the sheet number and value; AddValue adds one.
-  void StartRow(std::string_view value);
-  void AddValue(std::string_view value);
+  // Starts the feature's values with the sheet number and value; AddValue
+  // adds one.
+  void StartValues(std::string_view value);
+  void AddValue(std::string_view value) { feature_.values.push_back(value); }
 
   FieldSplitter record_;
   SheetOrigin origin_;
@@ -61,7 +61,7 @@ class RecordConverter : public LayerConverter {
   void ReadHeader(std::string_view line);
   bool IsRecordOfLayer(std::string_view line);
 
-  std::string quoted_sheet_number_;  // begins every row of the file
+  std::string sheet_number_;  // the first value of every feature of the file
 };
 
 class LineConverter : public RecordConverter {
@@ -69,14 +69,12 @@ class LineConverter : public RecordConverter {
   using RecordConverter::RecordConverter;
 
  protected:
-  void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) override;
+  void ConvertFile(AreaInput& input) override;
 
  private:
-  size_t ConvertArc(const LineTable& lines, CoordLineNumbers* shared, size_t k, OutputFile& mif,
-                    OutputFile& mid);
+  size_t ConvertArc(const LineTable& lines, CoordLineNumbers* shared, size_t k);
 
   FieldSplitter coords_;
-  TSFPolyLine line_;
   CompanionFile attributes_;
 };
 
@@ -85,7 +83,7 @@ class PolygonConverter : public RecordConverter {
   using RecordConverter::RecordConverter;
 
  protected:
-  void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) override;
+  void ConvertFile(AreaInput& input) override;
 
  private:
   void GatherRing(AreaInput& input, size_t record, int32_t references);
@@ -93,7 +91,6 @@ class PolygonConverter : public RecordConverter {
 
   FieldSplitter reference_, coords_;
   std::vector<CoordLine> ring_;
-  TSFPolygon polygon_;
   CompanionFile arcs_, attributes_;
 };
 
@@ -102,7 +99,7 @@ class PointConverter : public RecordConverter {
   using RecordConverter::RecordConverter;
 
  protected:
-  void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) override;
+  void ConvertFile(AreaInput& input) override;
 
  private:
   CompanionFile attributes_;
@@ -113,12 +110,11 @@ class FrameConverter : public LayerConverter {
   using LayerConverter::LayerConverter;
 
  protected:
-  void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) override;
+  void ConvertFile(AreaInput& input) override;
   bool ReportsProgress() const override { return false; }
 
  private:
   FieldSplitter fields_;
-  TSFPolygon frame_;
 };
 
 }  // namespace pelmora

@@ -5,11 +5,9 @@
 
 #include "../errors.hpp"
 #include "../input/area_folder.hpp"
-#include "../mif/coordsys.hpp"
-#include "../mif/mif_writer.hpp"
 #include "../text/numbers.hpp"
 #include "kind_converters.hpp"
-#include "layer_output.hpp"
+#include "output_formats.hpp"
 #include "run.hpp"
 
 namespace pelmora {
@@ -24,31 +22,35 @@ void LayerConverter::CheckStop() {
   if (observer_.StopRequested()) throw ConversionCancelled();
 }
 
-void LayerConverter::Run(const ConversionSettings& settings, const std::string& output_folder) {
-  Convert(settings, output_folder)->Commit();
-}
-
-std::unique_ptr<LayerOutput> LayerConverter::Convert(const ConversionSettings& settings,
-                                                     const std::string& output_folder) {
-  Begin(settings, output_folder);
-  for (const std::string& map_folder : settings.map_folders) {
-    for (const std::string& area : ListAreas(map_folder)) {
-      ConvertArea(map_folder, area, nullptr);
-    }
+LayerSchema SchemaOf(const LayerDef& layer, int coordsys_index) {
+  LayerSchema schema;
+  schema.name = layer.base_name;
+  schema.caption = LayerCaption(layer);
+  switch (layer.kind) {
+    case LayerKind::kLine:
+      schema.kind = GeometryKind::kLine;
+      break;
+    case LayerKind::kPoint:
+      schema.kind = GeometryKind::kPoint;
+      break;
+    case LayerKind::kPolygon:
+    case LayerKind::kFrame:
+      schema.kind = GeometryKind::kPolygon;
+      break;
   }
-  return Finish();
+  schema.columns.assign(layer.columns.begin(), layer.columns.end());
+  schema.coordsys_index = coordsys_index;
+  return schema;
 }
 
 void LayerConverter::Begin(const ConversionSettings& settings, const std::string& output_folder) {
   observer_.OnLog(layer_.log_text);
-  output_ = std::make_unique<LayerOutput>(output_folder, layer_.base_name);
-  std::vector<std::string> columns(layer_.columns.begin(), layer_.columns.end());
-  WriteMifHeader(output_->mif(), CoordSysClause(settings.coordsys_index), columns);
+  writer_ = MakeLayerWriter(settings, SchemaOf(layer_, settings.coordsys_index), output_folder);
 }
 
-std::unique_ptr<LayerOutput> LayerConverter::Finish() {
-  output_->Close();
-  return std::move(output_);
+std::unique_ptr<LayerWriter> LayerConverter::Finish() {
+  writer_->Finish();
+  return std::move(writer_);
 }
 
 void LayerConverter::ConvertArea(const std::string& map_folder, const std::string& area,
@@ -69,7 +71,7 @@ void LayerConverter::ConvertArea(const std::string& map_folder, const std::strin
     if (ReportsProgress()) {
       observer_.OnProgressRange(static_cast<int>(input_.file->LineCount() - 1));
     }
-    ConvertFile(input_, output_->mif(), output_->mid());
+    ConvertFile(input_);
   }
   input_.own_file.Release();
   input_.file = nullptr;

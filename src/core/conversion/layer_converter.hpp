@@ -1,18 +1,18 @@
 #pragma once
-// The per-layer procedure shared by every kind of layer: the header, the walk
-// over the map-data folders and their area subfolders, the log lines and the
-// loading of each input file. What a kind does with the lines of one file is
-// its ConvertFile.
+// The per-layer procedure shared by every kind of layer: the layer's writer,
+// the walk over the area subfolders, the log lines and the loading of each
+// input file. What a kind makes of the lines of one file is its ConvertFile,
+// which hands every feature to the writer through Emit.
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "../features/feature.hpp"
 #include "../input/area_files.hpp"
 #include "../input/input_file.hpp"
-#include "../io/output_file.hpp"
+#include "../output/layer_writer.hpp"
 #include "../text/fields.hpp"
-#include "layer_output.hpp"
 #include "layer_table.hpp"
 #include "observer.hpp"
 #include "settings.hpp"
@@ -39,27 +39,18 @@ class LayerConverter {
       : layer_(layer), observer_(observer) {}
   virtual ~LayerConverter() = default;
 
-  // Converts the layer into its pair in output_folder (ending with "/") and
-  // commits it.
-  void Run(const ConversionSettings& settings, const std::string& output_folder);
-  // Logs the layer and writes its pair under temporary names, closed and
-  // ready for the caller to commit (the concurrent run commits in table
-  // order). On an error the temporaries are removed.
-  std::unique_ptr<LayerOutput> Convert(const ConversionSettings& settings,
-                                       const std::string& output_folder);
-
-  // Convert in steps, for layers that convert each area together: Begin logs
-  // the layer and creates its pair with the header, ConvertArea converts one
-  // area subfolder (taking shared files from `shared` when not null), Finish
-  // closes the pair and hands it over. After an error the converter is done
-  // with; destroying it removes the temporaries.
+  // The conversion in steps: Begin logs the layer and makes its writer,
+  // ConvertArea converts one area subfolder (taking shared files from
+  // `shared` when not null), Finish completes the writer's files and hands
+  // the writer over, to be committed in table order. After an error the
+  // converter is done with; destroying it discards what was written.
   void Begin(const ConversionSettings& settings, const std::string& output_folder);
   void ConvertArea(const std::string& map_folder, const std::string& area, AreaFiles* shared);
-  std::unique_ptr<LayerOutput> Finish();
+  std::unique_ptr<LayerWriter> Finish();
 
  protected:
-  // Converts one loaded file, writing objects and rows.
-  virtual void ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) = 0;
+  // Converts one loaded file into features.
+  virtual void ConvertFile(AreaInput& input) = 0;
   // Whether the kind drives the progress bar line by line.
   virtual bool ReportsProgress() const { return true; }
 
@@ -70,16 +61,25 @@ class LayerConverter {
   }
   void CheckStop();
 
+  // Hands feature_ to the writer, placed at the 0-based line of its record.
+  void Emit(size_t record_line) {
+    feature_.place = {input_.display, static_cast<int>(record_line) + 1};
+    writer_->Write(feature_);
+  }
+
   const LayerDef& layer_;
   ConversionObserver& observer_;
-  std::string row_;  // the MID row being built, reused
+  Feature feature_;  // the feature being built, reused
 
  private:
   void LoadInput(const std::string& path, std::string_view relative);
 
-  std::unique_ptr<LayerOutput> output_;
+  std::unique_ptr<LayerWriter> writer_;
   AreaInput input_;
 };
+
+// What a writer of the layer is told before its first feature.
+LayerSchema SchemaOf(const LayerDef& layer, int coordsys_index);
 
 std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer,
                                                    ConversionObserver& observer);

@@ -73,4 +73,11 @@ std::span<const LayerDef> LayerTable() {
   return kLayers;
 }
 
+std::string_view LayerCaption(const LayerDef& layer) {
+  constexpr std::string_view kEnding = "を変換します。";
+  std::string_view caption = layer.log_text;
+  if (caption.ends_with(kEnding)) caption.remove_suffix(kEnding.size());
+  return caption;
+}
+
 }  // namespace pelmora

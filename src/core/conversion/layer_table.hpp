@@ -23,4 +23,8 @@ struct LayerDef {
 
 std::span<const LayerDef> LayerTable();
 
+// What the layer holds, in Japanese: its log line without "を変換します。",
+// such as "道路線アーク".
+std::string_view LayerCaption(const LayerDef& layer);
+
 }  // namespace pelmora

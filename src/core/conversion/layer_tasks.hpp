@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "layer_output.hpp"
+#include "../output/layer_writer.hpp"
 #include "layer_table.hpp"
 #include "observer.hpp"
 
@@ -28,7 +28,7 @@ struct LayerTask {
   std::vector<std::string> log;
   TaskState state = TaskState::kWaiting;
   std::exception_ptr error;
-  std::unique_ptr<LayerOutput> output;  // closed, waiting to be committed
+  std::unique_ptr<LayerWriter> writer;  // finished, waiting to be committed
   // Progress through the current file, read without a lock: a torn pair only
   // shows a stale bar for a moment.
   std::atomic<unsigned> range_serial{0};

@@ -1,12 +1,11 @@
-// Line layers: every arc record of the layer's type code becomes a PLine
-// with a row of sheet number, line-type tag, individual number and, for roads
-// and railway lines, the attribute values of the arc.
+// Line layers: every arc record of the layer's type code becomes a line
+// feature with the values sheet number, line-type tag, individual number and,
+// for roads and railway lines, the attribute values of the arc.
 #include <algorithm>
 #include <cmath>
 
 #include "../errors.hpp"
 #include "../input/companion_file.hpp"
-#include "../mif/mif_writer.hpp"
 #include "../text/numbers.hpp"
 #include "kind_converters.hpp"
 
@@ -27,22 +26,22 @@ bool ReadCoordNumbers(const LineTable& lines, CoordLineNumbers* shared, size_t i
 
 }  // namespace
 
-void LineConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) {
+void LineConverter::ConvertFile(AreaInput& input) {
   if (!layer_.attribute_path.empty()) ResetCompanion(attributes_, input, layer_.attribute_path, 2);
   const auto& lines = input.file->lines();
-  WalkRecords(input, [&](size_t k) { return ConvertArc(lines, input.numbers, k, mif, mid); });
+  WalkRecords(input, [&](size_t k) { return ConvertArc(lines, input.numbers, k); });
   attributes_.Release();
 }
 
 // Converts the arc whose record is line k; returns the line after its
 // coordinate lines.
-size_t LineConverter::ConvertArc(const LineTable& lines, CoordLineNumbers* shared, size_t k,
-                                 OutputFile& mif, OutputFile& mid) {
+size_t LineConverter::ConvertArc(const LineTable& lines, CoordLineNumbers* shared, size_t k) {
   const int32_t count = StrToInt(record_[4]);
   if (count < 0) throw DataError("範囲チェックエラー");
-  line_.ResetSinglePart();
+  TSFShape& line = feature_.geometry;
+  line.ResetSinglePart();
   // Room only for the lines the file holds: a count can be any number.
-  line_.Points.reserve(std::min<size_t>(static_cast<size_t>(count), lines.size() - k - 1));
+  line.Points.reserve(std::min<size_t>(static_cast<size_t>(count), lines.size() - k - 1));
   // The lines that exist are read in order before a missing one is noticed.
   for (size_t i = k + 1; i <= k + static_cast<size_t>(count); ++i) {
     if (i >= lines.size()) {
@@ -54,7 +53,7 @@ size_t LineConverter::ConvertArc(const LineTable& lines, CoordLineNumbers* share
     if (ReadCoordNumbers(lines, shared, i, northing, easting)) {
       const TSFPoint point{origin_.easting + easting, origin_.northing + northing};
       if (std::isfinite(point.X) && std::isfinite(point.Y)) {
-        line_.AddPoint(point);
+        line.AddPoint(point);
         continue;
       }
     }
@@ -63,17 +62,15 @@ size_t LineConverter::ConvertArc(const LineTable& lines, CoordLineNumbers* share
     coords_.Split(lines[i]);
     const double x = OffsetCoordinate(origin_.easting, coords_[2]);
     const double y = OffsetCoordinate(origin_.northing, coords_[1]);
-    line_.AddPoint({x, y});
+    line.AddPoint({x, y});
   }
   fault_line_ = k;
-  WritePLine(mif, line_);
-  StartRow(record_[2]);
+  StartValues(record_[2]);
   AddValue(record_[3]);
   if (!layer_.attribute_path.empty()) {
-    row_.push_back(',');
-    LookupAttributes(attributes_, record_[3], layer_.attribute_count, row_);
+    LookupAttributes(attributes_, record_[3], layer_.attribute_count, feature_.values);
   }
-  mid.WriteLine(row_);
+  Emit(k);
   return k + static_cast<size_t>(count) + 1;
 }
 

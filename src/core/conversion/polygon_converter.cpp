@@ -1,16 +1,15 @@
 // Polygon layers: every polygon record of the layer's type code becomes a
-// single-ring Region chained from the arcs it references, with a row of sheet
-// number, individual number and the polygon's attribute values.
+// polygon feature of one ring chained from the arcs it references, with the
+// values sheet number, individual number and the polygon's attribute values.
 #include <cmath>
 
 #include "../errors.hpp"
-#include "../mif/mif_writer.hpp"
 #include "../text/numbers.hpp"
 #include "kind_converters.hpp"
 
 namespace pelmora {
 
-void PolygonConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile& mid) {
+void PolygonConverter::ConvertFile(AreaInput& input) {
   ResetCompanion(arcs_, input, layer_.arc_path, 3);
   const bool joins_attributes = !layer_.attribute_path.empty();
   if (joins_attributes) ResetCompanion(attributes_, input, layer_.attribute_path, 2);
@@ -18,13 +17,11 @@ void PolygonConverter::ConvertFile(AreaInput& input, OutputFile& mif, OutputFile
     const int32_t references = StrToInt(record_[3]);
     GatherRing(input, i, references);
     BuildPolygon();
-    WriteRegion(mif, polygon_);
-    StartRow(record_[2]);
+    StartValues(record_[2]);
     if (joins_attributes) {
-      row_.push_back(',');
-      LookupAttributes(attributes_, record_[2], layer_.attribute_count, row_);
+      LookupAttributes(attributes_, record_[2], layer_.attribute_count, feature_.values);
     }
-    mid.WriteLine(row_);
+    Emit(i);
     // A negative count consumes no reference line.
     return i + 1 + static_cast<size_t>(references > 0 ? references : 0);
   });
@@ -58,8 +55,9 @@ void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t refer
 // numbers, or a sum with the origin that overflows, is read again the plain
 // way, which raises the error exactly as it arises.
 void PolygonConverter::BuildPolygon() {
-  polygon_.ResetSinglePart();
-  polygon_.Points.reserve(ring_.size());
+  TSFShape& polygon = feature_.geometry;
+  polygon.ResetSinglePart();
+  polygon.Points.reserve(ring_.size());
   if (ring_.empty()) return;
   const LineTable& lines = arcs_.file().lines();
   CoordLineNumbers& table = arcs_.numbers();
@@ -67,7 +65,7 @@ void PolygonConverter::BuildPolygon() {
     if (const CoordNumbers* numbers = table.Find(lines, coord.line)) {
       const TSFPoint point{origin_.easting + numbers->field2, origin_.northing + numbers->field1};
       if (std::isfinite(point.X) && std::isfinite(point.Y)) {
-        polygon_.AddPoint(point);
+        polygon.AddPoint(point);
         continue;
       }
     }
@@ -75,7 +73,7 @@ void PolygonConverter::BuildPolygon() {
       coords_.Split(coord.text);
       const double x = OffsetCoordinate(origin_.easting, coords_[2]);
       const double y = OffsetCoordinate(origin_.northing, coords_[1]);
-      polygon_.AddPoint({x, y});
+      polygon.AddPoint({x, y});
     } catch (ConversionError& e) {
       e.SetPlace(arcs_.display(), static_cast<int>(coord.line) + 1);
       throw;

@@ -1,5 +1,5 @@
 // What the line, polygon and point layers share: the sheet header, the
-// selection of records by type code and the leading values of a MID row.
+// selection of records by type code and the leading values of a feature.
 #include "../input/area_folder.hpp"
 #include "kind_converters.hpp"
 
@@ -7,8 +7,7 @@ namespace pelmora {
 
 void RecordConverter::ReadHeader(std::string_view line) {
   SheetHeader header = ReadSheetHeader(line, record_);
-  quoted_sheet_number_.clear();
-  AppendQuoted(quoted_sheet_number_, header.sheet_number);
+  sheet_number_.assign(header.sheet_number);
   origin_ = header.origin;
 }
 
@@ -26,14 +25,10 @@ void RecordConverter::ResetCompanion(CompanionFile& companion, const AreaInput& 
                   input.area + "/" + std::string(relative), key_field, input.shared, relative);
 }
 
-void RecordConverter::StartRow(std::string_view value) {
-  row_.assign(quoted_sheet_number_);
-  AddValue(value);
-}
-
-void RecordConverter::AddValue(std::string_view value) {
-  row_.push_back(',');
-  AppendQuoted(row_, value);
+void RecordConverter::StartValues(std::string_view value) {
+  feature_.values.clear();
+  feature_.values.push_back(sheet_number_);
+  feature_.values.push_back(value);
 }
 
 }  // namespace pelmora

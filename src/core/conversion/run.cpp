@@ -22,7 +22,14 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
   }
   for (const LayerDef& layer : LayerTable()) {
     if (!settings.groups[layer.group]) continue;
-    MakeLayerConverter(layer, observer)->Run(settings, check.output_folder);
+    auto converter = MakeLayerConverter(layer, observer);
+    converter->Begin(settings, check.output_folder);
+    for (const std::string& map_folder : settings.map_folders) {
+      for (const std::string& area : ListAreas(map_folder)) {
+        converter->ConvertArea(map_folder, area, nullptr);
+      }
+    }
+    converter->Finish()->Commit();
   }
   return result;
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "../output/layer_writer.hpp"
+
 namespace pelmora {
 
 inline constexpr int kGroupCount = 9;
@@ -32,6 +34,10 @@ struct ConversionSettings {
   // come only once the layers before it are through; the window, which
   // follows each file as it is converted, leaves this off.
   bool share_inputs = false;
+  std::string format = "MIF";  // the name of an output format (output_formats.hpp)
+  // When set, makes every layer's writer instead of the format's (a preview
+  // keeping the features in memory, a test recording them).
+  LayerWriterFactory writer_factory;
 };
 
 enum class SettingsProblem {

@@ -77,8 +77,7 @@ class UnitRun {
 
   // Closes the layer's pair and hands it over for committing.
   void Finish(LayerConverter& layer) {
-    std::unique_ptr<LayerOutput> output = layer.Finish();
-    Publish(current_, TaskState::kDone, nullptr, std::move(output));
+    Publish(current_, TaskState::kDone, nullptr, layer.Finish());
     members_[current_].converter.reset();
   }
 
@@ -143,12 +142,12 @@ class UnitRun {
   }
 
   void Publish(size_t m, TaskState state, const std::exception_ptr& error,
-               std::unique_ptr<LayerOutput> output) {
+               std::unique_ptr<LayerWriter> writer) {
     const size_t index = members_[m].task;
     {
       std::lock_guard lock(shared_.mutex);
       LayerTask& task = tasks_[index];
-      task.output = std::move(output);
+      task.writer = std::move(writer);
       task.error = error;
       task.state = state;
       if (state == TaskState::kFailed && index < shared_.first_failed) {
@@ -173,7 +172,7 @@ void FailUnfinished(const LayerUnit& unit, std::vector<LayerTask>& tasks, Shared
     for (size_t index : unit.layers) {
       LayerTask& task = tasks[index];
       if (Finished(task.state)) continue;
-      task.output.reset();
+      task.writer.reset();
       task.error = error;
       task.state = TaskState::kFailed;
       if (index < shared.first_failed) shared.first_failed = index;

@@ -88,7 +88,7 @@ void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vecto
 }
 
 void LookupAttributes(CompanionFile& attributes, std::string_view key, int count,
-                      std::string& row) {
+                      std::vector<std::string_view>& values) {
   attributes.EnsureLoaded();
   if (count <= 2) return;
   thread_local FieldSplitter fields;
@@ -98,10 +98,8 @@ void LookupAttributes(CompanionFile& attributes, std::string_view key, int count
   } else {
     fields.Split(std::string_view());
   }
-  for (int k = 4; k <= count + 1; ++k) {
-    if (k > 4) row.push_back(',');
-    AppendQuoted(row, fields[k]);  // an empty splitter reads every field as empty
-  }
+  // An empty splitter reads every field as empty.
+  for (int k = 4; k <= count + 1; ++k) values.push_back(fields[k]);
 }
 
 }  // namespace pelmora

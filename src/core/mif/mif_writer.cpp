@@ -41,17 +41,30 @@ void WriteAllPoints(OutputFile& mif, const TSFShape& shape) {
   for (const TSFPoint& p : shape.Points) WriteCoordLine(mif, p);
 }
 
+// A single ring in the order ClockwiseClosedOrder gives.
+void WriteOrientedRing(OutputFile& mif, const TSFShape& ring) {
+  const RingOrder order = ClockwiseClosedOrder(ring);
+  const auto n = static_cast<size_t>(ring.NumPoints);
+  WriteCountLine(mif, "  ", static_cast<long long>(n + (order.closed_by_copy ? 1 : 0)));
+  if (!order.reversed) {
+    WriteAllPoints(mif, ring);
+  } else {
+    for (size_t i = n; i-- > 0;) WriteCoordLine(mif, ring.Points[i]);
+  }
+  if (order.closed_by_copy) WriteCoordLine(mif, ring.Points[order.reversed ? n - 1 : 0]);
+}
+
 }  // namespace
 
 void WriteMifHeader(OutputFile& mif, std::string_view coordsys_clause,
-                    const std::vector<std::string>& column_names_utf8) {
+                    const std::vector<std::string_view>& column_names_utf8) {
   mif.WriteLine("Version 300");
   mif.WriteLine("Charset \"WindowsJapanese\"");
   mif.WriteLine("Delimiter \",\"");
   mif.Write("CoordSys ");
   mif.WriteLine(coordsys_clause);
   WriteCountLine(mif, "Columns ", static_cast<long long>(column_names_utf8.size()));
-  for (const std::string& name : column_names_utf8) {
+  for (std::string_view name : column_names_utf8) {
     mif.Write(Utf8ToCp932(name));
     mif.WriteLine(" Char(100)");
   }
@@ -64,7 +77,7 @@ void WritePoint(OutputFile& mif, const TSFPoint& point) {
   WriteCoordLine(mif, point);
 }
 
-void WritePLine(OutputFile& mif, const TSFPolyLine& line) {
+void WritePLine(OutputFile& mif, const TSFShape& line) {
   if (line.NumParts <= 1) {
     WriteCountLine(mif, "PLine ", line.NumPoints);
     WriteAllPoints(mif, line);
@@ -75,12 +88,10 @@ void WritePLine(OutputFile& mif, const TSFPolyLine& line) {
   mif.WriteLine("");
 }
 
-void WriteRegion(OutputFile& mif, TSFPolygon& polygon) {
+void WriteRegion(OutputFile& mif, const TSFShape& polygon) {
   if (polygon.NumParts <= 1) {
-    OrientRing(polygon);
     mif.WriteLine("Region 1");
-    WriteCountLine(mif, "  ", polygon.NumPoints);
-    WriteAllPoints(mif, polygon);
+    WriteOrientedRing(mif, polygon);
   } else {
     WriteCountLine(mif, "Region ", polygon.NumParts);
     WriteParts(mif, polygon);

@@ -5,19 +5,20 @@
 #include <string_view>
 #include <vector>
 
+#include "../features/geometry.hpp"
 #include "../io/output_file.hpp"
-#include "geometry.hpp"
 
 namespace pelmora {
 
 // Writes the header: version, charset, delimiter, "CoordSys " + clause, the
 // columns (each "<name> Char(100)"; names given in UTF-8) and "Data".
 void WriteMifHeader(OutputFile& mif, std::string_view coordsys_clause,
-                    const std::vector<std::string>& column_names_utf8);
+                    const std::vector<std::string_view>& column_names_utf8);
 
 void WritePoint(OutputFile& mif, const TSFPoint& point);
-void WritePLine(OutputFile& mif, const TSFPolyLine& line);
-// Orients and closes a single-part polygon in place before writing it.
-void WriteRegion(OutputFile& mif, TSFPolygon& polygon);
+void WritePLine(OutputFile& mif, const TSFShape& line);
+// A single-part polygon is written clockwise and closed (ClockwiseClosedOrder)
+// without changing the polygon; the parts of a multi-part one as they are.
+void WriteRegion(OutputFile& mif, const TSFShape& polygon);
 
 }  // namespace pelmora

@@ -298,4 +298,11 @@ std::string QuoteField(std::string_view value) {
   return out;
 }
 
+void AppendQuotedValues(std::string& out, std::span<const std::string_view> values) {
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) out.push_back(',');
+    AppendQuoted(out, values[i]);
+  }
+}
+
 }  // namespace pelmora

@@ -3,6 +3,7 @@
 // those of common CSV readers: a blank or a control character also ends a
 // field, and a trailing comma gives an empty last field only when it is the
 // very last character of the line.
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,5 +84,7 @@ int CountOccurrences(int start, std::string_view pattern, std::string_view subje
 // changes.
 std::string QuoteField(std::string_view value);
 void AppendQuoted(std::string& out, std::string_view value);
+// The values, each quoted, joined by ",": a MID row without its line end.
+void AppendQuotedValues(std::string& out, std::span<const std::string_view> values);
 
 }  // namespace pelmora

@@ -30,18 +30,27 @@ double SignedArea(const std::vector<double>& xs, const std::vector<double>& ys) 
       xs.size(), [&](size_t i) { return xs[i]; }, [&](size_t i) { return ys[i]; });
 }
 
-void OrientRing(TSFPolygon& polygon) {
-  if (polygon.NumParts > 1 || polygon.NumPoints < 3) return;
+RingOrder ClockwiseClosedOrder(const TSFShape& polygon) {
+  RingOrder order;
+  if (polygon.NumParts > 1 || polygon.NumPoints < 3) return order;
   const auto n = static_cast<size_t>(polygon.NumPoints);
   const auto& points = polygon.Points;
   double area = ShoelaceArea(
       n, [&](size_t i) { return points[i].X; }, [&](size_t i) { return points[i].Y; });
-  if (area > 0) {
+  order.reversed = area > 0;
+  // Reversing swaps first and last, so whether they differ does not change.
+  order.closed_by_copy = points[0].X != points[n - 1].X || points[0].Y != points[n - 1].Y;
+  return order;
+}
+
+void OrientRing(TSFPolygon& polygon) {
+  const RingOrder order = ClockwiseClosedOrder(polygon);
+  const auto n = static_cast<size_t>(polygon.NumPoints);
+  if (order.reversed) {
     std::reverse(polygon.Points.begin(), polygon.Points.begin() + static_cast<std::ptrdiff_t>(n));
   }
-  const TSFPoint first = polygon.Points.front();
-  const TSFPoint last = polygon.Points[n - 1];
-  if (last.X != first.X || last.Y != first.Y) {
+  if (order.closed_by_copy) {
+    const TSFPoint first = polygon.Points.front();
     polygon.Points.resize(n);
     polygon.Points.push_back(first);
     polygon.NumPoints = static_cast<int32_t>(n + 1);

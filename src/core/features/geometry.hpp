@@ -1,5 +1,6 @@
 #pragma once
-// Object records handed to the MIF writer, and the ring geometry of regions.
+// The geometry of features (points, lines, polygons as vertices and part
+// offsets) and the ring arithmetic that writers need.
 #include <cstdint>
 #include <vector>
 
@@ -44,9 +45,18 @@ struct TSFPolygon : TSFShape {};
 // overflows.
 double SignedArea(const std::vector<double>& xs, const std::vector<double>& ys);
 
-// Gives a single-part ring the clockwise orientation and closure that a MIF
-// Region expects: a counter-clockwise ring is reversed, and a ring whose last
-// vertex differs from its first is closed with a copy of the first.
+// How a single-part ring is to be written to have the clockwise orientation
+// and closure that a MIF Region expects: a counter-clockwise ring reversed,
+// and a ring whose last vertex differs from its first closed with a copy of
+// the first. Rings of fewer than three vertices and multi-part polygons are
+// written as they are.
+struct RingOrder {
+  bool reversed = false;
+  bool closed_by_copy = false;
+};
+RingOrder ClockwiseClosedOrder(const TSFShape& polygon);
+
+// Applies ClockwiseClosedOrder to the polygon in place.
 void OrientRing(TSFPolygon& polygon);
 
 }  // namespace pelmora

@@ -1,0 +1,42 @@
+#pragma once
+// What a converter hands to an output writer: one feature per record, and
+// the schema of the layer it belongs to. Nothing here knows of files, quotes
+// or any output syntax.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "geometry.hpp"
+
+namespace pelmora {
+
+enum class GeometryKind { kPoint, kLine, kPolygon };
+
+// The layer as a writer sees it before the first feature.
+struct LayerSchema {
+  std::string_view name;     // the layer's base name, e.g. "Road_Road_Arc"
+  std::string_view caption;  // what the layer holds, in Japanese (UTF-8)
+  GeometryKind kind = GeometryKind::kPoint;
+  std::vector<std::string_view> columns;  // column names (UTF-8), in order
+  int coordsys_index = 0;                 // entry of the coordinate-system table
+};
+
+// Where a feature was read: the input file as the log names it (area/path)
+// and the 1-based line of its record.
+struct FeaturePlace {
+  std::string_view file;
+  int line = 0;
+};
+
+// One record of a layer. The geometry holds the vertices as read (sheet
+// origin added) with the index of each part's first vertex; a point has one
+// vertex. The values are the column values in schema order, the bytes as
+// read from the data (code page 932), without quotes. Every view lives until
+// the converter's next feature: a writer that keeps a feature copies it.
+struct Feature {
+  TSFShape geometry;
+  std::vector<std::string_view> values;
+  FeaturePlace place;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,52 @@
+#pragma once
+// The files of one layer, written under temporary names in the output folder
+// and renamed over their real names only when the layer is complete, so a
+// layer that an error or a stop interrupts leaves no partial file set and an
+// older set of its names stays as it was. Every output format stages its
+// files here.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../io/output_file.hpp"
+
+namespace pelmora {
+
+class StagedFiles {
+ public:
+  explicit StagedFiles(std::string output_folder) : folder_(std::move(output_folder)) {}
+  ~StagedFiles();  // removes the temporary files unless committed
+  StagedFiles(const StagedFiles&) = delete;
+  StagedFiles& operator=(const StagedFiles&) = delete;
+
+  // Creates the temporary file that becomes file_name in the output folder.
+  // Files are closed and renamed in the order they were created. Throws
+  // IoError naming file_name.
+  OutputFile& Create(std::string_view file_name);
+
+  // Flushes and closes every file, so that a finished layer waiting for its
+  // turn to be committed holds no open file. Throws IoError.
+  void Close();
+
+  // Closes the files unless done and renames them over their real names, in
+  // order. Throws IoError; the temporaries are then gone. When a later file
+  // cannot take its name after an earlier one took its own, none of the
+  // set's names is left (older files of those names are then lost, but no
+  // new file is left beside older files it does not match).
+  void Commit();
+
+ private:
+  struct Staged {
+    std::string final_path;
+    OutputFile file;
+    bool exists = false;  // the temporary file was created and not removed
+  };
+  void Discard();
+
+  std::string folder_;
+  std::vector<std::unique_ptr<Staged>> files_;
+  bool committed_ = false;
+};
+
+}  // namespace pelmora
