@@ -121,6 +121,30 @@ TEST_F(MifWriterTest, RegionsAreOrientedAndClosed) {
   EXPECT_EQ(square.NumPoints, 4);  // the writer leaves the feature as it is
 }
 
+TEST_F(MifWriterTest, MidRowsQuoteEveryValueInPlaceOrThroughTheRow) {
+  struct Case {
+    std::vector<std::string_view> values;
+    std::string expected;
+  };
+  const std::string long_value(5000, 'x');  // beyond what is quoted in place
+  const std::string long_quotes(3000, '"');
+  const std::vector<Case> cases = {
+      {{}, "\r\n"},
+      {{""}, "\"\"\r\n"},
+      {{"09LD751", "12", ""}, "\"09LD751\",\"12\",\"\"\r\n"},
+      {{"a\"b", "\"", "\"\"x\""}, "\"a\"\"b\",\"\"\"\",\"\"\"\"\"x\"\"\"\r\n"},
+      {{"\x93\x8c\x8b\x9e", "c,d"}, "\"\x93\x8c\x8b\x9e\",\"c,d\"\r\n"},
+      {{long_value, "y"}, "\"" + long_value + "\",\"y\"\r\n"},
+      {{long_quotes}, "\"" + long_quotes + long_quotes + "\"\r\n"},
+  };
+  std::string expected, row;
+  for (const Case& c : cases) {
+    WriteMidRow(file_, c.values, row);
+    expected += c.expected;
+  }
+  EXPECT_EQ(Text(), expected);
+}
+
 TEST_F(MifWriterTest, LargeOutputCrossesTheBufferIntact) {
   std::string expected;
   for (int i = 0; i < 60000; ++i) {

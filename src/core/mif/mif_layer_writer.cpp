@@ -1,6 +1,5 @@
 #include "mif_layer_writer.hpp"
 
-#include "../text/fields.hpp"
 #include "coordsys.hpp"
 #include "mif_writer.hpp"
 
@@ -27,9 +26,7 @@ void MifLayerWriter::Write(const Feature& feature) {
       WriteRegion(*mif_, geometry);
       break;
   }
-  row_.clear();
-  AppendQuotedValues(row_, feature.values);
-  mid_->WriteLine(row_);
+  WriteMidRow(*mid_, feature.values, row_);
 }
 
 std::unique_ptr<LayerWriter> MakeMifLayerWriter(const LayerSchema& schema,

@@ -1,8 +1,10 @@
 #include "mif_writer.hpp"
 
 #include <charconv>
+#include <cstring>
 
 #include "../text/cp932.hpp"
+#include "../text/fields.hpp"
 #include "number_format.hpp"
 
 namespace pelmora {
@@ -70,6 +72,40 @@ void WriteMifHeader(OutputFile& mif, std::string_view coordsys_clause,
   }
   mif.WriteLine("Data");
   mif.WriteLine("");
+}
+
+void WriteMidRow(OutputFile& mid, std::span<const std::string_view> values, std::string& row) {
+  // Each value takes at most twice its length (every byte a quote) and three
+  // more bytes; rows that surely fit are quoted straight into the buffer.
+  constexpr size_t kInPlaceLimit = 4096;
+  size_t bound = 2;
+  for (std::string_view value : values) bound += 2 * value.size() + 3;
+  if (bound > kInPlaceLimit) {
+    row.clear();
+    AppendQuotedValues(row, values);
+    mid.WriteLine(row);
+    return;
+  }
+  char* const start = mid.Reserve(bound);
+  char* out = start;
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) *out++ = ',';
+    *out++ = '"';
+    std::string_view rest = values[i];
+    while (const void* quote = std::memchr(rest.data(), '"', rest.size())) {
+      const size_t n = static_cast<const char*>(quote) - rest.data() + 1;
+      std::memcpy(out, rest.data(), n);
+      out += n;
+      *out++ = '"';
+      rest.remove_prefix(n);
+    }
+    std::memcpy(out, rest.data(), rest.size());
+    out += rest.size();
+    *out++ = '"';
+  }
+  *out++ = '\r';
+  *out++ = '\n';
+  mid.Commit(static_cast<size_t>(out - start));
 }
 
 void WritePoint(OutputFile& mif, const TSFPoint& point) {
