@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build demo test bench clean
+.PHONY: deps build demo test package bench clean
 
 deps:
 	./scripts/install-deps
@@ -18,6 +18,10 @@ demo: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+# The Debian package $(BUILD)/pelmora_<version>_<arch>.deb (CPack).
+package: build
+	cmake --build $(BUILD) --target package
 
 # Generates benchmark data once (bench/data/), converts it with the release
 # build and prints the figures against the machine's floor (a few minutes).

@@ -13,6 +13,10 @@
 #ifndef PELMORA_VERSION
 #define PELMORA_VERSION ""
 #endif
+// The installed documentation folder relative to the installed program's.
+#ifndef PELMORA_GUIDE_FROM_BINDIR
+#define PELMORA_GUIDE_FROM_BINDIR "../share/doc/pelmora"
+#endif
 
 namespace pelmora::gui {
 
@@ -89,6 +93,19 @@ QString AppFilePath() {
 
 QString GetAppFolder() {
   return ExtractFolder(AppFilePath());
+}
+
+QString HelpFilePath() {
+  return HelpFilePath(GetAppFolder());
+}
+
+QString HelpFilePath(const QString& app_folder) {
+  const QString name = QStringLiteral("Pelmora.html");
+  const QString beside = app_folder + name;
+  if (QFileInfo::exists(beside)) return beside;
+  const QString installed =
+      QDir::cleanPath(app_folder + QStringLiteral(PELMORA_GUIDE_FROM_BINDIR "/") + name);
+  return QFileInfo::exists(installed) ? installed : beside;
 }
 
 QString SettingsFilePath() {

@@ -40,6 +40,13 @@ QString ExtractBaseName(const QString& path);
 // The folder of the running program's file, ending with "/".
 QString GetAppFolder();
 
+// The user guide Pelmora.html: beside the program (the build tree), or else in
+// the documentation folder that an install puts at guide_dir_from_bin
+// relative to the program's folder (../share/doc/pelmora from bin/). When
+// neither file exists, the path beside the program.
+QString HelpFilePath();
+QString HelpFilePath(const QString& app_folder);
+
 // The settings file: the user's configuration folder for the program, "/",
 // the program file's base name, ".INI".
 QString SettingsFilePath();

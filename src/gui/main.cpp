@@ -3,7 +3,9 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
+#include <cstring>
 #include <exception>
+#include <iostream>
 
 #include "main_window.hpp"
 #include "message_boxes.hpp"
@@ -39,6 +41,13 @@ class TApplication : public QApplication {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // --version answers before Qt looks for a display, so it works anywhere.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::cout << "pelmora " PELMORA_VERSION "\n";
+      return 0;
+    }
+  }
   TApplication app(argc, argv);
   // The settings file lies in ~/.config/pelmora/ (AppConfigLocation).
   QApplication::setApplicationName(QStringLiteral("pelmora"));

@@ -245,7 +245,7 @@ void TfrmMain::WaitForConversion() {
 // --- Program start and stop ---
 
 void TfrmMain::FormCreate() {
-  help_file_ = GetAppFolder() + QStringLiteral("Pelmora.html");
+  help_file_ = HelpFilePath();
 }
 
 void TfrmMain::FormShow() {

@@ -1,6 +1,7 @@
 // Program paths, the settings file and window placement.
 #include "app_paths.hpp"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -27,6 +28,11 @@ class AppPathsTest : public QObject {
       f.write(content.toUtf8());
     }
     return path;
+  }
+
+  static void Touch(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
   }
 
   static QString Read(const QString& path) {
@@ -59,6 +65,33 @@ class AppPathsTest : public QObject {
     const QString ini = SettingsFilePath();
     QVERIFY(ini.endsWith("/app_paths_test.INI"));
     QVERIFY(ini.startsWith(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+  }
+
+  void helpFileBesideOrInstalled() {
+    // A tree laid out like an install: <root>/bin/ holds the program,
+    // <root>/share/doc/pelmora/ the guide; the build tree has it in bin/.
+    struct Case {
+      const char* what;
+      bool beside;
+      bool installed;
+      const char* expected;
+    };
+    const Case cases[] = {
+        {"beside the program only", true, false, "bin/Pelmora.html"},
+        {"installed only", false, true, "share/doc/pelmora/Pelmora.html"},
+        {"both: the one beside the program", true, true, "bin/Pelmora.html"},
+        {"neither: the path beside the program", false, false, "bin/Pelmora.html"},
+    };
+    for (const Case& c : cases) {
+      QTemporaryDir root;
+      QDir dir(root.path());
+      QVERIFY(dir.mkpath("bin") && dir.mkpath("share/doc/pelmora"));
+      if (c.beside) Touch(dir.filePath("bin/Pelmora.html"));
+      if (c.installed) Touch(dir.filePath("share/doc/pelmora/Pelmora.html"));
+      QVERIFY2(HelpFilePath(dir.filePath("bin") + "/") == dir.filePath(c.expected), c.what);
+    }
+    // The program's own folder in the build tree, where the tests run.
+    QCOMPARE(HelpFilePath(), GetAppFolder() + "Pelmora.html");
   }
 
   void profileIntegers() {
