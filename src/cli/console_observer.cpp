@@ -1,5 +1,7 @@
 #include "console_observer.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <iostream>
 
@@ -13,6 +15,19 @@ extern "C" void OnStopSignal(int signal) {
 }
 
 constexpr int kBarWidth = 30;
+
+int Percent(const RunProgress& progress) {
+  if (progress.bytes_to_read == 0) return 0;
+  const uint64_t done = std::min(progress.bytes_done, progress.bytes_to_read);
+  return static_cast<int>(100 * static_cast<double>(done) / progress.bytes_to_read);
+}
+
+std::string Clock(double seconds) {
+  const long total = std::lround(seconds);
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
+  return text;
+}
 
 }  // namespace
 
@@ -33,35 +48,52 @@ int StopSignal() {
   return g_stop_signal;
 }
 
+std::string ProgressText(const RunProgress& progress, double elapsed_seconds) {
+  const int percent = Percent(progress);
+  std::string text = std::to_string(percent) + "% " + Clock(elapsed_seconds);
+  // The pace of the first percent says little about the rest.
+  if (percent >= 1 && percent < 100) {
+    const double done = static_cast<double>(progress.bytes_done);
+    const double left = elapsed_seconds * (progress.bytes_to_read - done) / done;
+    text += " (" + Clock(left) + " left)";
+  }
+  return text;
+}
+
 void ConsoleObserver::OnLog(std::string_view line) {
-  if (line.find(" --> ") != std::string_view::npos) current_file_ = line;
   if (!show_log_) return;
   ClearBar();
   std::cout << line << '\n';
   std::cout.flush();
 }
 
-void ConsoleObserver::OnProgressRange(int maximum) {
-  maximum_ = maximum;
-  drawn_percent_ = -1;
-  OnProgress(0);
+void ConsoleObserver::OnRunStarted(const RunStarted& event) {
+  start_ = std::chrono::steady_clock::now();
+  progress_ = {0, event.bytes_to_read};
 }
 
-void ConsoleObserver::OnProgress(int position) {
-  if (!show_progress_) return;
-  int percent = maximum_ > 0 ? static_cast<int>(100LL * position / maximum_) : 100;
-  if (percent != drawn_percent_) DrawBar(percent);
+void ConsoleObserver::OnInputFileStarted(const InputFileStarted& event) {
+  current_file_ = LogLine(event);
+  LogLineObserver::OnInputFileStarted(event);
+  if (show_progress_) DrawBar();
+}
+
+void ConsoleObserver::OnProgress(const RunProgress& event) {
+  progress_ = event;
+  if (show_progress_ && Percent(event) != drawn_percent_) DrawBar();
 }
 
 bool ConsoleObserver::StopRequested() {
   return g_stop_signal != 0;
 }
 
-void ConsoleObserver::DrawBar(int percent) {
-  drawn_percent_ = percent;
-  int filled = percent * kBarWidth / 100;
+void ConsoleObserver::DrawBar() {
+  drawn_percent_ = Percent(progress_);
+  const int filled = drawn_percent_ * kBarWidth / 100;
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   std::string bar = "\r[" + std::string(filled, '#') + std::string(kBarWidth - filled, ' ') + "] " +
-                    std::to_string(percent) + "% " + current_file_ + "\x1b[K";
+                    ProgressText(progress_, elapsed) + " " + current_file_ + "\x1b[K";
   std::fputs(bar.c_str(), stderr);
   std::fflush(stderr);
   bar_visible_ = true;

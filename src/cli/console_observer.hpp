@@ -1,6 +1,8 @@
 #pragma once
 // Shows a conversion on the console: log lines on standard output, a
-// progress bar on standard error, and Ctrl-C or SIGTERM as a stop request.
+// progress bar of the whole run on standard error, and Ctrl-C or SIGTERM as
+// a stop request.
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -8,29 +10,35 @@
 
 namespace pelmora::cli {
 
-class ConsoleObserver : public ConversionObserver {
+class ConsoleObserver : public LogLineObserver {
  public:
   ConsoleObserver(bool show_log, bool show_progress)
       : show_log_(show_log), show_progress_(show_progress) {}
   ~ConsoleObserver() override { ClearBar(); }
 
   void OnLog(std::string_view line) override;
-  void OnProgressRange(int maximum) override;
-  void OnProgress(int position) override;
+  void OnRunStarted(const RunStarted& event) override;
+  void OnInputFileStarted(const InputFileStarted& event) override;
+  void OnProgress(const RunProgress& event) override;
   bool StopRequested() override;
 
   // Removes the bar so that a message can take its line.
   void ClearBar();
 
  private:
-  void DrawBar(int percent);
+  void DrawBar();
 
   bool show_log_, show_progress_;
+  std::chrono::steady_clock::time_point start_;
   std::string current_file_;
-  int maximum_ = 0;
+  RunProgress progress_;
   int drawn_percent_ = -1;
   bool bar_visible_ = false;
 };
+
+// The bar's text after its hashes: percent, time taken and, once a share of
+// the work is done, the time left at the same pace, e.g. "42% 0:12 (0:16 left)".
+std::string ProgressText(const RunProgress& progress, double elapsed_seconds);
 
 // Installs handlers that turn SIGINT, SIGTERM and SIGHUP into a stop request,
 // and ignores SIGPIPE.

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <exception>
 
 #include "core/conversion/observer.hpp"
@@ -21,21 +22,17 @@ void TWorkerObserver::OnLog(std::string_view line) {
   emit worker_.Log(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
 }
 
-void TWorkerObserver::OnProgressRange(int maximum) {
-  Flush();
-  emit worker_.ProgressRange(maximum);
-  last_sent_ = 0;  // a new range starts at position 0
+void TWorkerObserver::OnRunStarted(const RunStarted&) {
+  emit worker_.ProgressRange(TConversionWorker::kProgressMaximum);
+  last_sent_ = 0;  // the range starts at position 0
   has_pending_ = false;
   clock_.restart();
 }
 
-void TWorkerObserver::OnProgress(int position) {
-  pending_ = position;
+void TWorkerObserver::OnProgress(const RunProgress& event) {
+  pending_ = TConversionWorker::ProgressPosition(event);
   has_pending_ = true;
-  // Look at the clock only every 64 calls: this runs once per record line.
-  if ((++calls_ & 63) == 0 && clock_.elapsed() >= TConversionWorker::kProgressIntervalMs) {
-    Flush();
-  }
+  if (clock_.elapsed() >= TConversionWorker::kProgressIntervalMs) Flush();
 }
 
 bool TWorkerObserver::StopRequested() {
@@ -50,6 +47,12 @@ void TWorkerObserver::Flush() {
     last_sent_ = pending_;
   }
   clock_.restart();
+}
+
+int TConversionWorker::ProgressPosition(const RunProgress& progress) {
+  if (progress.bytes_to_read == 0) return 0;
+  const uint64_t done = std::min(progress.bytes_done, progress.bytes_to_read);
+  return static_cast<int>(static_cast<double>(done) / progress.bytes_to_read * kProgressMaximum);
 }
 
 TConversionWorker::TConversionWorker(QObject* parent) : QObject(parent) {

@@ -1,9 +1,9 @@
 #pragma once
 // Runs pelmora::RunConversion on a worker thread and hands what its observer
-// reports to the user-interface thread as queued signals. Log lines and
-// progress ranges pass one by one; progress positions, reported per record
-// line, are thinned to a few dozen per second, and the last position before a
-// new range, a log line or the end of the run is always delivered.
+// reports to the user-interface thread as queued signals. Log lines pass one
+// by one; the progress of the whole run is a position from 0 to
+// kProgressMaximum, thinned to a few dozen per second, and the last position
+// before a log line or the end of the run is always delivered.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -40,6 +40,9 @@ class TConversionWorker : public QObject {
 
   // Minimum time between two progress signals, in milliseconds.
   static constexpr int kProgressIntervalMs = 30;
+  // The progress bar's range for a whole run, and the position of a report.
+  static constexpr int kProgressMaximum = 1000;
+  static int ProgressPosition(const RunProgress& progress);
 
  signals:
   void Log(const QString& line);
@@ -58,13 +61,13 @@ class TConversionWorker : public QObject {
 // The observer on the worker thread: forwards what the run reports to the
 // worker's signals (queued to the user-interface thread), thinning the
 // progress positions.
-class TWorkerObserver : public ConversionObserver {
+class TWorkerObserver : public LogLineObserver {
  public:
   TWorkerObserver(TConversionWorker& worker, std::atomic<bool>& stop);
 
   void OnLog(std::string_view line) override;
-  void OnProgressRange(int maximum) override;
-  void OnProgress(int position) override;
+  void OnRunStarted(const RunStarted& event) override;
+  void OnProgress(const RunProgress& event) override;
   bool StopRequested() override;
 
   // Delivers the last position not yet sent.
@@ -77,7 +80,6 @@ class TWorkerObserver : public ConversionObserver {
   int pending_ = 0;
   int last_sent_ = 0;
   bool has_pending_ = false;
-  unsigned calls_ = 0;
 };
 
 }  // namespace pelmora::gui

@@ -33,7 +33,7 @@ void WriteGyouseiArea(const fs::path& area, int records = 3);
 
 // Records log lines and can act on one (to change the file system between
 // two layers, say).
-class RecordingObserver : public ConversionObserver {
+class RecordingObserver : public LogLineObserver {
  public:
   void OnLog(std::string_view line) override;
   std::vector<std::string> log;

@@ -33,12 +33,13 @@ namespace fs = std::filesystem;
 
 // Counts the layers that began, to know how many pairs must be there, and
 // keeps the log.
-class CountingObserver : public ConversionObserver {
+class CountingObserver : public LogLineObserver {
  public:
-  void OnLog(std::string_view line) override {
-    if (line.find(" --> ") == std::string_view::npos) ++layers_started;
-    log.append(line).push_back('\n');
+  void OnLayerStarted(const LayerStarted& event) override {
+    ++layers_started;
+    LogLineObserver::OnLayerStarted(event);
   }
+  void OnLog(std::string_view line) override { log.append(line).push_back('\n'); }
   int layers_started = 0;
   std::string log;
 };

@@ -26,14 +26,15 @@ using pelmora::gui::test::RecordingBoxes;
 namespace {
 
 // What a run reports, as the core gives it.
-struct Recorded : pelmora::ConversionObserver {
+struct Recorded : pelmora::LogLineObserver {
   QStringList log;
-  QList<QPair<int, int>> ranges;  // (maximum, last position reported)
+  int last_position = -1;  // of the window's progress bar, for the last report
   void OnLog(std::string_view line) override {
     log << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
   }
-  void OnProgressRange(int maximum) override { ranges.append({maximum, 0}); }
-  void OnProgress(int position) override { ranges.last().second = position; }
+  void OnProgress(const pelmora::RunProgress& event) override {
+    last_position = TConversionWorker::ProgressPosition(event);
+  }
 };
 
 QByteArray ReadAll(const QString& path) {
@@ -180,10 +181,12 @@ class ConversionWindowTest : public QObject {
     QCOMPARE(MemoLines().first(), QString("道路線アークを変換します。"));
     QVERIFY(MemoLines().filter(" --> ").size() > 0);
     QCOMPARE(MemoLines().filter("を変換します。").size(), 31);
-    // Every file's range arrived, with its final position.
-    QCOMPARE(ranges, direct.ranges);
-    QVERIFY(std::any_of(ranges.begin(), ranges.end(), [](auto r) { return r.second > 0; }));
-    QCOMPARE(bar_at_end_box, ranges.last().second);
+    // The bar follows the whole run to its end.
+    QCOMPARE(ranges.size(), 1);
+    QCOMPARE(ranges[0].first, TConversionWorker::kProgressMaximum);
+    QCOMPARE(ranges[0].second, TConversionWorker::kProgressMaximum);
+    QCOMPARE(direct.last_position, TConversionWorker::kProgressMaximum);
+    QCOMPARE(bar_at_end_box, TConversionWorker::kProgressMaximum);
 
     // 31 MIF/MID pairs, byte for byte what the core writes.
     const QStringList files = Files(out);
@@ -245,9 +248,8 @@ class ConversionWindowTest : public QObject {
     }
     QCOMPARE(boxes_.boxes[0].text, expected);
     QVERIFY(!expected.isEmpty());
-    // The bar keeps its position: the final one of the last road file.
-    QVERIFY(!direct.ranges.isEmpty());
-    QCOMPARE(W().ProgressBar1->value(), direct.ranges.last().second);
+    // The bar keeps its position: the last one reported before the error.
+    QCOMPARE(W().ProgressBar1->value(), direct.last_position);
     QVERIFY(W().ProgressBar1->value() > 0);
     QVERIFY(QFile::exists(out + "/Doro_Doro_Arc.mif"));
     QVERIFY(W().Button7->isEnabled());

@@ -1,5 +1,5 @@
-// The worker's observer: log lines and ranges pass one by one, progress
-// positions are thinned, and the last position of every file arrives.
+// The worker's observer: log lines pass one by one, progress positions of
+// the whole run are thinned, and the last position before a line arrives.
 #include "conversion_worker.hpp"
 
 #include <QElapsedTimer>
@@ -29,27 +29,27 @@ class ConversionWorkerTest : public QObject {
     TWorkerObserver observer(worker, stop);
     QElapsedTimer clock;
     clock.start();
-    observer.OnLog("道路線アークを変換します。");
-    observer.OnLog("13101/road/roadntwk.arc --> Doro_Doro_Arc.mif");
-    observer.OnProgressRange(2'000'000);
-    for (int i = 0; i <= 2'000'000; ++i) observer.OnProgress(i);
-    observer.OnLog("13102/road/roadntwk.arc --> Doro_Doro_Arc.mif");
-    observer.OnProgressRange(10);
-    for (int i = 0; i <= 7; ++i) observer.OnProgress(i);
+    constexpr uint64_t kTotal = 4'000'000'000;  // more than an int holds
+    observer.OnRunStarted({kTotal, 31});
+    observer.OnLayerStarted({"Doro_Doro_Arc", "道路線アークを変換します。"});
+    observer.OnInputFileStarted({"Doro_Doro_Arc", "13101", "13101/road/roadntwk.arc"});
+    for (uint64_t done = 0; done <= kTotal / 2; done += 2000) observer.OnProgress({done, kTotal});
+    observer.OnInputFileStarted({"Doro_Doro_Arc", "13102", "13102/road/roadntwk.arc"});
+    observer.OnProgress({kTotal, kTotal});
     observer.Flush();  // the end of the run
     const qint64 ms = clock.elapsed();
 
     // At most one progress signal per interval, plus the final ones.
     QVERIFY2(progress_signals <= ms / TConversionWorker::kProgressIntervalMs + 3,
              qPrintable(QString("%1 signals in %2 ms").arg(progress_signals).arg(ms)));
-    // The order and the final position of each file.
+    // The order, and the last position before a log line and at the end.
     const int second_log = events.indexOf("log 13102/road/roadntwk.arc --> Doro_Doro_Arc.mif");
     QVERIFY(second_log > 0);
-    QCOMPARE(events[0], QString("log 道路線アークを変換します。"));
-    QCOMPARE(events[2], QString("range 2000000"));
-    QCOMPARE(events[second_log - 1], QString("pos 2000000"));
-    QCOMPARE(events[second_log + 1], QString("range 10"));
-    QCOMPARE(events.last(), QString("pos 7"));
+    QCOMPARE(events[0], QString("range 1000"));
+    QCOMPARE(events[1], QString("log 道路線アークを変換します。"));
+    QCOMPARE(events[2], QString("log 13101/road/roadntwk.arc --> Doro_Doro_Arc.mif"));
+    QCOMPARE(events[second_log - 1], QString("pos 500"));
+    QCOMPARE(events.last(), QString("pos 1000"));
   }
 
   void stopRequest() {

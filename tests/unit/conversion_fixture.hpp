@@ -10,13 +10,17 @@
 
 namespace pelmora {
 
-class RecordingObserver : public ConversionObserver {
+class RecordingObserver : public LogLineObserver {
  public:
   void OnLog(std::string_view line) override { log.emplace_back(line); }
-  void OnProgressRange(int maximum) override { ranges.push_back(maximum); }
-  void OnProgress(int position) override { positions.push_back(position); }
-  std::vector<std::string> log;
-  std::vector<int> ranges, positions;
+  void OnRunStarted(const RunStarted& event) override { bytes_to_read = event.bytes_to_read; }
+  void OnProgress(const RunProgress& event) override { progress.push_back(event.bytes_done); }
+  void OnLayerCommitted(const LayerCommitted& event) override {
+    committed.push_back(std::string(event.base_name) + " " + std::to_string(event.features));
+  }
+  std::vector<std::string> log, committed;
+  uint64_t bytes_to_read = UINT64_MAX;
+  std::vector<uint64_t> progress;  // bytes done, as reported
 };
 
 class ConversionTest : public testing::Test {

@@ -88,6 +88,40 @@ TEST(LayerUnitsTest, LayersReadingACommonFileFormOneUnit) {
   }
 }
 
+// The policy: one worker joins the readers of every common file; several
+// workers keep apart the two readers of a file (one reading saved does not
+// pay for a core) but join files of three or more readers; without shared
+// inputs every layer is alone, whatever the workers.
+TEST(LayerUnitsTest, PlanJoinsReadersWhereTheSavedReadingsPay) {
+  struct Case {
+    int workers;
+    bool share_inputs;
+    const char* units;
+  };
+  const char* const kAlone =
+      "Gaiku_Gaiku_Arc | Gaiku_Gaiku_Pgn | Mizu_Naisuimen_Arc | Mizu_Kaigansen_Arc | "
+      "Mizu_Kasen_Pgn | Mizu_Mizuumi_Pgn";
+  const char* const kMizuJoined =
+      "Mizu_Naisuimen_Arc+Mizu_Kaigansen_Arc+Mizu_Kasen_Pgn+Mizu_Mizuumi_Pgn"
+      ":mizu/mizu.arc,mizu/mizu.atr,mizu/mizu.pgn";
+  const std::string kPairApart = std::string("Gaiku_Gaiku_Arc | Gaiku_Gaiku_Pgn | ") + kMizuJoined;
+  const std::string kAllJoined =
+      std::string("Gaiku_Gaiku_Arc+Gaiku_Gaiku_Pgn:gaiku/gaiku.arc | ") + kMizuJoined;
+  const Case kCases[] = {
+      {1, false, kAlone},
+      {4, false, kAlone},
+      {1, true, kAllJoined.c_str()},
+      {0, true, kAllJoined.c_str()},  // no number of jobs: one worker
+      {2, true, kPairApart.c_str()},
+      {8, true, kPairApart.c_str()},
+  };
+  const std::vector<const LayerDef*> layers = LayersOfGroups({2, 4});
+  for (const Case& c : kCases) {
+    EXPECT_EQ(Describe(layers, PlanUnits(layers, c.workers, c.share_inputs)), c.units)
+        << c.workers << " workers" << (c.share_inputs ? ", shared inputs" : "");
+  }
+}
+
 TEST(LayerUnitsTest, EveryLayerIsInExactlyOneUnitInTableOrder) {
   std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) layers.push_back(&layer);

@@ -1,4 +1,6 @@
 // What each kind of layer writes for its records.
+#include <algorithm>
+
 #include "conversion_fixture.hpp"
 
 namespace pelmora {
@@ -119,20 +121,27 @@ TEST_F(ConversionTest, FrameFromTheSeventhLineOfTheSheetFile) {
                 "図郭ポリゴンを変換します。", "0945/0945.txt --> Zukaku_Pgn.mif",
                 "0946/0946.txt --> Zukaku_Pgn.mif", "0947/0947.txt --> Zukaku_Pgn.mif",
                 "0948/0948.txt --> Zukaku_Pgn.mif"}));
-  EXPECT_TRUE(observer_.ranges.empty());  // the frame layer leaves the progress bar alone
+  // The map-sheet files are the frame layer's input: all of them were read.
+  EXPECT_EQ(observer_.progress.back(), observer_.bytes_to_read);
 }
 
-TEST_F(ConversionTest, ProgressFollowsHeaderAndRecordLines) {
+TEST_F(ConversionTest, ProgressCountsTheBytesOfTheLayersInputFiles) {
   tree_.WriteLines("maps/A/kijunten/sankaku.pnt", {kHeader10, "P7301,1,0,0", "X", "P7301,2,0,0"});
   tree_.WriteLines("maps/A/kijunten/sankaku.atr", {"FH"});
   tree_.WriteLines("maps/A/gaiku/gaiku.arc", {kHeader10, "L1108,1,1,2", "0,0", "1,1", "L9"});
   Tick(2);
   Tick(7);
   Run();
-  EXPECT_EQ(observer_.ranges, (std::vector<int>{4, 3}));
-  // Gaiku arc: lines 0, 1 and 4 (the coordinate lines do not move the bar);
-  // the polygon layer has no file; the points: every line.
-  EXPECT_EQ(observer_.positions, (std::vector<int>{0, 1, 4, 0, 1, 2, 3}));
+  // The arc file is read by the line layer; the polygon layer has no file
+  // of its own (the arc file it consults does not count); the points.
+  const uint64_t bytes = tree_.ReadText("maps/A/kijunten/sankaku.pnt").size() +
+                         tree_.ReadText("maps/A/gaiku/gaiku.arc").size();
+  EXPECT_EQ(observer_.bytes_to_read, bytes);
+  ASSERT_FALSE(observer_.progress.empty());
+  EXPECT_TRUE(std::is_sorted(observer_.progress.begin(), observer_.progress.end()));
+  EXPECT_EQ(observer_.progress.back(), bytes);
+  EXPECT_EQ(observer_.committed, (std::vector<std::string>{"Gaiku_Gaiku_Arc 1", "Gaiku_Gaiku_Pgn 0",
+                                                           "Kijunten_Sankakuten_Pnt 2"}));
   EXPECT_EQ(Rows("Kijunten_Sankakuten_Pnt"),
             "\"S1\",\"1\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
             "\"S1\",\"2\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");

@@ -106,7 +106,8 @@ TEST_F(ConversionTest, EmptyInputFileIsLoggedAndHoldsNoRecords) {
   Tick(2);
   EXPECT_EQ(RunError(), "");
   EXPECT_EQ(observer_.log[1], "A/gaiku/gaiku.arc --> Gaiku_Gaiku_Arc.mif");
-  EXPECT_TRUE(observer_.ranges.empty());
+  EXPECT_EQ(observer_.bytes_to_read, 0u);
+  EXPECT_TRUE(observer_.progress.empty());
 }
 
 // Each fault with the message the user sees (second line: where it lies).

@@ -111,7 +111,6 @@ class FrameConverter : public LayerConverter {
 
  protected:
   void ConvertFile(AreaInput& input) override;
-  bool ReportsProgress() const override { return false; }
 
  private:
   FieldSplitter fields_;

@@ -19,7 +19,7 @@ double OffsetCoordinate(double origin, std::string_view field) {
 }
 
 void LayerConverter::CheckStop() {
-  if (observer_.StopRequested()) throw ConversionCancelled();
+  if (reporter_.StopRequested()) throw ConversionCancelled();
 }
 
 LayerSchema SchemaOf(const LayerDef& layer, int coordsys_index) {
@@ -44,7 +44,7 @@ LayerSchema SchemaOf(const LayerDef& layer, int coordsys_index) {
 }
 
 void LayerConverter::Begin(const ConversionSettings& settings, const std::string& output_folder) {
-  observer_.OnLog(layer_.log_text);
+  reporter_.LayerStarted();
   writer_ = MakeLayerWriter(settings, SchemaOf(layer_, settings.coordsys_index), output_folder);
 }
 
@@ -64,15 +64,12 @@ void LayerConverter::ConvertArea(const std::string& map_folder, const std::strin
   auto path = ResolveFile(input_.area_path, relative);
   if (!path) return;  // this area has no such file: nothing to log
   input_.display = area + "/" + relative;
-  observer_.OnLog(input_.display + " --> " + std::string(layer_.base_name) + ".mif");
+  reporter_.InputFileStarted(area, input_.display);
   LoadInput(*path, relative);
   // A file without lines holds no records; its log line is all it gives.
-  if (input_.file->LineCount() > 0) {
-    if (ReportsProgress()) {
-      observer_.OnProgressRange(static_cast<int>(input_.file->LineCount() - 1));
-    }
-    ConvertFile(input_);
-  }
+  if (input_.file->LineCount() > 0) ConvertFile(input_);
+  bytes_before_file_ += input_.file->size();
+  reporter_.BytesDone(bytes_before_file_);
   input_.own_file.Release();
   input_.file = nullptr;
   input_.numbers = nullptr;
@@ -102,19 +99,18 @@ std::vector<std::string> ListAreas(const std::string& map_folder) {
   }
 }
 
-std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer,
-                                                   ConversionObserver& observer) {
+std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer, LayerReporter& reporter) {
   switch (layer.kind) {
     case LayerKind::kLine:
-      return std::make_unique<LineConverter>(layer, observer);
+      return std::make_unique<LineConverter>(layer, reporter);
     case LayerKind::kPolygon:
-      return std::make_unique<PolygonConverter>(layer, observer);
+      return std::make_unique<PolygonConverter>(layer, reporter);
     case LayerKind::kPoint:
-      return std::make_unique<PointConverter>(layer, observer);
+      return std::make_unique<PointConverter>(layer, reporter);
     case LayerKind::kFrame:
       break;
   }
-  return std::make_unique<FrameConverter>(layer, observer);
+  return std::make_unique<FrameConverter>(layer, reporter);
 }
 
 }  // namespace pelmora

@@ -13,8 +13,8 @@
 #include "../input/input_file.hpp"
 #include "../output/layer_writer.hpp"
 #include "../text/fields.hpp"
+#include "layer_reporter.hpp"
 #include "layer_table.hpp"
-#include "observer.hpp"
 #include "settings.hpp"
 
 namespace pelmora {
@@ -35,8 +35,8 @@ struct AreaInput {
 
 class LayerConverter {
  public:
-  LayerConverter(const LayerDef& layer, ConversionObserver& observer)
-      : layer_(layer), observer_(observer) {}
+  LayerConverter(const LayerDef& layer, LayerReporter& reporter)
+      : layer_(layer), reporter_(reporter) {}
   virtual ~LayerConverter() = default;
 
   // The conversion in steps: Begin logs the layer and makes its writer,
@@ -47,16 +47,14 @@ class LayerConverter {
   void Begin(const ConversionSettings& settings, const std::string& output_folder);
   void ConvertArea(const std::string& map_folder, const std::string& area, AreaFiles* shared);
   std::unique_ptr<LayerWriter> Finish();
+  uint64_t features() const { return features_; }
 
  protected:
   // Converts one loaded file into features.
   virtual void ConvertFile(AreaInput& input) = 0;
-  // Whether the kind drives the progress bar line by line.
-  virtual bool ReportsProgress() const { return true; }
-
   // Progress and the stop request for line index k of the current file.
   void AtLine(size_t k) {
-    observer_.OnProgress(static_cast<int>(k));
+    reporter_.BytesDone(bytes_before_file_ + input_.file->OffsetOf(input_.file->Line(k)));
     if ((k & 1023) == 0) CheckStop();
   }
   void CheckStop();
@@ -65,10 +63,11 @@ class LayerConverter {
   void Emit(size_t record_line) {
     feature_.place = {input_.display, static_cast<int>(record_line) + 1};
     writer_->Write(feature_);
+    ++features_;
   }
 
   const LayerDef& layer_;
-  ConversionObserver& observer_;
+  LayerReporter& reporter_;
   Feature feature_;  // the feature being built, reused
 
  private:
@@ -76,13 +75,14 @@ class LayerConverter {
 
   std::unique_ptr<LayerWriter> writer_;
   AreaInput input_;
+  uint64_t bytes_before_file_ = 0;  // of the input files done
+  uint64_t features_ = 0;
 };
 
 // What a writer of the layer is told before its first feature.
 LayerSchema SchemaOf(const LayerDef& layer, int coordsys_index);
 
-std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer,
-                                                   ConversionObserver& observer);
+std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer, LayerReporter& reporter);
 
 // The area subfolders of a map-data folder; a folder that cannot be listed
 // throws with the folder as the error's place.

@@ -1,18 +1,19 @@
 #pragma once
-// What the worker threads of a concurrent run share with the thread that
-// follows them: one task per layer, holding the layer's log lines, progress,
-// outcome and finished pair until their turn in table order.
+// What the workers of a run share with the thread that hands the layers'
+// events to the front end: one task per layer, holding the layer's events,
+// progress, outcome and finished writer until their turn in table order.
 #include <atomic>
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "../output/layer_writer.hpp"
+#include "layer_reporter.hpp"
 #include "layer_table.hpp"
-#include "observer.hpp"
 
 namespace pelmora {
 
@@ -22,18 +23,24 @@ inline bool Finished(TaskState state) {
   return state == TaskState::kDone || state == TaskState::kFailed;
 }
 
+// An event of a layer held until the layers before it are through: the
+// layer's start (empty path) or the start of one of its input files.
+struct HeldEvent {
+  std::string area, path;
+};
+
 struct LayerTask {
   const LayerDef* layer = nullptr;
   // Guarded by SharedState::mutex.
-  std::vector<std::string> log;
+  std::vector<HeldEvent> events;
   TaskState state = TaskState::kWaiting;
   std::exception_ptr error;
   std::unique_ptr<LayerWriter> writer;  // finished, waiting to be committed
-  // Progress through the current file, read without a lock: a torn pair only
-  // shows a stale bar for a moment.
-  std::atomic<unsigned> range_serial{0};
-  std::atomic<int> range_maximum{0};
-  std::atomic<int> position{0};
+  uint64_t features = 0;
+  // Read without a lock by whoever reports the run's progress.
+  std::atomic<uint64_t> bytes_done{0};
+  // With one worker: the layer's bytes at which to report progress next.
+  uint64_t next_report = UINT64_MAX;
 };
 
 struct SharedState {
@@ -41,33 +48,50 @@ struct SharedState {
   std::condition_variable changed;
   std::atomic<bool> cancel{false};
   size_t first_failed = 0;  // guarded by mutex: no layer after it is kept
+  // With one worker on the calling thread: what hands the events on at once
+  // (called without the mutex held), and whether the front end asks to stop.
+  std::function<void()> pass_on;
+  std::function<bool()> front_stop;
+  // With one worker: reports the run's progress, each time a layer has gone
+  // through progress_step more bytes.
+  std::function<void()> progress;
+  uint64_t progress_step = 0;
 };
 
-// What a worker's converter reports to: log lines are kept for release in
-// table order, progress is published for the following thread, and the stop
-// request is the run's cancel flag.
-class TaskObserver : public ConversionObserver {
+// The converter's reporter for one task: events are kept for release in table
+// order, progress is published for whoever reports it, and the stop request
+// is the run's cancel flag (and, with one worker, the front end's own).
+class TaskReporter : public LayerReporter {
  public:
-  TaskObserver(LayerTask& task, SharedState& shared) : task_(task), shared_(shared) {}
+  TaskReporter(LayerTask& task, SharedState& shared) : task_(task), shared_(shared) {}
 
-  void OnLog(std::string_view line) override {
-    {
-      std::lock_guard lock(shared_.mutex);
-      task_.log.emplace_back(line);
+  void LayerStarted() override { Hold({}); }
+  void InputFileStarted(std::string_view area, std::string_view path) override {
+    Hold({std::string(area), std::string(path)});
+  }
+  void BytesDone(uint64_t bytes) override {
+    task_.bytes_done.store(bytes, std::memory_order_relaxed);
+    if (bytes >= task_.next_report) {
+      task_.next_report = bytes + shared_.progress_step;
+      shared_.progress();
     }
-    shared_.changed.notify_all();
   }
-  void OnProgressRange(int maximum) override {
-    task_.range_maximum.store(maximum, std::memory_order_relaxed);
-    task_.position.store(0, std::memory_order_relaxed);
-    task_.range_serial.fetch_add(1, std::memory_order_release);
+  bool StopRequested() override {
+    if (shared_.cancel.load(std::memory_order_relaxed)) return true;
+    if (shared_.front_stop && shared_.front_stop()) shared_.cancel = true;
+    return shared_.cancel.load(std::memory_order_relaxed);
   }
-  void OnProgress(int position) override {
-    task_.position.store(position, std::memory_order_relaxed);
-  }
-  bool StopRequested() override { return shared_.cancel.load(std::memory_order_relaxed); }
 
  private:
+  void Hold(HeldEvent event) {
+    {
+      std::lock_guard lock(shared_.mutex);
+      task_.events.push_back(std::move(event));
+    }
+    shared_.changed.notify_all();
+    if (shared_.pass_on) shared_.pass_on();
+  }
+
   LayerTask& task_;
   SharedState& shared_;
 };

@@ -72,4 +72,10 @@ std::vector<LayerUnit> GroupLayersBySharedFiles(std::span<const LayerDef* const>
   return units;
 }
 
+std::vector<LayerUnit> PlanUnits(std::span<const LayerDef* const> layers, int workers,
+                                 bool share_inputs) {
+  const size_t min_readers = !share_inputs ? SIZE_MAX : workers > 1 ? 3 : 2;
+  return GroupLayersBySharedFiles(layers, min_readers);
+}
+
 }  // namespace pelmora

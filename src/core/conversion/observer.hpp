@@ -1,27 +1,84 @@
 #pragma once
-// How a conversion reports to its front end: the log lines (exactly those of
-// the window's log pane) and the progress through the current input file.
+// How a conversion reports to its front end: typed events in the order of the
+// layer table, whatever the number of jobs, and the stop request. Every text
+// is UTF-8 but for subfolder names, which pass through as the file system
+// gives them.
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace pelmora {
+
+// The checks passed and the layers are about to be converted.
+struct RunStarted {
+  uint64_t bytes_to_read = 0;  // the layers' input files over every area
+  int layers = 0;
+};
+
+struct LayerStarted {
+  std::string_view base_name;  // the layer's output name, e.g. "Doro_Doro_Arc"
+  std::string_view log_text;   // e.g. "道路線アークを変換します。"
+};
+
+// A layer begins an area's input file.
+struct InputFileStarted {
+  std::string_view base_name;  // the layer's
+  std::string_view area;       // the subfolder's name
+  std::string_view path;       // area + "/" + the file, as messages name it
+};
+
+// How far the run is: bytes of the layers' input files gone through.
+struct RunProgress {
+  uint64_t bytes_done = 0;
+  uint64_t bytes_to_read = 0;
+};
+
+// Something in the data that the run passed over or changed.
+struct Warning {
+  std::string_view text;
+  std::string_view file;  // as messages name it; empty when no file applies
+  int line = 0;           // 1-based; 0 when no line applies
+};
+
+// A layer's files are in place.
+struct LayerCommitted {
+  std::string_view base_name;
+  uint64_t features = 0;
+};
+
+struct RunFinished {
+  int layers = 0;  // committed
+};
 
 class ConversionObserver {
  public:
   virtual ~ConversionObserver() = default;
 
-  // One line of the log, UTF-8 text (subfolder names pass through as the file
-  // system gives them).
-  virtual void OnLog(std::string_view line) { (void)line; }
-
-  // A new input file: position 0, the given maximum (its number of lines - 1).
-  virtual void OnProgressRange(int maximum) { (void)maximum; }
-
-  // The 0-based index of the header or record line now taken up.
-  virtual void OnProgress(int position) { (void)position; }
+  virtual void OnRunStarted(const RunStarted&) {}
+  virtual void OnLayerStarted(const LayerStarted&) {}
+  virtual void OnInputFileStarted(const InputFileStarted&) {}
+  virtual void OnProgress(const RunProgress&) {}
+  virtual void OnWarning(const Warning&) {}
+  virtual void OnLayerCommitted(const LayerCommitted&) {}
+  virtual void OnRunFinished(const RunFinished&) {}
 
   // Asked between records; returning true stops the run with a
-  // ConversionCancelled error, leaving no partial pair behind.
+  // ConversionCancelled error, leaving no partial file set behind.
   virtual bool StopRequested() { return false; }
+};
+
+// The log lines of the events, as the window's log pane and the command line
+// show them.
+std::string LogLine(const LayerStarted& event);
+std::string LogLine(const InputFileStarted& event);
+
+// An observer that takes the log as lines of text.
+class LogLineObserver : public ConversionObserver {
+ public:
+  virtual void OnLog(std::string_view line) = 0;
+
+  void OnLayerStarted(const LayerStarted& event) override { OnLog(LogLine(event)); }
+  void OnInputFileStarted(const InputFileStarted& event) override { OnLog(LogLine(event)); }
 };
 
 }  // namespace pelmora

@@ -2,9 +2,8 @@
 
 #include <vector>
 
-#include "concurrent_run.hpp"
-#include "layer_converter.hpp"
 #include "layer_table.hpp"
+#include "scheduler.hpp"
 
 namespace pelmora {
 
@@ -12,25 +11,11 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
   SettingsCheck check = CheckSettings(settings);
   RunResult result{check.problem, check.output_folder};
   if (check.problem != SettingsProblem::kNone) return result;
-  if (settings.jobs > 1 || settings.share_inputs) {
-    std::vector<const LayerDef*> layers;
-    for (const LayerDef& layer : LayerTable()) {
-      if (settings.groups[layer.group]) layers.push_back(&layer);
-    }
-    RunLayersConcurrently(layers, settings, check.output_folder, observer);
-    return result;
-  }
+  std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) {
-    if (!settings.groups[layer.group]) continue;
-    auto converter = MakeLayerConverter(layer, observer);
-    converter->Begin(settings, check.output_folder);
-    for (const std::string& map_folder : settings.map_folders) {
-      for (const std::string& area : ListAreas(map_folder)) {
-        converter->ConvertArea(map_folder, area, nullptr);
-      }
-    }
-    converter->Finish()->Commit();
+    if (settings.groups[layer.group]) layers.push_back(&layer);
   }
+  RunLayers(layers, settings, check.output_folder, observer);
   return result;
 }
 

@@ -8,6 +8,29 @@
 namespace pelmora {
 namespace {
 
+// Publishes the outcome of the layers `indexes` (those not finished yet) and
+// wakes whoever waits for them; a failure is remembered as the run's first
+// when no earlier layer has failed.
+void PublishOutcome(std::vector<LayerTask>& tasks, SharedState& shared,
+                    const std::vector<size_t>& indexes, TaskState state,
+                    const std::exception_ptr& error, std::unique_ptr<LayerWriter> writer,
+                    uint64_t features) {
+  {
+    std::lock_guard lock(shared.mutex);
+    for (size_t index : indexes) {
+      LayerTask& task = tasks[index];
+      if (Finished(task.state)) continue;
+      task.writer = std::move(writer);
+      task.features = features;
+      task.error = error;
+      task.state = state;
+      if (state == TaskState::kFailed && index < shared.first_failed) shared.first_failed = index;
+    }
+  }
+  shared.changed.notify_all();
+  if (shared.pass_on) shared.pass_on();
+}
+
 class UnitRun {
  public:
   UnitRun(const LayerUnit& unit, std::vector<LayerTask>& tasks, SharedState& shared)
@@ -16,7 +39,7 @@ class UnitRun {
     for (size_t index : unit.layers) {
       Member& member = members_.emplace_back();
       member.task = index;
-      member.observer = std::make_unique<TaskObserver>(tasks_[index], shared_);
+      member.reporter = std::make_unique<TaskReporter>(tasks_[index], shared_);
       tasks_[index].state = TaskState::kRunning;
     }
   }
@@ -24,7 +47,7 @@ class UnitRun {
   void Run(const LayerUnit& unit, const ConversionSettings& settings,
            const std::string& output_folder) {
     for (Member& member : members_) {
-      member.converter = MakeLayerConverter(*tasks_[member.task].layer, *member.observer);
+      member.converter = MakeLayerConverter(*tasks_[member.task].layer, *member.reporter);
     }
     ForEachLive([&](LayerConverter& layer) { layer.Begin(settings, output_folder); });
     AreaFiles files(unit.shared_files);
@@ -38,7 +61,7 @@ class UnitRun {
       }
       DropAfterFirstFailure();
       // In the last area each layer is finished as soon as it is through, so
-      // that its pair can be committed while the later layers still convert.
+      // that its files can be committed while the later layers still convert.
       const bool last = i + 1 == steps.size();
       ForEachLive([&](LayerConverter& layer) {
         layer.ConvertArea(*step.map_folder, step.area, &files);
@@ -75,15 +98,15 @@ class UnitRun {
     return steps;
   }
 
-  // Closes the layer's pair and hands it over for committing.
+  // Completes the layer's files and hands its writer over for committing.
   void Finish(LayerConverter& layer) {
-    Publish(current_, TaskState::kDone, nullptr, layer.Finish());
+    Publish(current_, TaskState::kDone, nullptr, layer.Finish(), layer.features());
     members_[current_].converter.reset();
   }
 
   struct Member {
     size_t task = 0;
-    std::unique_ptr<TaskObserver> observer;
+    std::unique_ptr<TaskReporter> reporter;
     std::unique_ptr<LayerConverter> converter;  // null once the layer has ended
   };
 
@@ -119,7 +142,7 @@ class UnitRun {
     for (size_t later = m; later < members_.size(); ++later) {
       if (!members_[later].converter) continue;
       members_[later].converter.reset();  // removes its temporaries
-      Publish(later, TaskState::kFailed, error, nullptr);
+      Publish(later, TaskState::kFailed, error, nullptr, 0);
     }
   }
 
@@ -142,19 +165,8 @@ class UnitRun {
   }
 
   void Publish(size_t m, TaskState state, const std::exception_ptr& error,
-               std::unique_ptr<LayerWriter> writer) {
-    const size_t index = members_[m].task;
-    {
-      std::lock_guard lock(shared_.mutex);
-      LayerTask& task = tasks_[index];
-      task.writer = std::move(writer);
-      task.error = error;
-      task.state = state;
-      if (state == TaskState::kFailed && index < shared_.first_failed) {
-        shared_.first_failed = index;
-      }
-    }
-    shared_.changed.notify_all();
+               std::unique_ptr<LayerWriter> writer, uint64_t features) {
+    PublishOutcome(tasks_, shared_, {members_[m].task}, state, error, std::move(writer), features);
   }
 
   std::vector<LayerTask>& tasks_;
@@ -167,18 +179,7 @@ class UnitRun {
 // that has not finished ends with it.
 void FailUnfinished(const LayerUnit& unit, std::vector<LayerTask>& tasks, SharedState& shared,
                     const std::exception_ptr& error) {
-  {
-    std::lock_guard lock(shared.mutex);
-    for (size_t index : unit.layers) {
-      LayerTask& task = tasks[index];
-      if (Finished(task.state)) continue;
-      task.writer.reset();
-      task.error = error;
-      task.state = TaskState::kFailed;
-      if (index < shared.first_failed) shared.first_failed = index;
-    }
-  }
-  shared.changed.notify_all();
+  PublishOutcome(tasks, shared, unit.layers, TaskState::kFailed, error, nullptr, 0);
 }
 
 }  // namespace

@@ -12,7 +12,8 @@
 namespace pelmora {
 
 // Converts the unit's layers (indexes into tasks) and publishes each layer's
-// outcome in its task: kDone with its closed pair, or kFailed with its error.
+// outcome in its task: kDone with its finished writer, or kFailed with its
+// error.
 // A layer that fails ends there, and so do the unit's later layers and any
 // layer after the first failure of the run, since a run keeps none of them;
 // the earlier layers go on as if converted one after another.

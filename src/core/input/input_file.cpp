@@ -103,6 +103,7 @@ void InputFile::Load(const std::string& path) {
   if (buffer_.capacity - used < kCoordLinePadding) Reserve(used + kCoordLinePadding, used);
   std::memset(buffer_.bytes.get() + used, 0, kCoordLinePadding);
   const std::string_view text(buffer_.bytes.get(), used);
+  size_ = used;
   // The line views cost 16 bytes each, more than a short line itself: a file
   // of nothing but line breaks is refused before they are made. Only a file
   // of more bytes than the bound can hold that many lines.
@@ -130,6 +131,7 @@ void InputFile::Release() {
   lines_ = {};
   GiveBackBuffer(std::move(buffer_));
   buffer_ = {};
+  size_ = 0;
 }
 
 size_t InputFile::LineNumberOf(std::string_view line) const {

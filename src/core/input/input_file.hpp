@@ -40,12 +40,18 @@ class InputFile {
   std::string_view Line(size_t i) const { return lines_[i]; }
   // The 0-based line number of a view into this file's bytes.
   size_t LineNumberOf(std::string_view line) const;
+  // The bytes read, and the offset of a view into them.
+  size_t size() const { return size_; }
+  size_t OffsetOf(std::string_view line) const {
+    return static_cast<size_t>(line.data() - buffer_.bytes.get());
+  }
 
  private:
   void Reserve(size_t capacity, size_t used);  // keeps the first `used` bytes
 
   PooledBuffer buffer_;
   LineTable lines_;
+  size_t size_ = 0;
 };
 
 [[noreturn]] void ThrowFileOpenError(const std::string& path, int code);

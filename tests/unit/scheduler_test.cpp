@@ -1,5 +1,6 @@
-// A run with several jobs, or with layers that share files converting each
-// area together, must be indistinguishable from a run of one layer after
+// Every run of the scheduler, with any number of jobs and with or without
+// layers that share files converting each area together, must be
+// indistinguishable from the plain reference that converts one layer after
 // another: log lines, the error reported, and every file left in the output
 // folder.
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "core/conversion/layer_converter.hpp"
 #include "core/conversion/run.hpp"
 #include "core/io/file_faults.hpp"
 #include "support/map_tree.hpp"
@@ -25,7 +27,7 @@ using testing::MakeTempFolder;
 using testing::WriteArea;
 using testing::WriteTextFile;
 
-class RecordingObserver : public ConversionObserver {
+class RecordingObserver : public LogLineObserver {
  public:
   explicit RecordingObserver(size_t stop_after_lines = SIZE_MAX) : stop_after_(stop_after_lines) {}
   void OnLog(std::string_view line) override {
@@ -111,7 +113,51 @@ std::string PrepareOutputFolder() {
   return out;
 }
 
-// jobs 1 without shared inputs is one layer after another, the reference.
+// The reference: each layer converted alone and committed, one after
+// another, reporting straight to the observer; no scheduler.
+class ReferenceReporter : public LayerReporter {
+ public:
+  ReferenceReporter(const LayerDef& layer, ConversionObserver& observer)
+      : layer_(layer), observer_(observer) {}
+  void LayerStarted() override { observer_.OnLayerStarted({layer_.base_name, layer_.log_text}); }
+  void InputFileStarted(std::string_view area, std::string_view path) override {
+    observer_.OnInputFileStarted({layer_.base_name, area, path});
+  }
+  void BytesDone(uint64_t) override {}
+  bool StopRequested() override { return observer_.StopRequested(); }
+
+ private:
+  const LayerDef& layer_;
+  ConversionObserver& observer_;
+};
+
+Outcome ConvertOneByOne(const std::vector<std::string>& maps) {
+  ConversionSettings settings;
+  settings.map_folders = maps;
+  settings.output_folder = PrepareOutputFolder() + "/";
+  RecordingObserver observer;
+  Outcome outcome;
+  try {
+    for (const LayerDef& layer : LayerTable()) {
+      ReferenceReporter reporter(layer, observer);
+      auto converter = MakeLayerConverter(layer, reporter);
+      converter->Begin(settings, settings.output_folder);
+      for (const std::string& map_folder : maps) {
+        for (const std::string& area : ListAreas(map_folder)) {
+          converter->ConvertArea(map_folder, area, nullptr);
+        }
+      }
+      converter->Finish()->Commit();
+    }
+  } catch (const ConversionError& e) {
+    outcome.error = DescribeError(e);
+  }
+  outcome.log = observer.log;
+  outcome.files = FolderDigest(settings.output_folder);
+  fs::remove_all(settings.output_folder);
+  return outcome;
+}
+
 Outcome ConvertWithJobs(const std::vector<std::string>& maps, int jobs, bool share_inputs) {
   ConversionSettings settings;
   settings.map_folders = maps;
@@ -135,11 +181,10 @@ Outcome ConvertWithJobs(const std::vector<std::string>& maps, int jobs, bool sha
 // Compares every way of running with the reference run of maps.
 void ExpectEveryRunEqualsTheReference(const std::vector<std::string>& maps, const char* name,
                                       bool clean) {
-  const Outcome one = ConvertWithJobs(maps, 1, false);
+  const Outcome one = ConvertOneByOne(maps);
   EXPECT_EQ(clean, one.error.empty()) << name << ": " << one.error;
   for (bool share_inputs : {false, true}) {
     for (int jobs : {1, 2, 3, 8}) {
-      if (jobs == 1 && !share_inputs) continue;
       // Several times each: the workers' timing differs from run to run.
       for (int repeat = 0; repeat < 3; ++repeat) {
         const Outcome many = ConvertWithJobs(maps, jobs, share_inputs);
@@ -153,7 +198,7 @@ void ExpectEveryRunEqualsTheReference(const std::vector<std::string>& maps, cons
   }
 }
 
-TEST(ConcurrentRunTest, LogErrorAndFilesEqualTheOneJobRun) {
+TEST(SchedulerTest, LogErrorAndFilesEqualTheOneJobRun) {
   for (const Scenario& scenario : kScenarios) {
     const std::string map = PrepareMapFolder(scenario);
     ExpectEveryRunEqualsTheReference({map}, scenario.name, scenario.name == std::string("clean"));
@@ -166,7 +211,7 @@ TEST(ConcurrentRunTest, LogErrorAndFilesEqualTheOneJobRun) {
 // general rules read, and a vertex whose sum with the origin overflows (in an
 // arc of another code, which only a polygon reaches), must come out of the
 // shared reading as each layer's own reading gives them.
-TEST(ConcurrentRunTest, ArcLinesReadOnceForSeveralLayersEqualTheOneJobRun) {
+TEST(SchedulerTest, ArcLinesReadOnceForSeveralLayersEqualTheOneJobRun) {
   const std::string header = "H,S,a,b,c,d,e,f,1e308,2,x,y\r\n";
   struct Case {
     const char* name;
@@ -193,7 +238,7 @@ TEST(ConcurrentRunTest, ArcLinesReadOnceForSeveralLayersEqualTheOneJobRun) {
 
 // A second map-data folder that cannot be listed: every layer converts the
 // first folder's areas before it fails on the second.
-TEST(ConcurrentRunTest, UnlistableSecondFolderEqualsTheOneJobRun) {
+TEST(SchedulerTest, UnlistableSecondFolderEqualsTheOneJobRun) {
   const std::string map = PrepareMapFolder(kScenarios[0]);
   ExpectEveryRunEqualsTheReference({map, map + "/missing"}, "missing second folder", false);
   fs::remove_all(map);
@@ -201,7 +246,7 @@ TEST(ConcurrentRunTest, UnlistableSecondFolderEqualsTheOneJobRun) {
 
 // Layers that read a common file get it read once per area when they share
 // inputs, and once per layer and area otherwise.
-TEST(ConcurrentRunTest, SharedInputsAreOpenedOncePerArea) {
+TEST(SchedulerTest, SharedInputsAreOpenedOncePerArea) {
   const std::string map = PrepareMapFolder(kScenarios[0]);
   static std::map<std::string, int> opens;
   static std::mutex mutex;
@@ -238,7 +283,7 @@ TEST(ConcurrentRunTest, SharedInputsAreOpenedOncePerArea) {
 
 // A disk that refuses one layer's file: the layers before it are kept, the
 // same error is reported, nothing of the later layers remains.
-TEST(ConcurrentRunTest, FailingOutputFileEqualsTheOneJobRun) {
+TEST(SchedulerTest, FailingOutputFileEqualsTheOneJobRun) {
   const std::string map = PrepareMapFolder(kScenarios[0]);
   SetFileFaultHook([](FileOp op, const std::string& path) {
     const bool refused = path.find("Mizu_Kasen_Pgn.mid") != std::string::npos;
@@ -256,7 +301,7 @@ TEST(ConcurrentRunTest, FailingOutputFileEqualsTheOneJobRun) {
   fs::remove_all(map);
 }
 
-TEST(ConcurrentRunTest, StopRequestEndsEveryWorkerAndLeavesNoTemporaries) {
+TEST(SchedulerTest, StopRequestEndsEveryWorkerAndLeavesNoTemporaries) {
   const std::string map = PrepareMapFolder(kScenarios[0]);
   for (size_t stop_after : {1, 5, 20, 60}) {
     ConversionSettings settings;
@@ -288,7 +333,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 // The command line: standard output, standard error, exit status and files.
-TEST(ConcurrentRunTest, CommandLineOutputEqualsTheOneJobRun) {
+TEST(SchedulerTest, CommandLineOutputEqualsTheOneJobRun) {
   for (const Scenario& scenario : {kScenarios[0], kScenarios[1]}) {
     const std::string map = PrepareMapFolder(scenario);
     std::string first;

@@ -1,0 +1,79 @@
+#include "input_sizes.hpp"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "../errors.hpp"
+#include "../input/area_folder.hpp"
+
+namespace pelmora {
+namespace {
+
+// The key of the map-sheet file, which is named after its area.
+constexpr std::string_view kSheetFile = "<area>.txt";
+
+std::string_view InputOf(const LayerDef& layer) {
+  return layer.kind == LayerKind::kFrame ? kSheetFile : layer.input_path;
+}
+
+uint64_t FileSize(const std::string& area_path, std::string_view relative) {
+  struct stat st {};
+  auto path = ResolveFile(area_path, relative);
+  return path && ::stat(path->c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+}
+
+}  // namespace
+
+InputSizes::InputSizes(std::span<const LayerDef* const> layers,
+                       const ConversionSettings& settings) {
+  std::vector<std::string_view> files;
+  for (const LayerDef* layer : layers) {
+    for (std::string_view file : {InputOf(*layer), layer->arc_path, layer->attribute_path}) {
+      if (!file.empty() && std::find(files.begin(), files.end(), file) == files.end()) {
+        files.push_back(file);
+      }
+    }
+  }
+  for (const std::string& map_folder : settings.map_folders) {
+    std::vector<std::string> areas;
+    try {
+      areas = ListSubfolders(map_folder);
+    } catch (const ConversionError&) {
+      continue;
+    }
+    for (const std::string& area : areas) {
+      const std::string area_path = JoinPath(map_folder, area);
+      for (std::string_view file : files) {
+        const std::string relative = file == kSheetFile ? area + ".txt" : std::string(file);
+        bytes_[std::string(file)] += FileSize(area_path, relative);
+      }
+    }
+  }
+  for (const LayerDef* layer : layers) bytes_to_read_ += Of(InputOf(*layer));
+}
+
+uint64_t InputSizes::Of(std::string_view relative) const {
+  auto found = bytes_.find(relative);
+  return found == bytes_.end() ? 0 : found->second;
+}
+
+uint64_t InputSizes::UnitWork(const LayerUnit& unit,
+                              std::span<const LayerDef* const> layers) const {
+  std::vector<std::string_view> files;
+  uint64_t bytes = 0;
+  for (size_t i : unit.layers) {
+    const LayerDef& layer = *layers[i];
+    for (std::string_view file : {InputOf(layer), layer.arc_path, layer.attribute_path}) {
+      if (!file.empty() && std::find(files.begin(), files.end(), file) == files.end()) {
+        files.push_back(file);
+        bytes += Of(file);
+      }
+    }
+    if (!layer.arc_path.empty()) bytes += Of(layer.arc_path);
+  }
+  return bytes;
+}
+
+}  // namespace pelmora

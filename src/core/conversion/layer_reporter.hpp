@@ -1,0 +1,21 @@
+#pragma once
+// What a layer's converter reports while it runs, to the scheduler that
+// holds its events until the layer's turn in table order.
+#include <cstdint>
+#include <string_view>
+
+namespace pelmora {
+
+class LayerReporter {
+ public:
+  virtual ~LayerReporter() = default;
+
+  virtual void LayerStarted() = 0;
+  virtual void InputFileStarted(std::string_view area, std::string_view path) = 0;
+  // The bytes of the layer's input files gone through so far (called per
+  // record line: keep it cheap).
+  virtual void BytesDone(uint64_t bytes) = 0;
+  virtual bool StopRequested() = 0;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,74 @@
+#include "ordered_release.hpp"
+
+#include "run.hpp"
+
+namespace pelmora {
+
+bool OrderedRelease::Pump() {
+  while (!over_ && head_ < tasks_.size()) {
+    LayerTask& task = tasks_[head_];
+    std::vector<HeldEvent> events;
+    TaskState state;
+    {
+      std::lock_guard lock(shared_.mutex);
+      events.assign(task.events.begin() + static_cast<std::ptrdiff_t>(released_),
+                    task.events.end());
+      released_ = task.events.size();
+      state = task.state;
+    }
+    const LayerDef& layer = *task.layer;
+    for (const HeldEvent& event : events) {
+      if (event.path.empty()) {
+        front_.OnLayerStarted({layer.base_name, layer.log_text});
+      } else {
+        front_.OnInputFileStarted({layer.base_name, event.area, event.path});
+      }
+    }
+    // Also asked when the layer has finished: a stop keeps it and every
+    // later layer from being committed.
+    if (front_.StopRequested()) {
+      End(std::make_exception_ptr(ConversionCancelled()));
+      break;
+    }
+    if (!Finished(state)) return false;
+    if (state == TaskState::kFailed) {
+      End(task.error);  // the worker no longer touches a finished task
+      break;
+    }
+    try {
+      task.writer->Commit();
+    } catch (...) {
+      End(std::current_exception());
+      break;
+    }
+    task.writer.reset();
+    front_.OnLayerCommitted({layer.base_name, task.features});
+    ++head_;
+    released_ = 0;
+  }
+  over_ = true;
+  return true;
+}
+
+void OrderedRelease::End(std::exception_ptr error) {
+  error_ = std::move(error);
+  over_ = true;
+  shared_.cancel = true;
+}
+
+void OrderedRelease::ReportProgress() {
+  uint64_t bytes = 0;
+  for (const LayerTask& task : tasks_) bytes += task.bytes_done.load(std::memory_order_relaxed);
+  if (bytes == reported_bytes_) return;
+  reported_bytes_ = bytes;
+  front_.OnProgress({bytes, bytes_to_read_});
+}
+
+int OrderedRelease::Finish() {
+  Pump();
+  if (error_) std::rethrow_exception(error_);
+  ReportProgress();
+  return static_cast<int>(head_);
+}
+
+}  // namespace pelmora
