@@ -69,7 +69,7 @@ std::string IndexedAnswer(const Call& call, const LayerDef& layer, CompanionFile
     for (const CoordLine& line : lines) answer.append(line.text).append("\n");
   } else {
     std::vector<std::string_view> values;
-    LookupAttributes(attributes, call.text, layer.attribute_count, values);
+    LookupAttributes(attributes, call.text, layer.attribute_values, values);
     AppendQuotedValues(answer, values);
   }
   return answer;
@@ -78,7 +78,7 @@ std::string IndexedAnswer(const Call& call, const LayerDef& layer, CompanionFile
 std::string RescanAnswer(const Call& call, const LayerDef& layer, const std::string& arc_path,
                          const std::string& attribute_path) {
   if (!call.arc)
-    return reference::LookupAttributes(attribute_path, call.text, layer.attribute_count);
+    return reference::LookupAttributes(attribute_path, call.text, layer.attribute_values);
   std::vector<std::string> lines;
   reference::AppendArcPoints(arc_path, call.text, lines);
   std::string answer;

@@ -51,6 +51,12 @@ class IoError : public ConversionError {
   int code_;
 };
 
+// The front end asked the run to stop (ConversionObserver::StopRequested).
+class ConversionCancelled : public ConversionError {
+ public:
+  ConversionCancelled() : ConversionError("変換が中断されました") {}
+};
+
 // The system's own text for an operating-system error code.
 std::string SystemErrorText(int code);
 

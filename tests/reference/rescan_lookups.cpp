@@ -9,7 +9,7 @@
 
 namespace pelmora::reference {
 
-std::string LookupAttributes(const std::string& path, std::string_view key, int count) {
+std::string LookupAttributes(const std::string& path, std::string_view key, int value_count) {
   InputFile file;
   file.Load(path);
   std::string found_line;
@@ -22,7 +22,7 @@ std::string LookupAttributes(const std::string& path, std::string_view key, int 
     }
   }
   std::string result;
-  for (int k = 4; k <= count + 1; ++k) {
+  for (int k = 4; k < 4 + value_count; ++k) {
     if (k > 4) result += ",";
     result += QuoteField(found ? GetField(found_line, k) : std::string());
   }

@@ -10,10 +10,10 @@
 
 namespace pelmora::reference {
 
-// The count - 2 quoted values of the first line of the attribute file whose
+// The value_count quoted values of the first line of the attribute file whose
 // field 2 equals key (empty values when none does), joined by ",". Empty
-// for a count of 2 or less; the file is read all the same.
-std::string LookupAttributes(const std::string& path, std::string_view key, int count);
+// for no values; the file is read all the same.
+std::string LookupAttributes(const std::string& path, std::string_view key, int value_count);
 
 // Appends the coordinate lines of the first arc record whose field 3 is the
 // decimal text of |reference|, reversed for a negative reference.

@@ -57,7 +57,7 @@ void ExpectSameAttributes(const std::string& path, const std::vector<std::string
   CompanionFile attributes;
   attributes.Reset(path, "area/values.atr", 2);
   for (const std::string& key : keys) {
-    for (int count = 0; count <= 6; ++count) {
+    for (int count = -1; count <= 4; ++count) {
       EXPECT_EQ(Outcome([&] {
                   std::vector<std::string_view> values;
                   LookupAttributes(attributes, key, count, values);

@@ -13,7 +13,7 @@
 #include <mutex>
 #include <sstream>
 
-#include "core/conversion/layer_converter.hpp"
+#include "core/conversion/kind_converters.hpp"
 #include "core/conversion/run.hpp"
 #include "core/io/file_faults.hpp"
 #include "support/map_tree.hpp"

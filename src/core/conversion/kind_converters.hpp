@@ -116,4 +116,7 @@ class FrameConverter : public LayerConverter {
   FieldSplitter fields_;
 };
 
+// The converter of the layer's kind.
+std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer, LayerReporter& reporter);
+
 }  // namespace pelmora

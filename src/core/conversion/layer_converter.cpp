@@ -6,9 +6,7 @@
 #include "../errors.hpp"
 #include "../input/area_folder.hpp"
 #include "../text/numbers.hpp"
-#include "kind_converters.hpp"
 #include "output_formats.hpp"
-#include "run.hpp"
 
 namespace pelmora {
 
@@ -97,20 +95,6 @@ std::vector<std::string> ListAreas(const std::string& map_folder) {
     e.SetPlace(map_folder, 0);
     throw;
   }
-}
-
-std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer, LayerReporter& reporter) {
-  switch (layer.kind) {
-    case LayerKind::kLine:
-      return std::make_unique<LineConverter>(layer, reporter);
-    case LayerKind::kPolygon:
-      return std::make_unique<PolygonConverter>(layer, reporter);
-    case LayerKind::kPoint:
-      return std::make_unique<PointConverter>(layer, reporter);
-    case LayerKind::kFrame:
-      break;
-  }
-  return std::make_unique<FrameConverter>(layer, reporter);
 }
 
 }  // namespace pelmora

@@ -16,7 +16,7 @@ struct LayerDef {
   std::string_view input_path;      // inside an area folder; empty for frames (<area>.txt)
   std::string_view arc_path;        // polygons: the arc file their rings come from
   std::string_view attribute_path;  // empty when the layer joins no attributes
-  int attribute_count;              // count handed to the attribute lookup
+  int attribute_values;             // values joined from the attribute file
   std::string_view log_text;        // first log line of the layer (UTF-8)
   std::span<const std::string_view> columns;  // column names (UTF-8), in order
 };

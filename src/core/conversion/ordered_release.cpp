@@ -1,6 +1,6 @@
 #include "ordered_release.hpp"
 
-#include "run.hpp"
+#include "../errors.hpp"
 
 namespace pelmora {
 

@@ -19,7 +19,7 @@ void PolygonConverter::ConvertFile(AreaInput& input) {
     BuildPolygon();
     StartValues(record_[2]);
     if (joins_attributes) {
-      LookupAttributes(attributes_, record_[2], layer_.attribute_count, feature_.values);
+      LookupAttributes(attributes_, record_[2], layer_.attribute_values, feature_.values);
     }
     Emit(i);
     // A negative count consumes no reference line.

@@ -7,12 +7,6 @@
 
 namespace pelmora {
 
-// The run was stopped through ConversionObserver::StopRequested.
-class ConversionCancelled : public ConversionError {
- public:
-  ConversionCancelled() : ConversionError("変換が中断されました") {}
-};
-
 struct RunResult {
   SettingsProblem problem = SettingsProblem::kNone;  // kNone: the layers were converted
   std::string output_folder;                         // as amended by the checks

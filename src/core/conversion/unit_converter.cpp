@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "../input/area_files.hpp"
-#include "layer_converter.hpp"
+#include "kind_converters.hpp"
 
 namespace pelmora {
 namespace {

@@ -87,10 +87,10 @@ void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vecto
   }
 }
 
-void LookupAttributes(CompanionFile& attributes, std::string_view key, int count,
+void LookupAttributes(CompanionFile& attributes, std::string_view key, int value_count,
                       std::vector<std::string_view>& values) {
   attributes.EnsureLoaded();
-  if (count <= 2) return;
+  if (value_count <= 0) return;
   thread_local FieldSplitter fields;
   auto found = attributes.index().Find(key);
   if (found) {
@@ -99,7 +99,7 @@ void LookupAttributes(CompanionFile& attributes, std::string_view key, int count
     fields.Split(std::string_view());
   }
   // An empty splitter reads every field as empty.
-  for (int k = 4; k <= count + 1; ++k) values.push_back(fields[k]);
+  for (int k = 4; k < 4 + value_count; ++k) values.push_back(fields[k]);
 }
 
 }  // namespace pelmora

@@ -66,11 +66,10 @@ inline constexpr size_t kMaxRingPoints = size_t{1} << 23;  // 8,388,608
 // Throws DataError when out would pass kMaxRingPoints.
 void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vector<CoordLine>& out);
 
-// Appends count - 2 values to values: fields 4 onwards of the first attribute
-// line whose field 2 equals key, or empty values when no line carries it.
-// Nothing is appended for a count of 2 or less. The views live until the next
-// lookup on the same thread.
-void LookupAttributes(CompanionFile& attributes, std::string_view key, int count,
+// Appends value_count values to values: fields 4 onwards of the first
+// attribute line whose field 2 equals key, or empty values when no line
+// carries it. The views live until the next lookup on the same thread.
+void LookupAttributes(CompanionFile& attributes, std::string_view key, int value_count,
                       std::vector<std::string_view>& values);
 
 }  // namespace pelmora

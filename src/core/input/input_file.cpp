@@ -111,7 +111,7 @@ void InputFile::Load(const std::string& path) {
     Release();
     ThrowFileTooLarge(path);
   }
-  if (lines_.capacity() == 0) lines_ = TakeLineTable();
+  if (lines_.capacity() == 0) lines_ = TakeViewTable();
   // Room for lines of 16 bytes on average (map data has longer ones), so
   // that the table is not moved to fresh memory while it fills.
   lines_.reserve(used / 16 + 16);
@@ -127,7 +127,7 @@ void InputFile::Reserve(size_t capacity, size_t used) {
 }
 
 void InputFile::Release() {
-  GiveBackLineTable(std::move(lines_));
+  GiveBackViewTable(std::move(lines_));
   lines_ = {};
   GiveBackBuffer(std::move(buffer_));
   buffer_ = {};

@@ -7,6 +7,7 @@
 
 #include "../io/buffer_pool.hpp"
 #include "../io/large_memory.hpp"
+#include "../text/lines.hpp"
 
 namespace pelmora {
 

@@ -13,6 +13,7 @@
 
 #include "../io/large_memory.hpp"
 #include "../text/fields.hpp"
+#include "../text/lines.hpp"
 
 namespace pelmora {
 

@@ -9,7 +9,7 @@ namespace {
 constexpr size_t kKeptPerThread = 6;
 
 thread_local std::vector<PooledBuffer> spare_buffers;
-thread_local std::vector<LineTable> spare_line_tables;
+thread_local std::vector<ViewTable> spare_view_tables;
 
 // Keeps item in spares; when full, the smallest goes (item itself if it is).
 template <typename T, typename Size>
@@ -47,20 +47,20 @@ void GiveBackBuffer(PooledBuffer buffer) {
   Keep(spare_buffers, std::move(buffer), [](const PooledBuffer& b) { return b.capacity; });
 }
 
-LineTable TakeLineTable() {
-  if (spare_line_tables.empty()) return {};
+ViewTable TakeViewTable() {
+  if (spare_view_tables.empty()) return {};
   auto largest =
-      std::max_element(spare_line_tables.begin(), spare_line_tables.end(),
+      std::max_element(spare_view_tables.begin(), spare_view_tables.end(),
                        [](const auto& a, const auto& b) { return a.capacity() < b.capacity(); });
-  LineTable lines = std::move(*largest);
-  spare_line_tables.erase(largest);
-  return lines;
+  ViewTable views = std::move(*largest);
+  spare_view_tables.erase(largest);
+  return views;
 }
 
-void GiveBackLineTable(LineTable lines) {
-  if (lines.capacity() == 0) return;
-  lines.clear();
-  Keep(spare_line_tables, std::move(lines), [](const LineTable& l) { return l.capacity(); });
+void GiveBackViewTable(ViewTable views) {
+  if (views.capacity() == 0) return;
+  views.clear();
+  Keep(spare_view_tables, std::move(views), [](const ViewTable& v) { return v.capacity(); });
 }
 
 }  // namespace pelmora

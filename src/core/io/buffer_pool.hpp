@@ -26,8 +26,9 @@ PooledBuffer TakeBuffer(size_t min_capacity);
 // Keeps buffer for a later TakeBuffer on this thread, or frees it.
 void GiveBackBuffer(PooledBuffer buffer);
 
-// The same for the line tables of input files (returned empty).
-LineTable TakeLineTable();
-void GiveBackLineTable(LineTable lines);
+// The same for tables of views, such as the lines of input files (returned
+// empty).
+ViewTable TakeViewTable();
+void GiveBackViewTable(ViewTable views);
 
 }  // namespace pelmora

@@ -50,8 +50,8 @@ struct LargeAllocator {
 template <typename T>
 using LargeVector = std::vector<T, LargeAllocator<T>>;
 
-// The lines of an input file as views into its bytes.
-using LineTable = LargeVector<std::string_view>;
+// Views into a large block of bytes (the lines of an input file are one).
+using ViewTable = LargeVector<std::string_view>;
 
 // Frees a block of LargeBytes; it knows the size it was allocated for.
 struct LargeFree {

@@ -6,6 +6,9 @@
 
 namespace pelmora {
 
+// The lines of an input file as views into its bytes.
+using LineTable = ViewTable;
+
 // Cuts text into lines at CR LF, a lone CR or a lone LF. A final line without
 // a line break counts; a break at the very end gives no empty last line. A NUL
 // byte ends the text. Empty lines in the middle are kept, so line numbers
