@@ -61,9 +61,9 @@ struct Sse2ByteClassifier {
 #endif
 
 // body(classifier) with the SSE2 classifier where it runs, otherwise with
-// the portable one.
+// the portable one. Always inline, so that the choice costs no call.
 template <class Body>
-auto WithByteClassifier(Body body) {
+[[gnu::always_inline]] inline auto WithByteClassifier(Body body) {
 #if defined(__SSE2__)
   if (kUseSse2) return body(Sse2ByteClassifier{});
 #endif

@@ -65,8 +65,8 @@ namespace {
 // pass. Returns false, having kept nothing, on the first byte that needs the
 // general rules.
 template <class Classifier>
-bool SplitPlainWith(std::string_view line, bool padded, char delimiter,
-                    std::vector<std::string_view>& fields) {
+[[gnu::noinline]] bool SplitPlainWith(std::string_view line, bool padded, char delimiter,
+                                      std::vector<std::string_view>& fields) {
   const size_t size = line.size();
   size_t start = 0;
   for (size_t block = 0; block < size; block += 16) {

@@ -41,7 +41,7 @@ void ScanBlockSse2(const char* block, uint64_t& breaks, uint64_t& nuls) {
 // The loop over blocks is compiled once for each body of ScanBlock, which
 // is chosen once per text.
 template <void (*ScanBlock)(const char*, uint64_t&, uint64_t&)>
-void SplitLinesWith(std::string_view text, LineTable& lines) {
+[[gnu::noinline]] void SplitLinesWith(std::string_view text, LineTable& lines) {
   const char* base = text.data();
   size_t size = text.size();
   size_t start = 0;                 // where the current line begins
