@@ -155,6 +155,7 @@ size_t FormatCoord(double value, char* out) {
 
 namespace {
 
+// A pair of which at least one value is off the quick path: each on its own.
 size_t FormatEach(double x, double y, char* out) {
   size_t n = FormatCoord(x, out);
   out[n++] = ' ';

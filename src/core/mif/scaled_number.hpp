@@ -9,8 +9,8 @@ namespace pelmora {
 // The text of units / 10^8 with a leading "-" when negative, for
 // 10^8 <= units < 8 * 10^14, written at out; returns the end of the text.
 char* WriteScaled(bool negative, uint64_t units, char* out);
-// The same without any instruction beyond the x86-64 baseline, whatever
-// the processor has and whatever kUseSse2 says; for tests.
+// The same by plain integer arithmetic, whatever the processor has and
+// whatever kUseSse2 says; for tests.
 char* WriteScaledPortable(bool negative, uint64_t units, char* out);
 
 // "<x> <y>" as two WriteScaled, with AVX2 (scaled_number_avx2.cpp, built
