@@ -1,21 +1,13 @@
 #include "number_format.hpp"
 
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
 #include "../cpu_features.hpp"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define PELMORA_AVX2_PAIRS 1
-#endif
+#include "scaled_number.hpp"
 
 namespace pelmora {
 namespace {
@@ -75,153 +67,6 @@ char* WriteDigits(uint64_t n, char* out) {
   }
   return out + count;
 }
-
-#if defined(__SSE2__)
-// The eight decimal digits of n (below 10^8) in the 16-bit lanes, the first
-// in lane 0: n is cut into two halves of four digits, each copied into four
-// lanes, which are divided by 1000, 100, 10 and 1 at once by multiplying
-// with scaled reciprocals; subtracting ten times each lane's left neighbour
-// leaves one digit per lane.
-__m128i EightDigitLanes(uint32_t n) {
-  const __m128i value = _mm_cvtsi32_si128(static_cast<int>(n));
-  // n / 10^4 and n % 10^4, by 0xd1b71759 / 2^45.
-  const __m128i high = _mm_srli_epi64(_mm_mul_epu32(value, _mm_set1_epi32(0xd1b71759)), 45);
-  const __m128i low = _mm_sub_epi32(value, _mm_mul_epu32(high, _mm_set1_epi32(10000)));
-  // [high * 4, low * 4] in 16-bit lanes 0 and 1, then each in four lanes.
-  const __m128i halves = _mm_slli_epi64(_mm_unpacklo_epi16(high, low), 2);
-  const __m128i spread = _mm_unpacklo_epi16(halves, halves);
-  const __m128i lanes = _mm_unpacklo_epi32(spread, spread);
-  // Lane i of a half: the half divided by 10^(3-i).
-  const __m128i reciprocals = _mm_setr_epi16(8389, 5243, 13108, -32768, 8389, 5243, 13108, -32768);
-  const __m128i shifts =
-      _mm_setr_epi16(1 << 7, 1 << 11, 1 << 13, -32768, 1 << 7, 1 << 11, 1 << 13, -32768);
-  const __m128i prefixes = _mm_mulhi_epu16(_mm_mulhi_epu16(lanes, reciprocals), shifts);
-  const __m128i tens = _mm_slli_epi64(_mm_mullo_epi16(prefixes, _mm_set1_epi16(10)), 16);
-  return _mm_sub_epi16(prefixes, tens);
-}
-
-// "<integer>.<eight decimals>" with a leading "-" when negative, from eight
-// ASCII digits each of the integer part and the fraction; zero_digits has
-// bit i set when byte i of the integer digits is "0". The integer part is at
-// least 1, so fewer than eight of its digits are 0 and are dropped.
-char* WriteScaledDigits(bool negative, uint64_t integer_digits, uint64_t fraction_digits,
-                        unsigned zero_digits, char* out) {
-  const int zeros = std::countr_one(zero_digits & 0xFF);
-  *out = '-';
-  out += negative ? 1 : 0;
-  const uint64_t integer_bytes = integer_digits >> (8 * zeros);
-  std::memcpy(out, &integer_bytes, 8);
-  out += 8 - zeros;
-  *out++ = '.';
-  std::memcpy(out, &fraction_digits, 8);
-  return out + 8;
-}
-
-// "<integer>.<eight decimals>" of units / 10^8 for 10^8 <= units < 8 * 10^14,
-// with a leading "-" when negative: sixteen digits in one vector, of which
-// the leading zeros of the integer part are dropped.
-char* WriteScaled(bool negative, uint64_t units, char* out) {
-  const auto integer = static_cast<uint32_t>(units / kPow10[kDecimals]);
-  const auto fraction = static_cast<uint32_t>(units % kPow10[kDecimals]);
-  const __m128i digits = _mm_add_epi8(
-      _mm_packus_epi16(EightDigitLanes(integer), EightDigitLanes(fraction)), _mm_set1_epi8('0'));
-  const auto zero_digits =
-      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(digits, _mm_set1_epi8('0'))));
-  return WriteScaledDigits(
-      negative, static_cast<uint64_t>(_mm_cvtsi128_si64(digits)),
-      static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(digits, digits))), zero_digits,
-      out);
-}
-#endif
-
-#if defined(PELMORA_AVX2_PAIRS)
-// EightDigitLanes for two numbers at once, one in the low 64 bits of each
-// 128-bit half of value.
-__attribute__((target("avx2"))) __m256i EightDigitLanesTwice(__m256i value) {
-  const __m256i high =
-      _mm256_srli_epi64(_mm256_mul_epu32(value, _mm256_set1_epi32(0xd1b71759)), 45);
-  const __m256i low = _mm256_sub_epi32(value, _mm256_mul_epu32(high, _mm256_set1_epi32(10000)));
-  const __m256i halves = _mm256_slli_epi64(_mm256_unpacklo_epi16(high, low), 2);
-  const __m256i spread = _mm256_unpacklo_epi16(halves, halves);
-  const __m256i lanes = _mm256_unpacklo_epi32(spread, spread);
-  const __m256i reciprocals =
-      _mm256_setr_epi16(8389, 5243, 13108, -32768, 8389, 5243, 13108, -32768, 8389, 5243, 13108,
-                        -32768, 8389, 5243, 13108, -32768);
-  const __m256i shifts =
-      _mm256_setr_epi16(1 << 7, 1 << 11, 1 << 13, -32768, 1 << 7, 1 << 11, 1 << 13, -32768, 1 << 7,
-                        1 << 11, 1 << 13, -32768, 1 << 7, 1 << 11, 1 << 13, -32768);
-  const __m256i prefixes = _mm256_mulhi_epu16(_mm256_mulhi_epu16(lanes, reciprocals), shifts);
-  const __m256i tens = _mm256_slli_epi64(_mm256_mullo_epi16(prefixes, _mm256_set1_epi16(10)), 16);
-  return _mm256_sub_epi16(prefixes, tens);
-}
-
-// The integer part and the eight decimals of units / 10^8, each in the low
-// 64 bits of one half.
-__attribute__((target("avx2"))) __m256i IntegerAndFraction(uint64_t units) {
-  return _mm256_setr_epi64x(static_cast<int64_t>(units / kPow10[kDecimals]), 0,
-                            static_cast<int64_t>(units % kPow10[kDecimals]), 0);
-}
-
-// "<x> <y>" as two WriteScaled, with the 32 digits of both numbers made in
-// two 256-bit vectors instead of four 128-bit ones.
-__attribute__((target("avx2"))) char* WriteScaledPairAvx2(bool x_negative, uint64_t x_units,
-                                                          bool y_negative, uint64_t y_units,
-                                                          char* out) {
-  // Bytes 0-7: the integer digits of x, 8-15 those of y; 16-23 and 24-31
-  // the fraction digits of x and y.
-  const __m256i digits =
-      _mm256_add_epi8(_mm256_packus_epi16(EightDigitLanesTwice(IntegerAndFraction(x_units)),
-                                          EightDigitLanesTwice(IntegerAndFraction(y_units))),
-                      _mm256_set1_epi8('0'));
-  const auto zero_digits =
-      static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(digits, _mm256_set1_epi8('0'))));
-  const __m128i integers = _mm256_castsi256_si128(digits);
-  const __m128i fractions = _mm256_extracti128_si256(digits, 1);
-  char* p =
-      WriteScaledDigits(x_negative, static_cast<uint64_t>(_mm_cvtsi128_si64(integers)),
-                        static_cast<uint64_t>(_mm_cvtsi128_si64(fractions)), zero_digits, out);
-  *p++ = ' ';
-  return WriteScaledDigits(y_negative, static_cast<uint64_t>(_mm_extract_epi64(integers, 1)),
-                           static_cast<uint64_t>(_mm_extract_epi64(fractions, 1)), zero_digits >> 8,
-                           p);
-}
-#endif
-
-#if !defined(__SSE2__)
-// The eight ASCII digits of n (below 10^8) with leading zeros, the first
-// digit in the lowest byte, computed for all eight lanes at once: n is cut
-// into halves of four digits, each half into pairs, each pair into digits,
-// with multiplications that stand for divisions by 10^4, 100 and 10.
-uint64_t EightDigitBytes(uint32_t n) {
-  const uint64_t halves = (n / 10000) | (static_cast<uint64_t>(n % 10000) << 32);
-  const uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007FULL;
-  const uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
-  const uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;
-  const uint64_t digits = tens | ((pairs - tens * 10) << 8);
-  return digits + 0x3030303030303030ULL;
-}
-
-// "<integer>.<eight decimals>" of units / 10^8 for 10^8 <= units < 10^16,
-// with a leading "-" when negative: no loop and no chain of divisions.
-char* WriteScaled(bool negative, uint64_t units, char* out) {
-  if (negative) *out++ = '-';
-  const auto integer = static_cast<uint32_t>(units / kPow10[kDecimals]);
-  const auto fraction = static_cast<uint32_t>(units % kPow10[kDecimals]);
-  // The integer part without its leading zeros: it is at least 1, so fewer
-  // than eight of its bytes are "0". Eight bytes are stored either way; the
-  // ones past the digits are overwritten by what follows.
-  const uint64_t integer_bytes = EightDigitBytes(integer);
-  const int zeros = std::countr_zero(integer_bytes - 0x3030303030303030ULL) >> 3;
-  const uint64_t shifted = integer_bytes >> (8 * zeros);
-  std::memcpy(out, &shifted, 8);
-  out += 8 - zeros;
-  *out++ = '.';
-  const uint64_t fraction_bytes = EightDigitBytes(fraction);
-  std::memcpy(out, &fraction_bytes, 8);
-  return out + 8;
-}
-
-#endif
 
 // Converted coordinates are sums of short decimals, so they lie within a
 // small fraction of a unit of the eighth decimal from a multiple of it. For
@@ -308,27 +153,36 @@ size_t FormatCoord(double value, char* out) {
   return FormatCoordByDigits(value, out);
 }
 
+namespace {
+
+// A pair of which at least one value is off the quick path: each on its own.
+size_t FormatEach(double x, double y, char* out) {
+  size_t n = FormatCoord(x, out);
+  out[n++] = ' ';
+  return n + FormatCoord(y, out + n);
+}
+
+}  // namespace
+
 size_t FormatCoordPair(double x, double y, char* out) {
-#if defined(PELMORA_AVX2_PAIRS)
   uint64_t x_units, y_units;
-  if (kProcessorHasAvx2 && NearGridUnits(x, x_units) && NearGridUnits(y, y_units)) {
+  if (!NearGridUnits(x, x_units) || !NearGridUnits(y, y_units)) return FormatEach(x, y, out);
+#if defined(PELMORA_AVX2_BODIES)
+  if (kUseAvx2) {
     return static_cast<size_t>(WriteScaledPairAvx2(x < 0, x_units, y < 0, y_units, out) - out);
   }
 #endif
-  return FormatCoordPairPortable(x, y, out);
+  char* p = WriteScaled(x < 0, x_units, out);
+  *p++ = ' ';
+  return static_cast<size_t>(WriteScaled(y < 0, y_units, p) - out);
 }
 
 size_t FormatCoordPairPortable(double x, double y, char* out) {
   uint64_t x_units, y_units;
-  if (NearGridUnits(x, x_units) && NearGridUnits(y, y_units)) {
-    char* p = WriteScaled(x < 0, x_units, out);
-    *p++ = ' ';
-    p = WriteScaled(y < 0, y_units, p);
-    return static_cast<size_t>(p - out);
-  }
-  size_t n = FormatCoord(x, out);
-  out[n++] = ' ';
-  return n + FormatCoord(y, out + n);
+  if (!NearGridUnits(x, x_units) || !NearGridUnits(y, y_units)) return FormatEach(x, y, out);
+  char* p = WriteScaledPortable(x < 0, x_units, out);
+  *p++ = ' ';
+  return static_cast<size_t>(WriteScaledPortable(y < 0, y_units, p) - out);
 }
 
 size_t FormatCoordByDigits(double value, char* out) {

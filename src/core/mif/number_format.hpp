@@ -17,8 +17,8 @@ size_t FormatCoord(double value, char* out);
 // "<x> <y>" as FormatCoord writes each, into out (room for 2 * kMaxCoordText
 // + 1 bytes); returns the length. Map coordinates take a quicker path.
 size_t FormatCoordPair(double x, double y, char* out);
-// The same without instructions that only some processors have (FormatCoordPair
-// uses AVX2 where the processor has it); for tests.
+// The same with the portable body for map coordinates, whatever the processor
+// has (FormatCoordPair takes AVX2 or SSE2 where they run); for tests.
 size_t FormatCoordPairPortable(double x, double y, char* out);
 // The same text by way of the value's 18 leading decimal digits: the
 // definition of the format, used for values outside the range of map

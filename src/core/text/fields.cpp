@@ -5,9 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "byte_classes.hpp"
 
 namespace pelmora {
 namespace {
@@ -43,43 +41,6 @@ size_t FindPlainValueEnd(std::string_view line, size_t i, char delimiter) {
   return i;
 }
 
-// Bit i of delimiters set when p[i] is the delimiter, of specials when it is
-// a byte that only the general rules handle (a blank, a control character,
-// NUL or a quote), for the n <= 16 bytes at p.
-struct ByteClasses {
-  uint32_t delimiters = 0;
-  uint32_t specials = 0;
-};
-
-// readable: 16 bytes can be read at p even when n is smaller; otherwise the
-// n bytes are copied into a block first.
-ByteClasses Classify16(const char* p, size_t n, char delimiter, bool readable) {
-  ByteClasses classes;
-#if defined(__SSE2__)
-  char block[16];
-  if (n < 16 && !readable) {
-    std::memcpy(block, p, n);
-    p = block;
-  }
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i blank = _mm_set1_epi8(32);
-  // min(byte, 32) == byte exactly for the bytes 0 to 32 (unsigned).
-  const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(bytes, blank), bytes);
-  const __m128i quote = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'));
-  const auto valid = static_cast<uint32_t>((uint64_t{1} << n) - 1);
-  classes.specials = static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(low, quote))) & valid;
-  classes.delimiters =
-      static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(delimiter)))) &
-      valid;
-#else
-  for (size_t i = 0; i < n; ++i) {
-    if (p[i] == delimiter) classes.delimiters |= 1u << i;
-    if (static_cast<unsigned char>(p[i]) <= 32 || p[i] == '"') classes.specials |= 1u << i;
-  }
-#endif
-  return classes;
-}
-
 size_t SkipBlanks(std::string_view line, size_t i) {
   while (i < line.size() && IsSkippable(line[i])) ++i;
   return i;
@@ -97,43 +58,47 @@ void FieldSplitter::SplitPadded(std::string_view line) {
   if (!SplitPlain(line, true)) SplitGeneral(line);
 }
 
+namespace {
+
 // Nearly every line of map data holds no blank, control character or quote:
 // its fields are then exactly the texts between delimiters, found in one
 // pass. Returns false, having kept nothing, on the first byte that needs the
 // general rules.
-bool FieldSplitter::SplitPlain(std::string_view line, bool padded) {
+template <class Classifier>
+[[gnu::noinline]] bool SplitPlainWith(std::string_view line, bool padded, char delimiter,
+                                      std::vector<std::string_view>& fields) {
   const size_t size = line.size();
   size_t start = 0;
   for (size_t block = 0; block < size; block += 16) {
     auto classes =
-        Classify16(line.data() + block, std::min<size_t>(16, size - block), delimiter_, padded);
+        Classifier::Of(line.data() + block, std::min<size_t>(16, size - block), delimiter, padded);
     if (classes.specials != 0) {
-      fields_.clear();
+      fields.clear();
       return false;
     }
     for (; classes.delimiters != 0; classes.delimiters &= classes.delimiters - 1) {
       const size_t i = block + static_cast<size_t>(std::countr_zero(classes.delimiters));
-      fields_.push_back(line.substr(start, i - start));
+      fields.push_back(line.substr(start, i - start));
       start = i + 1;
-      if (fields_.size() == static_cast<size_t>(kMaxFields)) {
+      if (fields.size() == static_cast<size_t>(FieldSplitter::kMaxFields)) {
         // Where the general rules stop too: a delimiter that ends the line
         // still gives its empty field, anything else is dropped.
-        if (i == size - 1) fields_.emplace_back();
+        if (i == size - 1) fields.emplace_back();
         return true;
       }
     }
   }
-  if (size > 0) fields_.push_back(line.substr(start));
+  if (size > 0) fields.push_back(line.substr(start));
   return true;
 }
 
-namespace {
-
-bool SurelyFewerFields(std::string_view line, int n, bool padded) {
+// kPadded: the line is followed by kPaddingAfterLine readable bytes.
+template <class Classifier, bool kPadded>
+bool SurelyFewerFieldsWith(std::string_view line, int n) {
   size_t delimiters = 0;
   for (size_t block = 0; block < line.size(); block += 16) {
-    const auto classes =
-        Classify16(line.data() + block, std::min<size_t>(16, line.size() - block), ',', padded);
+    const auto classes = Classifier::Of(line.data() + block,
+                                        std::min<size_t>(16, line.size() - block), ',', kPadded);
     if (classes.specials != 0) return false;
     // Lines hold few delimiters: clearing the lowest bit per delimiter is
     // cheaper than a population count without the processor's instruction.
@@ -142,19 +107,14 @@ bool SurelyFewerFields(std::string_view line, int n, bool padded) {
   return n >= 1 && delimiters + 1 < static_cast<size_t>(n);
 }
 
-}  // namespace
-
-bool SurelyFewerFields(std::string_view line, int n) {
-  return SurelyFewerFields(line, n, false);
-}
-
-bool SurelyFewerFieldsPadded(std::string_view line, int n) {
+template <class Classifier>
+bool SurelyFewerFieldsPaddedWith(std::string_view line, int n) {
   // Coordinate lines, which an index passes over by the hundred thousand,
   // are shorter than 32 bytes: both blocks are classified at once, without
   // a loop over blocks.
   if (line.size() <= 32) {
-    const ByteClasses low = Classify16(line.data(), 16, ',', true);
-    const ByteClasses high = Classify16(line.data() + 16, 16, ',', true);
+    const ByteClasses low = Classifier::Of(line.data(), 16, ',', true);
+    const ByteClasses high = Classifier::Of(line.data() + 16, 16, ',', true);
     const auto valid = static_cast<uint32_t>((uint64_t{1} << line.size()) - 1);
     if (((low.specials | high.specials << 16) & valid) != 0) return false;
     int delimiters = 0;
@@ -164,7 +124,25 @@ bool SurelyFewerFieldsPadded(std::string_view line, int n) {
     }
     return n >= 1 && delimiters + 1 < n;
   }
-  return SurelyFewerFields(line, n, true);
+  return SurelyFewerFieldsWith<Classifier, true>(line, n);
+}
+
+}  // namespace
+
+bool FieldSplitter::SplitPlain(std::string_view line, bool padded) {
+  return WithByteClassifier([&](auto classifier) {
+    return SplitPlainWith<decltype(classifier)>(line, padded, delimiter_, fields_);
+  });
+}
+
+bool SurelyFewerFields(std::string_view line, int n) {
+  return WithByteClassifier(
+      [&](auto classifier) { return SurelyFewerFieldsWith<decltype(classifier), false>(line, n); });
+}
+
+bool SurelyFewerFieldsPadded(std::string_view line, int n) {
+  return WithByteClassifier(
+      [&](auto classifier) { return SurelyFewerFieldsPaddedWith<decltype(classifier)>(line, n); });
 }
 
 void FieldSplitter::SplitGeneral(std::string_view line) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "../cpu_features.hpp"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -14,8 +16,16 @@ namespace {
 // Bit i of breaks set when block[i] is a CR or an LF, of nuls when it is a
 // NUL byte, for the 64 bytes of block. Map data has short lines, so finding
 // all breaks of a block at once costs far less than a search per line.
-void ScanBlock(const char* block, uint64_t& breaks, uint64_t& nuls) {
+void ScanBlockPortable(const char* block, uint64_t& breaks, uint64_t& nuls) {
+  breaks = nuls = 0;
+  for (int i = 0; i < 64; ++i) {
+    if (block[i] == '\n' || block[i] == '\r') breaks |= uint64_t{1} << i;
+    if (block[i] == '\0') nuls |= uint64_t{1} << i;
+  }
+}
+
 #if defined(__SSE2__)
+void ScanBlockSse2(const char* block, uint64_t& breaks, uint64_t& nuls) {
   const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), zero = _mm_setzero_si128();
   breaks = nuls = 0;
   for (int k = 0; k < 4; ++k) {
@@ -25,19 +35,13 @@ void ScanBlock(const char* block, uint64_t& breaks, uint64_t& nuls) {
     const auto nul_bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zero)));
     nuls |= static_cast<uint64_t>(nul_bits) << (16 * k);
   }
-#else
-  breaks = nuls = 0;
-  for (int i = 0; i < 64; ++i) {
-    if (block[i] == '\n' || block[i] == '\r') breaks |= uint64_t{1} << i;
-    if (block[i] == '\0') nuls |= uint64_t{1} << i;
-  }
-#endif
 }
+#endif
 
-}  // namespace
-
-void SplitLines(std::string_view text, LineTable& lines) {
-  lines.clear();
+// The loop over blocks is compiled once for each body of ScanBlock, which
+// is chosen once per text.
+template <void (*ScanBlock)(const char*, uint64_t&, uint64_t&)>
+[[gnu::noinline]] void SplitLinesWith(std::string_view text, LineTable& lines) {
   const char* base = text.data();
   size_t size = text.size();
   size_t start = 0;                 // where the current line begins
@@ -70,6 +74,16 @@ void SplitLines(std::string_view text, LineTable& lines) {
     }
   }
   if (start < size) lines.emplace_back(base + start, size - start);
+}
+
+}  // namespace
+
+void SplitLines(std::string_view text, LineTable& lines) {
+  lines.clear();
+#if defined(__SSE2__)
+  if (kUseSse2) return SplitLinesWith<ScanBlockSse2>(text, lines);
+#endif
+  SplitLinesWith<ScanBlockPortable>(text, lines);
 }
 
 size_t CountLines(std::string_view text) {
