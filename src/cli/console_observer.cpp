@@ -83,6 +83,15 @@ void ConsoleObserver::OnProgress(const RunProgress& event) {
   if (show_progress_ && Percent(event) != drawn_percent_) DrawBar();
 }
 
+// Warnings go to standard error, the log's order kept: what the log showed
+// before a warning is on the screen before it.
+void ConsoleObserver::OnWarning(const Warning& event) {
+  ClearBar();
+  std::cout.flush();
+  std::cerr << LogLine(event) << '\n';
+  std::cerr.flush();
+}
+
 bool ConsoleObserver::StopRequested() {
   return g_stop_signal != 0;
 }

@@ -20,6 +20,7 @@ class ConsoleObserver : public LogLineObserver {
   void OnRunStarted(const RunStarted& event) override;
   void OnInputFileStarted(const InputFileStarted& event) override;
   void OnProgress(const RunProgress& event) override;
+  void OnWarning(const Warning& event) override;
   bool StopRequested() override;
 
   // Removes the bar so that a message can take its line.

@@ -68,6 +68,7 @@ class TWorkerObserver : public LogLineObserver {
   void OnLog(std::string_view line) override;
   void OnRunStarted(const RunStarted& event) override;
   void OnProgress(const RunProgress& event) override;
+  void OnWarning(const Warning& event) override { OnLog(LogLine(event)); }
   bool StopRequested() override;
 
   // Delivers the last position not yet sent.

@@ -16,6 +16,9 @@ class LayerReporter {
   // record line: keep it cheap).
   virtual void BytesDone(uint64_t bytes) = 0;
   virtual bool StopRequested() = 0;
+  // Something in the data passed over or changed, at the 1-based line of a
+  // file (as messages name it; 0: no line).
+  virtual void Warn(std::string_view text, std::string_view file, int line) = 0;
 };
 
 }  // namespace pelmora

@@ -23,10 +23,13 @@ inline bool Finished(TaskState state) {
   return state == TaskState::kDone || state == TaskState::kFailed;
 }
 
-// An event of a layer held until the layers before it are through: the
-// layer's start (empty path) or the start of one of its input files.
+// An event of a layer held until the layers before it are through.
 struct HeldEvent {
-  std::string area, path;
+  enum class Kind { kLayerStarted, kInputFileStarted, kWarning };
+  Kind kind = Kind::kLayerStarted;
+  std::string area, path;  // the input file, or the file a warning names
+  std::string text;        // of a warning
+  int line = 0;            // of a warning
 };
 
 struct LayerTask {
@@ -65,9 +68,12 @@ class TaskReporter : public LayerReporter {
  public:
   TaskReporter(LayerTask& task, SharedState& shared) : task_(task), shared_(shared) {}
 
-  void LayerStarted() override { Hold({}); }
+  void LayerStarted() override { Hold({HeldEvent::Kind::kLayerStarted, {}, {}, {}, 0}); }
   void InputFileStarted(std::string_view area, std::string_view path) override {
-    Hold({std::string(area), std::string(path)});
+    Hold({HeldEvent::Kind::kInputFileStarted, std::string(area), std::string(path), {}, 0});
+  }
+  void Warn(std::string_view text, std::string_view file, int line) override {
+    Hold({HeldEvent::Kind::kWarning, {}, std::string(file), std::string(text), line});
   }
   void BytesDone(uint64_t bytes) override {
     task_.bytes_done.store(bytes, std::memory_order_relaxed);

@@ -12,4 +12,15 @@ std::string LogLine(const InputFileStarted& event) {
   return line;
 }
 
+std::string LogLine(const Warning& event) {
+  std::string line = "警告: ";
+  line.append(event.text);
+  if (!event.file.empty()) {
+    line.append(" (").append(event.file);
+    if (event.line > 0) line.append(" ").append(std::to_string(event.line)).append("行目");
+    line.append(")");
+  }
+  return line;
+}
+
 }  // namespace pelmora

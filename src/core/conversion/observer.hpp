@@ -71,6 +71,8 @@ class ConversionObserver {
 // show them.
 std::string LogLine(const LayerStarted& event);
 std::string LogLine(const InputFileStarted& event);
+// A warning as a line of text: "警告: <text> (<file> <line>行目)".
+std::string LogLine(const Warning& event);
 
 // An observer that takes the log as lines of text.
 class LogLineObserver : public ConversionObserver {

@@ -17,13 +17,7 @@ bool OrderedRelease::Pump() {
       state = task.state;
     }
     const LayerDef& layer = *task.layer;
-    for (const HeldEvent& event : events) {
-      if (event.path.empty()) {
-        front_.OnLayerStarted({layer.base_name, layer.log_text});
-      } else {
-        front_.OnInputFileStarted({layer.base_name, event.area, event.path});
-      }
-    }
+    for (const HeldEvent& event : events) HandOn(layer, event);
     // Also asked when the layer has finished: a stop keeps it and every
     // later layer from being committed.
     if (front_.StopRequested()) {
@@ -48,6 +42,20 @@ bool OrderedRelease::Pump() {
   }
   over_ = true;
   return true;
+}
+
+void OrderedRelease::HandOn(const LayerDef& layer, const HeldEvent& event) {
+  switch (event.kind) {
+    case HeldEvent::Kind::kLayerStarted:
+      front_.OnLayerStarted({layer.base_name, layer.log_text});
+      break;
+    case HeldEvent::Kind::kInputFileStarted:
+      front_.OnInputFileStarted({layer.base_name, event.area, event.path});
+      break;
+    case HeldEvent::Kind::kWarning:
+      front_.OnWarning({event.text, event.path, event.line});
+      break;
+  }
 }
 
 void OrderedRelease::End(std::exception_ptr error) {
