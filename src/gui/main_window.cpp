@@ -138,10 +138,17 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
   if (converting_) {
-    // The window takes no input during a run: closing waits for its end.
+    // Closing during a run asks first. The run stops only where the engine
+    // next looks at the request, so the window closes when it has ended
+    // (OnFinished).
     event->ignore();
-    QApplication::beep();
-    return;
+    if (!boxes_->Ask(this, QStringLiteral("変換中です。変換を中止して終了しますか？"))) return;
+    // The question box runs its own event loop: the run may have ended meanwhile.
+    if (converting_) {
+      close_after_run_ = true;
+      S1Click();
+      return;
+    }
   }
   // FormClose: save position and state; the window closes also when that fails.
   try {
@@ -156,7 +163,10 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 void TfrmMain::Button1Click() {
   if (!FolderBrowseDialog1->Execute()) return;
-  const QString path = FolderBrowseDialog1->FolderName;
+  AddFolder(FolderBrowseDialog1->FolderName);
+}
+
+void TfrmMain::AddFolder(const QString& path) {
   if (ListBox1->IndexOfPath(path) >= 0) {
     ShowMessage(MessageKind::kWarning, path + QStringLiteral(" は") + QChar(10) + QChar(13) +
                                            QStringLiteral("既に登録されています。"));
@@ -199,6 +209,12 @@ void TfrmMain::Button6Click() {
 
 void TfrmMain::K1Click() {
   QDesktopServices::openUrl(QUrl(QString::fromUtf8(kPublisherPage)));
+}
+
+void TfrmMain::S1Click() {
+  // Only the request: the engine stops before its next area folder and
+  // OnFinished shows the end.
+  if (converting_) worker_->RequestStop();
 }
 
 void TfrmMain::X1Click() {
@@ -265,13 +281,17 @@ void TfrmMain::SetConverting(bool converting) {
   converting_ = converting;
   if (converting) focus_before_ = focusWidget();  // the window's own, active or not
   QWidget* inputs[] = {ListBox1, Button1,   Button2, Button3, ComboBox1, Edit1,
-                       Button4,  GroupBox1, Button5, Button6, Button7,   menuBar()};
+                       Button4,  GroupBox1, Button5, Button6, Button7};
   for (QWidget* w : inputs) w->setEnabled(!converting);
-  for (QAction* a : {K1, X1, H2, A1}) a->setEnabled(!converting);
-  // The log stays readable (not greyed) but takes no typing during the run.
+  // The menus stay open for "変換を中止" and "終了" (which asks first).
+  for (QAction* a : {K1, H2, A1}) a->setEnabled(!converting);
+  S1->setEnabled(converting);
+  // The log stays readable (not greyed) and its text can be selected and
+  // copied, but it takes no typing during the run.
   if (converting) {
     read_only_before_ = Memo1->isReadOnly();
     Memo1->setReadOnly(true);
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   } else {
     Memo1->setReadOnly(read_only_before_);
     if (focus_before_ && focus_before_->isEnabled()) focus_before_->setFocus(Qt::OtherFocusReason);
@@ -304,6 +324,10 @@ void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
     // vanished in between).
     if (!outcome.output_folder.isEmpty()) Edit1->setText(outcome.output_folder);
     ShowSettingsProblem(outcome.problem);
+  } else if (outcome.stopped) {
+    // As a stopped command line leaves it: no box, the finished layers' files.
+    OnLog(QStringLiteral("変換を中止しました。"));
+    ProgressBar1->setValue(0);
   } else if (outcome.failed) {
     ShowMessage(MessageKind::kError, outcome.error_text);  // the bar keeps its position
   } else {
@@ -311,6 +335,10 @@ void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
     ProgressBar1->setValue(0);                                                       // step 9
   }
   emit ConversionEnded();
+  if (close_after_run_) {
+    close_after_run_ = false;
+    close();
+  }
 }
 
 }  // namespace pelmora::gui

@@ -87,7 +87,9 @@ void TfrmMain::BuildControls() {
   Label4 = MakeLabel(client, "Label4", "変換ログ", 424, 8, 45, 12);
   Memo1 = Place(new QPlainTextEdit(client), "Memo1", 424, 24, 361, 361);
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // A line wider than the pane (a long subfolder name) is read by scrolling
+  // sideways; the bar shows only while such a line is there.
+  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Memo1->setReadOnly(false);
   Memo1->setTabChangesFocus(true);  // Tab moves on, as in a Windows memo
@@ -124,6 +126,9 @@ void TfrmMain::BuildControls() {
   connect(Button5, &QPushButton::clicked, this, &TfrmMain::Button5Click);
   connect(Button6, &QPushButton::clicked, this, &TfrmMain::Button6Click);
   connect(Button7, &QPushButton::clicked, this, &TfrmMain::Button7Click);
+  connect(ListBox1, &TFolderListBox::FoldersDropped, this, [this](const QStringList& folders) {
+    for (const QString& folder : folders) AddFolder(folder);
+  });
 }
 
 void TfrmMain::BuildMenus() {
@@ -136,6 +141,14 @@ void TfrmMain::BuildMenus() {
   K1 = F1->addAction(QStringLiteral("数値地図2500の閲覧ページへ(&K)"));
   K1->setObjectName(QStringLiteral("K1"));
   F1->addSeparator()->setObjectName(QStringLiteral("N1"));
+  // Stops a running conversion; Esc does the same from anywhere in the window.
+  // Usable only while a run goes on.
+  S1 = F1->addAction(QStringLiteral("変換を中止"));
+  S1->setObjectName(QStringLiteral("S1"));
+  S1->setShortcut(QKeySequence(Qt::Key_Escape));
+  S1->setShortcutContext(Qt::WindowShortcut);
+  S1->setEnabled(false);
+  addAction(S1);
   X1 = F1->addAction(QStringLiteral("終了(&X)"));
   X1->setObjectName(QStringLiteral("X1"));
 
@@ -151,6 +164,7 @@ void TfrmMain::BuildMenus() {
   A1->setObjectName(QStringLiteral("A1"));
 
   connect(K1, &QAction::triggered, this, &TfrmMain::K1Click);
+  connect(S1, &QAction::triggered, this, &TfrmMain::S1Click);
   connect(X1, &QAction::triggered, this, &TfrmMain::X1Click);
   connect(H2, &QAction::triggered, this, &TfrmMain::H2Click);
   connect(A1, &QAction::triggered, this, &TfrmMain::A1Click);

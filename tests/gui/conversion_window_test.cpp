@@ -139,24 +139,29 @@ class ConversionWindowTest : public QObject {
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     const QList<QWidget*> inputs = {W().ListBox1,  W().Button1, W().Button2, W().Button3,
                                     W().ComboBox1, W().Edit1,   W().Button4, W().GroupBox1,
-                                    W().Button5,   W().Button6, W().Button7, W().menuBar()};
+                                    W().Button5,   W().Button6, W().Button7};
     for (QWidget* input : inputs) {
       QVERIFY2(!input->isEnabled(), qPrintable(input->objectName()));
     }
-    QVERIFY(!W().H2->isEnabled() && !W().A1->isEnabled() && !W().X1->isEnabled());
+    QVERIFY(!W().H2->isEnabled() && !W().A1->isEnabled() && !W().K1->isEnabled());
+    // The menus stay usable for stopping the run and for closing (which asks).
+    QVERIFY(W().menuBar()->isEnabled() && W().S1->isEnabled() && W().X1->isEnabled());
     QVERIFY(W().Memo1->isReadOnly());
     QVERIFY(W().Memo1->isEnabled());  // the log stays readable
     QVERIFY(W().ProgressBar1->isEnabled());
-    QVERIFY(!W().close());  // closing is refused during the run
-    W().Button7Click();     // a second start is ignored
+    QVERIFY(!W().close());  // closing asks first; "いいえ" lets the run go on
+    QCOMPARE(boxes_.boxes.size(), 1);
+    QCOMPARE(boxes_.boxes[0].kind, MessageKind::kQuestion);
+    QVERIFY(W().IsConverting());
+    W().Button7Click();  // a second start is ignored
     W().WaitForConversion();
 
     // The end of the run.
     QVERIFY(!W().IsConverting());
-    QCOMPARE(boxes_.boxes.size(), 1);
-    QCOMPARE(boxes_.boxes[0].kind, MessageKind::kInformation);
-    QCOMPARE(boxes_.boxes[0].caption, QString("情報"));
-    QCOMPARE(boxes_.boxes[0].text, QString("変換が終了しました。"));
+    QCOMPARE(boxes_.boxes.size(), 2);
+    QCOMPARE(boxes_.boxes[1].kind, MessageKind::kInformation);
+    QCOMPARE(boxes_.boxes[1].caption, QString("情報"));
+    QCOMPARE(boxes_.boxes[1].text, QString("変換が終了しました。"));
     QVERIFY(cursor_restored_at_end_box);
     QVERIFY(enabled_at_end_box);
     QCOMPARE(W().ProgressBar1->value(), 0);  // step 9, after the box
@@ -164,6 +169,7 @@ class ConversionWindowTest : public QObject {
     QVERIFY(appended_while_converting);
     QVERIFY(!W().Memo1->isReadOnly());
     QVERIFY(W().Button7->isEnabled() && W().menuBar()->isEnabled() && W().H2->isEnabled());
+    QVERIFY(!W().S1->isEnabled());
     QCOMPARE(W().focusWidget(), W().Button7);  // the focus is back where it was
 
     // The same run straight through the core, into another folder.
