@@ -1,6 +1,7 @@
 // The conversion run as the user sees it: a full conversion of the sample data from the
 // window, on the worker thread, with its log, progress, cursor and boxes.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QGroupBox>
@@ -9,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -257,6 +259,44 @@ class ConversionWindowTest : public QObject {
     QVERIFY(W().ProgressBar1->value() > 0);
     QVERIFY(QFile::exists(out + "/Doro_Doro_Arc.mif"));
     QVERIFY(W().Button7->isEnabled());
+  }
+
+  void longLogLineCanBeReadAndCopied() {
+    // An area folder with a long name gives a log line far wider than the pane.
+    const QString area = QString("13101_") + QString(60, QChar(u'長'));
+    const QString map = Make("long-map");
+    QVERIFY(QDir().mkpath(map + "/" + area + "/road"));
+    for (const char* name : {"road.atr", "roadntwk.arc"}) {
+      QVERIFY(QFile::copy(sample_ + "/13101/road/" + name, map + "/" + area + "/road/" + name));
+    }
+    const QString out = Make("out-long");
+    W().ListBox1->addItem(map);
+    W().Edit1->setText(out);
+    W().CheckBox[0]->setChecked(true);
+    W().Button7->click();
+    W().WaitForConversion();
+    const QString line = area + "/road/roadntwk.arc --> Doro_Doro_Arc.mif";
+    QCOMPARE(MemoLines(), QStringList({"道路線アークを変換します。", line}));
+
+    // The pane scrolls sideways far enough to show the line's end.
+    QPlainTextEdit* memo = W().Memo1;
+    QScrollBar* bar = memo->horizontalScrollBar();
+    QTRY_VERIFY(bar->isVisible());  // laid out after the text came
+    const int width = memo->fontMetrics().horizontalAdvance(line);
+    QVERIFY2(
+        bar->maximum() + memo->viewport()->width() >= width,
+        qPrintable(
+            QString("%1 + %2 < %3").arg(bar->maximum()).arg(memo->viewport()->width()).arg(width)));
+    bar->setValue(bar->maximum());
+    QVERIFY(memo->cursorRect(memo->textCursor()).isValid());
+
+    // The whole text can be selected and copied with the keyboard.
+    QApplication::clipboard()->clear();
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), memo->toPlainText());
+    QVERIFY(QApplication::clipboard()->text().contains(line));
   }
 
   void closingTheWindowStopsNothingAbruptly() {
