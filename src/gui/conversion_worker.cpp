@@ -100,6 +100,8 @@ void TConversionWorker::Run(ConversionSettings settings) {
     const RunResult result = RunConversion(settings, observer);
     outcome.problem = result.problem;
     outcome.output_folder = QFile::decodeName(QByteArray::fromStdString(result.output_folder));
+  } catch (const ConversionCancelled&) {
+    outcome.stopped = true;
   } catch (const ConversionError& e) {
     outcome.failed = true;
     outcome.error_text = QString::fromStdString(DescribeError(e));

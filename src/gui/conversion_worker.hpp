@@ -21,6 +21,7 @@ struct ConversionOutcome {
   SettingsProblem problem = SettingsProblem::kNone;  // the run's own checks
   QString output_folder;                             // as amended by the checks
   bool failed = false;                               // an error ended the run
+  bool stopped = false;                              // RequestStop ended the run
   QString error_text;                                // DescribeError of that error
 };
 
@@ -33,7 +34,8 @@ class TConversionWorker : public QObject {
   // Starts a run on a new thread; false when one is still running.
   bool Start(const ConversionSettings& settings);
   bool IsRunning() const;
-  // Asks the run to stop between records (it then ends with an error).
+  // Asks the run to stop between records; it then ends as stopped, leaving
+  // the files a Ctrl-C of pelmora-convert leaves.
   void RequestStop();
   // Blocks until the thread has ended.
   void Wait();

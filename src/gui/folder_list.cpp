@@ -1,7 +1,12 @@
 #include "folder_list.hpp"
 
 #include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -52,6 +57,17 @@ QString FitPathToWidth(const QString& path, const QFontMetrics& metrics, int max
     result = drive + folder + name;
   }
   return result;
+}
+
+QStringList DroppedFolders(const QMimeData* data) {
+  QStringList folders;
+  if (!data || !data->hasUrls()) return folders;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) continue;
+    const QFileInfo info(url.toLocalFile());
+    if (info.isDir()) folders << QDir::cleanPath(info.absoluteFilePath());
+  }
+  return folders;
 }
 
 QPixmap FolderIcon16() {
@@ -134,6 +150,35 @@ TFolderListBox::TFolderListBox(QWidget* parent) : QListWidget(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setTextElideMode(Qt::ElideNone);
   setItemDelegate(new TFolderListDelegate(this));
+  setAcceptDrops(true);
+  setDragDropMode(QAbstractItemView::DropOnly);
+}
+
+// A drag is taken only when it carries a folder, so that the pointer shows at
+// once that files cannot be dropped. QListWidget's own handling is left out:
+// it would insert the dragged items as rows of its model.
+namespace {
+bool TakeFolders(QDropEvent* event) {
+  if (DroppedFolders(event->mimeData()).isEmpty()) {
+    event->ignore();
+    return false;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  return true;
+}
+}  // namespace
+
+void TFolderListBox::dragEnterEvent(QDragEnterEvent* event) {
+  TakeFolders(event);
+}
+
+void TFolderListBox::dragMoveEvent(QDragMoveEvent* event) {
+  TakeFolders(event);
+}
+
+void TFolderListBox::dropEvent(QDropEvent* event) {
+  if (TakeFolders(event)) emit FoldersDropped(DroppedFolders(event->mimeData()));
 }
 
 int TFolderListBox::IndexOfPath(const QString& path) const {

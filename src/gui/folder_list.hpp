@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 
 class QFontMetrics;
+class QMimeData;
 
 namespace pelmora::gui {
 
@@ -22,6 +23,12 @@ QString CutFirstFolder(const QString& folder_part);
 // "/data/maps/tokyo" becomes "/.../maps/tokyo", "/.../tokyo", ".../tokyo",
 // "tokyo", stopping at the first that fits.
 QString FitPathToWidth(const QString& path, const QFontMetrics& metrics, int max_width);
+
+// The folders among what a drag from the file manager carries: its local
+// paths that are existing folders, cleaned and absolute as the folder picker
+// returns them, in the order dragged. Files, other addresses and plain text
+// give nothing.
+QStringList DroppedFolders(const QMimeData* data);
 
 // ImageList1: image 0, a yellow closed folder of 16 x 16 pixels on a
 // transparent background.
@@ -42,7 +49,9 @@ class TFolderListDelegate : public QStyledItemDelegate {
 };
 
 // ListBox1: plain path items in the order added, several selection with
-// Shift and Ctrl, rows of 16 pixels drawn by TFolderListDelegate.
+// Shift and Ctrl, rows of 16 pixels drawn by TFolderListDelegate. It accepts
+// a drag that carries folders and hands them on through FoldersDropped; the
+// window registers them as "追加..." does.
 class TFolderListBox : public QListWidget {
   Q_OBJECT
  public:
@@ -53,6 +62,15 @@ class TFolderListBox : public QListWidget {
   QStringList Paths() const;
 
   static constexpr int kRowHeight = 16;
+
+ signals:
+  // Folders were dropped onto the list (DroppedFolders, never empty).
+  void FoldersDropped(const QStringList& folders);
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 };
 
 }  // namespace pelmora::gui

@@ -9,7 +9,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -17,7 +16,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
-#include <QStatusBar>
 #include <QUrl>
 
 #include "about_dialog.hpp"
@@ -38,28 +36,6 @@ std::string ToPath(const QString& path) {
 }
 QString FromPath(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-template <typename W>
-W* Place(W* widget, const char* name, int left, int top, int width, int height) {
-  widget->setObjectName(QLatin1String(name));
-  widget->setGeometry(left, top, width, height);
-  return widget;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left, int top, int width,
-                  int height) {
-  auto* label = Place(new QLabel(QString::fromUtf8(text), parent), name, left, top, width, height);
-  // Labels size themselves to their text (the table's size is the Windows one).
-  label->adjustSize();
-  label->move(left, top);
-  return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, int left, int top) {
-  auto* button = Place(new QPushButton(QString::fromUtf8(text), parent), name, left, top, 75, 21);
-  button->setAutoDefault(false);
-  return button;
 }
 
 }  // namespace
@@ -99,118 +75,6 @@ TfrmMain::~TfrmMain() {
   delete worker_;
   worker_ = nullptr;
   if (converting_) QApplication::restoreOverrideCursor();
-}
-
-void TfrmMain::BuildControls() {
-  auto* client = new QWidget(this);
-  client->setObjectName(QStringLiteral("ClientArea"));
-  client->setFixedSize(kClientWidth, kClientHeight);
-  client->setAutoFillBackground(true);  // the button-face colour
-  setCentralWidget(client);
-
-  Label1 = MakeLabel(client, "Label1", "変換する数値地図2500(データがある親フォルダを指定します。)",
-                     8, 8, 321, 12);
-  ListBox1 = Place(new TFolderListBox(client), "ListBox1", 8, 24, 329, 177);
-  Button1 = MakeButton(client, "Button1", "追加...", 344, 24);
-  Button2 = MakeButton(client, "Button2", "削除", 344, 56);
-  Button3 = MakeButton(client, "Button3", "クリア", 344, 80);
-  Label2 = MakeLabel(client, "Label2", "MIFに記録する座標系", 8, 216, 112, 12);
-  ComboBox1 = Place(new QComboBox(client), "ComboBox1", 8, 232, 329, 20);
-  ComboBox1->setEditable(false);
-  ComboBox1->setMaxVisibleItems(20);
-  Label3 = MakeLabel(client, "Label3", "MIFの出力先フォルダ", 8, 264, 110, 12);
-  Edit1 = Place(new QLineEdit(client), "Edit1", 8, 280, 329, 20);
-  Button4 = MakeButton(client, "Button4", "参照...", 344, 280);
-  GroupBox1 =
-      Place(new QGroupBox(QStringLiteral("変換対象項目"), client), "GroupBox1", 8, 312, 329, 97);
-  static const struct {
-    const char* name;
-    int left, top;
-  } kBoxes[kGroupCount] = {
-      {"CheckBox1", 16, 24},  {"CheckBox2", 96, 24},  {"CheckBox3", 176, 24},
-      {"CheckBox4", 248, 24}, {"CheckBox5", 16, 48},  {"CheckBox6", 96, 48},
-      {"CheckBox7", 176, 48}, {"CheckBox8", 248, 48}, {"CheckBox9", 16, 72},
-  };
-  const auto& groups = LayerGroups();
-  for (int i = 0; i < kGroupCount; ++i) {
-    const QString caption = QString::fromUtf8(groups[i].caption.data(),
-                                              static_cast<qsizetype>(groups[i].caption.size()));
-    CheckBox[i] = Place(new QCheckBox(caption, GroupBox1), kBoxes[i].name, kBoxes[i].left,
-                        kBoxes[i].top, 65, 17);
-  }
-  Button5 = MakeButton(client, "Button5", "全選択", 344, 320);
-  Button6 = MakeButton(client, "Button6", "全解除", 344, 344);
-  Button7 = MakeButton(client, "Button7", "変換開始", 344, 388);
-  Label4 = MakeLabel(client, "Label4", "変換ログ", 424, 8, 45, 12);
-  Memo1 = Place(new QPlainTextEdit(client), "Memo1", 424, 24, 361, 361);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  Memo1->setReadOnly(false);
-  Memo1->setTabChangesFocus(true);  // Tab moves on, as in a Windows memo
-  {
-    QPalette pal = Memo1->palette();
-    pal.setColor(QPalette::Base, pal.color(QPalette::Button));
-    Memo1->setPalette(pal);
-  }
-  ProgressBar1 = Place(new QProgressBar(client), "ProgressBar1", 424, 392, 361, 17);
-  ProgressBar1->setRange(0, 100);
-  ProgressBar1->setValue(0);
-  ProgressBar1->setTextVisible(false);
-  StatusBar1 = Place(new QStatusBar(client), "StatusBar1", 0, 413, 793, 19);
-  StatusBar1->setSizeGripEnabled(false);
-
-  // Tab order 0 to 11 and 14 (the progress bar takes no focus).
-  QWidget* order[] = {ListBox1,    Button1,     Button2,     Button3,     ComboBox1,
-                      Edit1,       Button4,     CheckBox[0], CheckBox[1], CheckBox[2],
-                      CheckBox[3], CheckBox[4], CheckBox[5], CheckBox[6], CheckBox[7],
-                      CheckBox[8], Button5,     Button6,     Button7,     Memo1};
-  for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
-
-  FolderBrowseDialog1 = new TFolderBrowseDialog(this);
-  FolderBrowseDialog1->setObjectName(QStringLiteral("FolderBrowseDialog1"));
-  FolderBrowseDialog1->Title = QStringLiteral("数値地図2500のデータがある親フォルダ");
-  FolderBrowseDialog2 = new TFolderBrowseDialog(this);
-  FolderBrowseDialog2->setObjectName(QStringLiteral("FolderBrowseDialog2"));
-  FolderBrowseDialog2->Title = QStringLiteral("MIFの出力先フォルダの選択");
-
-  connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TfrmMain::Button2Click);
-  connect(Button3, &QPushButton::clicked, this, &TfrmMain::Button3Click);
-  connect(Button4, &QPushButton::clicked, this, &TfrmMain::Button4Click);
-  connect(Button5, &QPushButton::clicked, this, &TfrmMain::Button5Click);
-  connect(Button6, &QPushButton::clicked, this, &TfrmMain::Button6Click);
-  connect(Button7, &QPushButton::clicked, this, &TfrmMain::Button7Click);
-}
-
-void TfrmMain::BuildMenus() {
-  QMenuBar* bar = menuBar();
-  bar->setObjectName(QStringLiteral("MainMenu1"));
-  bar->setNativeMenuBar(false);
-
-  F1 = bar->addMenu(QStringLiteral("ファイル(&F)"));
-  F1->setObjectName(QStringLiteral("F1"));
-  K1 = F1->addAction(QStringLiteral("数値地図2500の閲覧ページへ(&K)"));
-  K1->setObjectName(QStringLiteral("K1"));
-  F1->addSeparator()->setObjectName(QStringLiteral("N1"));
-  X1 = F1->addAction(QStringLiteral("終了(&X)"));
-  X1->setObjectName(QStringLiteral("X1"));
-
-  H1 = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
-  H1->setObjectName(QStringLiteral("H1"));
-  H2 = H1->addAction(QStringLiteral("トピックの検索(&H)"));
-  H2->setObjectName(QStringLiteral("H2"));
-  H2->setShortcut(QKeySequence(Qt::Key_F1));
-  H2->setShortcutContext(Qt::WindowShortcut);
-  addAction(H2);  // F1 works from anywhere in the window, menu closed or not
-  H1->addSeparator()->setObjectName(QStringLiteral("N2"));
-  A1 = H1->addAction(QStringLiteral("バージョン情報(&A)..."));
-  A1->setObjectName(QStringLiteral("A1"));
-
-  connect(K1, &QAction::triggered, this, &TfrmMain::K1Click);
-  connect(X1, &QAction::triggered, this, &TfrmMain::X1Click);
-  connect(H2, &QAction::triggered, this, &TfrmMain::H2Click);
-  connect(A1, &QAction::triggered, this, &TfrmMain::A1Click);
 }
 
 void TfrmMain::SetMessageBoxes(TMessageBoxes* boxes) {
@@ -274,10 +138,17 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
   if (converting_) {
-    // The window takes no input during a run: closing waits for its end.
+    // Closing during a run asks first. The run stops only where the engine
+    // next looks at the request, so the window closes when it has ended
+    // (OnFinished).
     event->ignore();
-    QApplication::beep();
-    return;
+    if (!boxes_->Ask(this, QStringLiteral("変換中です。変換を中止して終了しますか？"))) return;
+    // The question box runs its own event loop: the run may have ended meanwhile.
+    if (converting_) {
+      close_after_run_ = true;
+      S1Click();
+      return;
+    }
   }
   // FormClose: save position and state; the window closes also when that fails.
   try {
@@ -292,7 +163,10 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 void TfrmMain::Button1Click() {
   if (!FolderBrowseDialog1->Execute()) return;
-  const QString path = FolderBrowseDialog1->FolderName;
+  AddFolder(FolderBrowseDialog1->FolderName);
+}
+
+void TfrmMain::AddFolder(const QString& path) {
   if (ListBox1->IndexOfPath(path) >= 0) {
     ShowMessage(MessageKind::kWarning, path + QStringLiteral(" は") + QChar(10) + QChar(13) +
                                            QStringLiteral("既に登録されています。"));
@@ -335,6 +209,12 @@ void TfrmMain::Button6Click() {
 
 void TfrmMain::K1Click() {
   QDesktopServices::openUrl(QUrl(QString::fromUtf8(kPublisherPage)));
+}
+
+void TfrmMain::S1Click() {
+  // Only the request: the engine stops before its next area folder and
+  // OnFinished shows the end.
+  if (converting_) worker_->RequestStop();
 }
 
 void TfrmMain::X1Click() {
@@ -401,13 +281,17 @@ void TfrmMain::SetConverting(bool converting) {
   converting_ = converting;
   if (converting) focus_before_ = focusWidget();  // the window's own, active or not
   QWidget* inputs[] = {ListBox1, Button1,   Button2, Button3, ComboBox1, Edit1,
-                       Button4,  GroupBox1, Button5, Button6, Button7,   menuBar()};
+                       Button4,  GroupBox1, Button5, Button6, Button7};
   for (QWidget* w : inputs) w->setEnabled(!converting);
-  for (QAction* a : {K1, X1, H2, A1}) a->setEnabled(!converting);
-  // The log stays readable (not greyed) but takes no typing during the run.
+  // The menus stay open for "変換を中止" and "終了" (which asks first).
+  for (QAction* a : {K1, H2, A1}) a->setEnabled(!converting);
+  S1->setEnabled(converting);
+  // The log stays readable (not greyed) and its text can be selected and
+  // copied, but it takes no typing during the run.
   if (converting) {
     read_only_before_ = Memo1->isReadOnly();
     Memo1->setReadOnly(true);
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   } else {
     Memo1->setReadOnly(read_only_before_);
     if (focus_before_ && focus_before_->isEnabled()) focus_before_->setFocus(Qt::OtherFocusReason);
@@ -440,6 +324,10 @@ void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
     // vanished in between).
     if (!outcome.output_folder.isEmpty()) Edit1->setText(outcome.output_folder);
     ShowSettingsProblem(outcome.problem);
+  } else if (outcome.stopped) {
+    // As a stopped command line leaves it: no box, the finished layers' files.
+    OnLog(QStringLiteral("変換を中止しました。"));
+    ProgressBar1->setValue(0);
   } else if (outcome.failed) {
     ShowMessage(MessageKind::kError, outcome.error_text);  // the bar keeps its position
   } else {
@@ -447,6 +335,10 @@ void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
     ProgressBar1->setValue(0);                                                       // step 9
   }
   emit ConversionEnded();
+  if (close_after_run_) {
+    close_after_run_ = false;
+    close();
+  }
 }
 
 }  // namespace pelmora::gui

@@ -70,6 +70,7 @@ class TfrmMain : public QMainWindow {
   void Button6Click();
   void Button7Click();
   void K1Click();
+  void S1Click();
   void X1Click();
   void H2Click();
   void A1Click();
@@ -96,6 +97,7 @@ class TfrmMain : public QMainWindow {
   QStatusBar* StatusBar1;
   QMenu* F1;
   QAction* K1;
+  QAction* S1;  // "変換を中止", Esc
   QAction* X1;
   QMenu* H1;
   QAction* H2;
@@ -116,6 +118,9 @@ class TfrmMain : public QMainWindow {
   void BuildMenus();
   void ShowMessage(MessageKind kind, const QString& text);
   void ShowSettingsProblem(SettingsProblem problem);
+  // Registers a map-data folder unless the list has it already (a warning
+  // then); the one way in for "追加..." and for folders dropped on the list.
+  void AddFolder(const QString& path);
   void SetConverting(bool converting);
   void OnLog(const QString& line);
   void OnProgressRange(int maximum);
@@ -129,6 +134,7 @@ class TfrmMain : public QMainWindow {
   QString help_file_;
   bool form_shown_ = false;
   bool converting_ = false;
+  bool close_after_run_ = false;  // the user chose to stop the run and close
   bool read_only_before_ = false;
   QPointer<QWidget> focus_before_;
 };

@@ -15,6 +15,7 @@ enum class MessageKind {
   kWarning,      // caption "警告", warning icon, one "OK" button
   kInformation,  // caption "情報", information icon, one "OK" button
   kError,        // caption: the program title, error icon, one "OK" button
+  kQuestion,     // caption "確認", question icon, buttons "はい" and "いいえ"
 };
 
 class TMessageBoxes {
@@ -22,9 +23,12 @@ class TMessageBoxes {
   virtual ~TMessageBoxes() = default;
   // Shows a modal box over owner and returns when the user closed it.
   virtual void Show(QWidget* owner, MessageKind kind, const QString& caption, const QString& text);
+  // Shows a modal kQuestion box over owner; true when the user answered
+  // "はい". "いいえ" is the default button, so Enter does not agree by accident.
+  virtual bool Ask(QWidget* owner, const QString& text);
 };
 
-// The caption of a kind of box ("警告", "情報", the program title).
+// The caption of a kind of box ("警告", "情報", the program title, "確認").
 QString CaptionOf(MessageKind kind);
 
 }  // namespace pelmora::gui

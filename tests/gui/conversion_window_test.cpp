@@ -1,6 +1,7 @@
 // The conversion run as the user sees it: a full conversion of the sample data from the
 // window, on the worker thread, with its log, progress, cursor and boxes.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QGroupBox>
@@ -9,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -140,24 +142,29 @@ class ConversionWindowTest : public QObject {
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     const QList<QWidget*> inputs = {W().ListBox1,  W().Button1, W().Button2, W().Button3,
                                     W().ComboBox1, W().Edit1,   W().Button4, W().GroupBox1,
-                                    W().Button5,   W().Button6, W().Button7, W().menuBar()};
+                                    W().Button5,   W().Button6, W().Button7};
     for (QWidget* input : inputs) {
       QVERIFY2(!input->isEnabled(), qPrintable(input->objectName()));
     }
-    QVERIFY(!W().H2->isEnabled() && !W().A1->isEnabled() && !W().X1->isEnabled());
+    QVERIFY(!W().H2->isEnabled() && !W().A1->isEnabled() && !W().K1->isEnabled());
+    // The menus stay usable for stopping the run and for closing (which asks).
+    QVERIFY(W().menuBar()->isEnabled() && W().S1->isEnabled() && W().X1->isEnabled());
     QVERIFY(W().Memo1->isReadOnly());
     QVERIFY(W().Memo1->isEnabled());  // the log stays readable
     QVERIFY(W().ProgressBar1->isEnabled());
-    QVERIFY(!W().close());  // closing is refused during the run
-    W().Button7Click();     // a second start is ignored
+    QVERIFY(!W().close());  // closing asks first; "いいえ" lets the run go on
+    QCOMPARE(boxes_.boxes.size(), 1);
+    QCOMPARE(boxes_.boxes[0].kind, MessageKind::kQuestion);
+    QVERIFY(W().IsConverting());
+    W().Button7Click();  // a second start is ignored
     W().WaitForConversion();
 
     // The end of the run.
     QVERIFY(!W().IsConverting());
-    QCOMPARE(boxes_.boxes.size(), 1);
-    QCOMPARE(boxes_.boxes[0].kind, MessageKind::kInformation);
-    QCOMPARE(boxes_.boxes[0].caption, QString("情報"));
-    QCOMPARE(boxes_.boxes[0].text, QString("変換が終了しました。"));
+    QCOMPARE(boxes_.boxes.size(), 2);
+    QCOMPARE(boxes_.boxes[1].kind, MessageKind::kInformation);
+    QCOMPARE(boxes_.boxes[1].caption, QString("情報"));
+    QCOMPARE(boxes_.boxes[1].text, QString("変換が終了しました。"));
     QVERIFY(cursor_restored_at_end_box);
     QVERIFY(enabled_at_end_box);
     QCOMPARE(W().ProgressBar1->value(), 0);  // step 9, after the box
@@ -165,6 +172,7 @@ class ConversionWindowTest : public QObject {
     QVERIFY(appended_while_converting);
     QVERIFY(!W().Memo1->isReadOnly());
     QVERIFY(W().Button7->isEnabled() && W().menuBar()->isEnabled() && W().H2->isEnabled());
+    QVERIFY(!W().S1->isEnabled());
     QCOMPARE(W().focusWidget(), W().Button7);  // the focus is back where it was
 
     // The same run straight through the core, into another folder.
@@ -253,6 +261,44 @@ class ConversionWindowTest : public QObject {
     QVERIFY(W().ProgressBar1->value() > 0);
     QVERIFY(QFile::exists(out + "/Doro_Doro_Arc.mif"));
     QVERIFY(W().Button7->isEnabled());
+  }
+
+  void longLogLineCanBeReadAndCopied() {
+    // An area folder with a long name gives a log line far wider than the pane.
+    const QString area = QString("13101_") + QString(60, QChar(u'長'));
+    const QString map = Make("long-map");
+    QVERIFY(QDir().mkpath(map + "/" + area + "/road"));
+    for (const char* name : {"road.atr", "roadntwk.arc"}) {
+      QVERIFY(QFile::copy(sample_ + "/13101/road/" + name, map + "/" + area + "/road/" + name));
+    }
+    const QString out = Make("out-long");
+    W().ListBox1->addItem(map);
+    W().Edit1->setText(out);
+    W().CheckBox[0]->setChecked(true);
+    W().Button7->click();
+    W().WaitForConversion();
+    const QString line = area + "/road/roadntwk.arc --> Doro_Doro_Arc.mif";
+    QCOMPARE(MemoLines(), QStringList({"道路線アークを変換します。", line}));
+
+    // The pane scrolls sideways far enough to show the line's end.
+    QPlainTextEdit* memo = W().Memo1;
+    QScrollBar* bar = memo->horizontalScrollBar();
+    QTRY_VERIFY(bar->isVisible());  // laid out after the text came
+    const int width = memo->fontMetrics().horizontalAdvance(line);
+    QVERIFY2(
+        bar->maximum() + memo->viewport()->width() >= width,
+        qPrintable(
+            QString("%1 + %2 < %3").arg(bar->maximum()).arg(memo->viewport()->width()).arg(width)));
+    bar->setValue(bar->maximum());
+    QVERIFY(memo->cursorRect(memo->textCursor()).isValid());
+
+    // The whole text can be selected and copied with the keyboard.
+    QApplication::clipboard()->clear();
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), memo->toPlainText());
+    QVERIFY(QApplication::clipboard()->text().contains(line));
   }
 
   void closingTheWindowStopsNothingAbruptly() {

@@ -32,7 +32,13 @@ class RecordingBoxes : public TMessageBoxes {
     (void)owner;
     boxes.append({kind, caption, text, probe ? probe() : QString()});
   }
+  // Records a question like any box and gives the test's answer.
+  bool Ask(QWidget* owner, const QString& text) override {
+    Show(owner, MessageKind::kQuestion, CaptionOf(MessageKind::kQuestion), text);
+    return answer;
+  }
   QList<ShownBox> boxes;
+  bool answer = false;             // true: "はい" to every question
   std::function<QString()> probe;  // called while the box is "up"
 };
 
@@ -43,6 +49,7 @@ inline bool OpenTestWindow(std::unique_ptr<TfrmMain>& window, const QString& set
                            RecordingBoxes& boxes) {
   boxes.boxes.clear();
   boxes.probe = nullptr;
+  boxes.answer = false;
   window = std::make_unique<TfrmMain>();
   window->SetSettingsFilePath(settings_file);
   window->SetMessageBoxes(&boxes);

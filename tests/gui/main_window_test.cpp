@@ -125,7 +125,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(memo->geometry(), QRect(424, 24, 361, 361));
     QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
     QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);  // long lines
     QVERIFY(!memo->isReadOnly());
     QVERIFY(memo->toPlainText().isEmpty());
     auto* bar = W().findChild<QProgressBar*>("ProgressBar1");
@@ -178,12 +178,16 @@ class MainWindowTest : public QObject {
     QCOMPARE(W().F1->title(), QString("ファイル(&F)"));
     QCOMPARE(W().H1->title(), QString("ヘルプ(&H)"));
     const QList<QAction*> file = W().F1->actions();
-    QCOMPARE(file.size(), 3);
+    QCOMPARE(file.size(), 4);
     QCOMPARE(file[0]->objectName(), QString("K1"));
     QCOMPARE(file[0]->text(), QString("数値地図2500の閲覧ページへ(&K)"));
     QVERIFY(file[1]->isSeparator());
-    QCOMPARE(file[2]->objectName(), QString("X1"));
-    QCOMPARE(file[2]->text(), QString("終了(&X)"));
+    QCOMPARE(file[2]->objectName(), QString("S1"));
+    QCOMPARE(file[2]->text(), QString("変換を中止"));
+    QCOMPARE(file[2]->shortcut(), QKeySequence(Qt::Key_Escape));
+    QVERIFY(!file[2]->isEnabled());  // only while a run goes on
+    QCOMPARE(file[3]->objectName(), QString("X1"));
+    QCOMPARE(file[3]->text(), QString("終了(&X)"));
     const QList<QAction*> help = W().H1->actions();
     QCOMPARE(help.size(), 3);
     QCOMPARE(help[0]->objectName(), QString("H2"));

@@ -158,7 +158,9 @@ int main(int argc, char* argv[]) {
     w.Button3Click();
     w.ListBox1->addItem(big);
     w.Button7Click();
-    Pause(1200);
+    // Short of the run's length (about a second): a run that ends during the
+    // pause would show its end box with nobody to close it.
+    Pause(300);
     if (w.IsConverting()) {
       Shoot(&w, QStringLiteral("main-window-running.png"));
     } else {
@@ -167,6 +169,13 @@ int main(int argc, char* argv[]) {
     }
     ShootModal([&] { w.WaitForConversion(); }, QStringLiteral("end-box-large.png"), CloseDialog,
                "QMessageBox");
+    // The same run stopped with "変換を中止": no box, the stop in the log.
+    w.Button7Click();
+    Pause(300);
+    w.S1->trigger();
+    w.WaitForConversion();
+    Pause(300);
+    Shoot(&w, QStringLiteral("main-window-stopped.png"));
   }
 
   // The group warning (after the trailing "/" was written back).
