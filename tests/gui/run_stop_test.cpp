@@ -68,7 +68,7 @@ class RunGate : public QObject {
 };
 
 // The stop request of the command line's Ctrl-C, raised by the same log line.
-struct StopAtLine : pelmora::ConversionObserver {
+struct StopAtLine : pelmora::LogLineObserver {
   QString marker;
   bool stop = false;
   void OnLog(std::string_view line) override {
