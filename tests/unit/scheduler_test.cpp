@@ -125,8 +125,8 @@ class ReferenceReporter : public LayerReporter {
   }
   void BytesDone(uint64_t) override {}
   bool StopRequested() override { return observer_.StopRequested(); }
-  void Warn(std::string_view text, std::string_view file, int line) override {
-    observer_.OnWarning({text, file, line});
+  void Warn(WarningKind kind, std::string_view text, std::string_view file, int line) override {
+    observer_.OnWarning({kind, text, file, line});
   }
 
  private:

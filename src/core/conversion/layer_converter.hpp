@@ -60,8 +60,8 @@ class LayerConverter {
   void CheckStop();
 
   // Reports a warning about the current input file's 0-based line.
-  void Warn(std::string_view text, size_t line) {
-    reporter_.Warn(text, input_.display, static_cast<int>(line) + 1);
+  void Warn(WarningKind kind, std::string_view text, size_t line) {
+    reporter_.Warn(kind, text, input_.display, static_cast<int>(line) + 1);
   }
 
   // Hands feature_ to the writer, placed at the 0-based line of its record.

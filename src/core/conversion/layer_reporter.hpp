@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "observer.hpp"
+
 namespace pelmora {
 
 class LayerReporter {
@@ -18,7 +20,7 @@ class LayerReporter {
   virtual bool StopRequested() = 0;
   // Something in the data passed over or changed, at the 1-based line of a
   // file (as messages name it; 0: no line).
-  virtual void Warn(std::string_view text, std::string_view file, int line) = 0;
+  virtual void Warn(WarningKind kind, std::string_view text, std::string_view file, int line) = 0;
 };
 
 }  // namespace pelmora

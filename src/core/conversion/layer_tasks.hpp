@@ -14,6 +14,7 @@
 #include "../output/layer_writer.hpp"
 #include "layer_reporter.hpp"
 #include "layer_table.hpp"
+#include "observer.hpp"
 
 namespace pelmora {
 
@@ -30,6 +31,7 @@ struct HeldEvent {
   std::string area, path;  // the input file, or the file a warning names
   std::string text;        // of a warning
   int line = 0;            // of a warning
+  WarningKind warning = WarningKind::kMissingArc;
 };
 
 struct LayerTask {
@@ -68,12 +70,12 @@ class TaskReporter : public LayerReporter {
  public:
   TaskReporter(LayerTask& task, SharedState& shared) : task_(task), shared_(shared) {}
 
-  void LayerStarted() override { Hold({HeldEvent::Kind::kLayerStarted, {}, {}, {}, 0}); }
+  void LayerStarted() override { Hold({HeldEvent::Kind::kLayerStarted}); }
   void InputFileStarted(std::string_view area, std::string_view path) override {
-    Hold({HeldEvent::Kind::kInputFileStarted, std::string(area), std::string(path), {}, 0});
+    Hold({HeldEvent::Kind::kInputFileStarted, std::string(area), std::string(path)});
   }
-  void Warn(std::string_view text, std::string_view file, int line) override {
-    Hold({HeldEvent::Kind::kWarning, {}, std::string(file), std::string(text), line});
+  void Warn(WarningKind kind, std::string_view text, std::string_view file, int line) override {
+    Hold({HeldEvent::Kind::kWarning, {}, std::string(file), std::string(text), line, kind});
   }
   void BytesDone(uint64_t bytes) override {
     task_.bytes_done.store(bytes, std::memory_order_relaxed);

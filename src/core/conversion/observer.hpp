@@ -33,8 +33,21 @@ struct RunProgress {
   uint64_t bytes_to_read = 0;
 };
 
+// What a warning is about; the command line counts warnings per kind.
+enum class WarningKind {
+  kMissingArc,         // a polygon references an arc the arc file lacks
+  kMissingAttributes,  // a record's attribute lookup finds no line
+  kMissingInputFile,   // an area lacks a layer's input file that others have
+  kValueTooLong,       // a value longer than its column declares
+  kAreaTwice,          // an area reached twice in one run
+  kZoneMismatch,       // map-sheet files name another coordinate-system zone
+  kRingNotClosed,      // a polygon ring that does not return to its start
+  kEmptyObject,        // an object with too few vertices for any reader
+};
+
 // Something in the data that the run passed over or changed.
 struct Warning {
+  WarningKind kind = WarningKind::kMissingArc;
   std::string_view text;
   std::string_view file;  // as messages name it; empty when no file applies
   int line = 0;           // 1-based; 0 when no line applies

@@ -53,7 +53,7 @@ void OrderedRelease::HandOn(const LayerDef& layer, const HeldEvent& event) {
       front_.OnInputFileStarted({layer.base_name, event.area, event.path});
       break;
     case HeldEvent::Kind::kWarning:
-      front_.OnWarning({event.text, event.path, event.line});
+      front_.OnWarning({event.warning, event.text, event.path, event.line});
       break;
   }
 }
