@@ -104,13 +104,20 @@ FeatureRef MapScene::FeatureAt(TSFPoint p, double tolerance) const {
   for (int l = static_cast<int>(layers_.size()) - 1; l >= 0; --l) {
     const SceneLayer& layer = layers_[l];
     if (!layer.visible) continue;
-    std::vector<int32_t> candidates = FeaturesIn(l, area);
-    std::sort(candidates.begin(), candidates.end());
-    // Within a layer the feature read last lies on top.
-    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
-      if (HitsShape(layer.data.features[*it].geometry, layer.data.kind, p, tolerance))
-        return {l, *it};
+    // Within a layer the smallest feature hit is the one meant: a click
+    // inside a small area that a large one encloses picks the small one.
+    FeatureRef best;
+    double best_size = 0;
+    for (int32_t f : FeaturesIn(l, area)) {
+      const Box& box = layer.boxes[f];
+      double size = (box.max_x - box.min_x) * (box.max_y - box.min_y);
+      if (best.Valid() && size >= best_size) continue;
+      if (HitsShape(layer.data.features[f].geometry, layer.data.kind, p, tolerance)) {
+        best = {l, f};
+        best_size = size;
+      }
     }
+    if (best.Valid()) return best;
   }
   return {};
 }
