@@ -106,13 +106,20 @@ FeatureRef MapScene::FeatureAt(TSFPoint p, double tolerance) const {
     if (!layer.visible) continue;
     // Within a layer the smallest feature hit is the one meant: a click
     // inside a small area that a large one encloses picks the small one.
+    // An area drawn without a fill (a sheet frame) is hit on its edge only,
+    // so that it does not hide the areas it encloses.
+    bool filled =
+        layer.data.kind != GeometryKind::kPolygon || layer.style.brush.style() != Qt::NoBrush;
     FeatureRef best;
     double best_size = 0;
     for (int32_t f : FeaturesIn(l, area)) {
       const Box& box = layer.boxes[f];
       double size = (box.max_x - box.min_x) * (box.max_y - box.min_y);
       if (best.Valid() && size >= best_size) continue;
-      if (HitsShape(layer.data.features[f].geometry, layer.data.kind, p, tolerance)) {
+      const TSFShape& shape = layer.data.features[f].geometry;
+      bool hit = filled ? HitsShape(shape, layer.data.kind, p, tolerance)
+                        : DistanceToEdges(shape, layer.data.kind, p) <= tolerance;
+      if (hit) {
         best = {l, f};
         best_size = size;
       }
