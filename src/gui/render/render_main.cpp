@@ -107,6 +107,7 @@ int main(int argc, char** argv) {
   app.add_option("--layers", options.layers, "Comma-separated layer groups (default: all)");
   app.add_option("--size", options.size, "Picture size in pixels, WxH (default 1200x900)");
   app.add_option("--bbox", options.bbox, "Plane area to show: minx,miny,maxx,maxy (metres)");
+  app.set_version_flag("--version", "pelmora-render " PELMORA_VERSION);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
