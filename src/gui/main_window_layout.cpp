@@ -15,6 +15,7 @@
 #include "folder_browse_dialog.hpp"
 #include "folder_list.hpp"
 #include "main_window.hpp"
+#include "map_window.hpp"
 
 namespace pelmora::gui {
 
@@ -151,6 +152,8 @@ void TfrmMain::BuildMenus() {
   addAction(S1);
   X1 = F1->addAction(QStringLiteral("終了(&X)"));
   X1->setObjectName(QStringLiteral("X1"));
+
+  AddMapPreviewMenu(*this, bar);  // "表示(V)", between the two specified menus
 
   H1 = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
   H1->setObjectName(QStringLiteral("H1"));

@@ -1,0 +1,163 @@
+#include "map_painter.hpp"
+
+#include <QPainterPath>
+#include <cmath>
+
+#include "core/text/cp932.hpp"
+
+namespace pelmora::render {
+namespace {
+
+// The screen vertices of one part, leaving out vertices within a fraction of
+// a pixel of the one kept before them: what cannot be seen is not drawn.
+QPolygonF ScreenPart(const TSFShape& shape, size_t first, size_t last, const ViewTransform& view) {
+  QPolygonF part;
+  part.reserve(static_cast<qsizetype>(last - first));
+  for (size_t i = first; i < last; ++i) {
+    QPointF p = view.ToScreen(shape.Points[i].X, shape.Points[i].Y);
+    if (!part.isEmpty() && i + 1 < last && std::abs(p.x() - part.back().x()) < 0.7 &&
+        std::abs(p.y() - part.back().y()) < 0.7)
+      continue;
+    part.append(p);
+  }
+  return part;
+}
+
+// The feature as a path of its parts; a polygon's parts are closed and
+// filled with the odd-even rule, so that holes stay open.
+QPainterPath ScreenPath(const TSFShape& shape, bool closed, const ViewTransform& view) {
+  QPainterPath path;
+  path.setFillRule(Qt::OddEvenFill);
+  size_t parts = shape.Parts.empty() ? 1 : shape.Parts.size();
+  for (size_t i = 0; i < parts; ++i) {
+    size_t n = shape.Points.size();
+    size_t first = shape.Parts.empty() ? 0 : std::min<size_t>(std::max(shape.Parts[i], 0), n);
+    size_t last = i + 1 < parts ? std::min<size_t>(std::max(shape.Parts[i + 1], 0), n) : n;
+    if (last <= first) continue;
+    path.addPolygon(ScreenPart(shape, first, last, view));
+    if (closed) path.closeSubpath();
+  }
+  return path;
+}
+
+void DrawSymbol(QPainter& painter, Symbol symbol, QPointF at) {
+  painter.setPen(QPen(Qt::black, 1));
+  if (symbol == Symbol::kStation) {
+    painter.setBrush(QColor(220, 40, 40));
+    painter.drawRect(QRectF(at.x() - 4, at.y() - 4, 8, 8));
+    return;
+  }
+  painter.setBrush(Qt::white);
+  painter.drawPolygon(QPolygonF({at + QPointF(0, -6), at + QPointF(5, 3), at + QPointF(-5, 3)}));
+  painter.setBrush(Qt::black);
+  painter.drawEllipse(at + QPointF(0, -0.5), 1.2, 1.2);
+}
+
+void DrawSheetNumber(QPainter& painter, const StoredFeature& feature, const Box& box,
+                     const ViewTransform& view) {
+  if (feature.values.empty()) return;
+  QPointF centre = view.ToScreen((box.min_x + box.max_x) / 2, (box.min_y + box.max_y) / 2);
+  QString text = QString::fromStdString(Cp932ToUtf8Lossy(feature.values[0]));
+  QFont font = painter.font();
+  font.setPixelSize(13);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(QColor(200, 0, 120));
+  QRectF area(centre.x() - 100, centre.y() - 10, 200, 20);
+  painter.drawText(area, Qt::AlignCenter, text);
+}
+
+void DrawFeature(QPainter& painter, const SceneLayer& layer, size_t index,
+                 const ViewTransform& view) {
+  const StoredFeature& feature = layer.data.features[index];
+  const Box& box = layer.boxes[index];
+  if (layer.style.symbol != Symbol::kNone) {
+    DrawSymbol(painter, layer.style.symbol, view.ToScreen(box.min_x, box.min_y));
+    return;
+  }
+  QPointF low = view.ToScreen(box.min_x, box.min_y), high = view.ToScreen(box.max_x, box.max_y);
+  if (std::abs(high.x() - low.x()) < 1 && std::abs(high.y() - low.y()) < 1) {
+    painter.setPen(layer.style.pen);
+    painter.drawPoint(low);  // smaller than a pixel: a dot is all there is to see
+    return;
+  }
+  bool polygon = layer.data.kind == GeometryKind::kPolygon;
+  QPainterPath path = ScreenPath(feature.geometry, polygon, view);
+  painter.setPen(layer.style.pen);
+  painter.setBrush(polygon ? layer.style.brush : Qt::NoBrush);
+  painter.drawPath(path);
+  if (layer.style.overlay.style() != Qt::NoPen) {
+    painter.setPen(layer.style.overlay);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path);
+  }
+  if (layer.style.label_sheet) DrawSheetNumber(painter, feature, box, view);
+}
+
+void DrawHighlight(QPainter& painter, const MapScene& scene, FeatureRef ref,
+                   const ViewTransform& view) {
+  const SceneLayer& layer = scene.layers()[ref.layer];
+  const StoredFeature& feature = layer.data.features[ref.feature];
+  QPen pen(QColor(255, 140, 0), 3);
+  pen.setJoinStyle(Qt::RoundJoin);
+  painter.setPen(pen);
+  if (layer.data.kind == GeometryKind::kPoint || feature.geometry.Points.size() == 1) {
+    painter.setBrush(Qt::NoBrush);
+    QPointF at = view.ToScreen(feature.geometry.Points[0].X, feature.geometry.Points[0].Y);
+    painter.drawEllipse(at, 9, 9);
+    return;
+  }
+  bool polygon = layer.data.kind == GeometryKind::kPolygon;
+  painter.setBrush(polygon ? QBrush(QColor(255, 200, 0, 110)) : Qt::NoBrush);
+  painter.drawPath(ScreenPath(feature.geometry, polygon, view));
+}
+
+}  // namespace
+
+void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+             FeatureRef highlight) {
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  Box visible = view.Visible();
+  for (size_t l = 0; l < scene.layers().size(); ++l) {
+    const SceneLayer& layer = scene.layers()[l];
+    if (!layer.visible) continue;
+    for (int32_t f : scene.FeaturesIn(static_cast<int>(l), visible))
+      DrawFeature(painter, layer, static_cast<size_t>(f), view);
+  }
+  if (highlight.Valid() && highlight.layer < static_cast<int>(scene.layers().size()) &&
+      !scene.layers()[highlight.layer].data.features[highlight.feature].geometry.Points.empty())
+    DrawHighlight(painter, scene, highlight, view);
+}
+
+double ScaleBarMetres(double pixels_per_metre) {
+  if (!(pixels_per_metre > 0)) return 0;
+  double target = 100 / pixels_per_metre;  // metres in about 100 pixels
+  double power = std::pow(10.0, std::floor(std::log10(target)));
+  for (double step : {5.0, 2.0, 1.0})
+    if (step * power <= target) return step * power;
+  return power;
+}
+
+void DrawScaleBar(QPainter& painter, const ViewTransform& view) {
+  double metres = ScaleBarMetres(view.PixelsPerMetre());
+  if (metres <= 0) return;
+  double length = metres * view.PixelsPerMetre();
+  QPointF left(12, view.size().height() - 14);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(255, 255, 255, 200));
+  painter.drawRect(QRectF(left.x() - 6, left.y() - 20, length + 12, 28));
+  painter.setPen(QPen(Qt::black, 2));
+  painter.drawLine(left, left + QPointF(length, 0));
+  painter.drawLine(left, left + QPointF(0, -5));
+  painter.drawLine(left + QPointF(length, 0), left + QPointF(length, -5));
+  QString text = metres >= 1000 ? QStringLiteral("%1 km").arg(metres / 1000)
+                                : QStringLiteral("%1 m").arg(metres);
+  QFont font = painter.font();
+  font.setPixelSize(11);
+  font.setBold(false);
+  painter.setFont(font);
+  painter.drawText(QRectF(left.x(), left.y() - 19, length, 14), Qt::AlignCenter, text);
+}
+
+}  // namespace pelmora::render

@@ -1,0 +1,22 @@
+#pragma once
+// Draws a map scene through a view: the visible layers in drawing order, the
+// highlighted feature, the sheet numbers and a scale bar. The window and the
+// renderer without a window both draw with this.
+#include <QPainter>
+
+#include "map_scene.hpp"
+#include "view_transform.hpp"
+
+namespace pelmora::render {
+
+void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+             FeatureRef highlight = {});
+
+// A bar of a round length (1, 2 or 5 times a power of ten metres) of about a
+// hundred pixels, in the lower left corner.
+void DrawScaleBar(QPainter& painter, const ViewTransform& view);
+
+// The round length in metres the scale bar shows for that scale.
+double ScaleBarMetres(double pixels_per_metre);
+
+}  // namespace pelmora::render

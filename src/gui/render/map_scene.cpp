@@ -1,0 +1,132 @@
+#include "map_scene.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "hit_test.hpp"
+
+namespace pelmora::render {
+
+void Box::Extend(const Box& other) {
+  if (other.Empty()) return;
+  if (Empty()) {
+    *this = other;
+    return;
+  }
+  min_x = std::min(min_x, other.min_x);
+  min_y = std::min(min_y, other.min_y);
+  max_x = std::max(max_x, other.max_x);
+  max_y = std::max(max_y, other.max_y);
+}
+
+void Box::Extend(TSFPoint p) {
+  Extend(Box{p.X, p.Y, p.X, p.Y});
+}
+
+Box BoxOf(const TSFShape& shape) {
+  Box box;
+  for (const TSFPoint& p : shape.Points)
+    if (std::isfinite(p.X) && std::isfinite(p.Y)) box.Extend(p);
+  return box;
+}
+
+MapScene::MapScene(std::vector<StoredLayer> layers) {
+  for (StoredLayer& stored : layers) {
+    SceneLayer& layer = layers_.emplace_back();
+    layer.style = StyleForLayer(stored.name);
+    layer.data = std::move(stored);
+    layer.boxes.reserve(layer.data.features.size());
+    for (const StoredFeature& feature : layer.data.features) {
+      layer.boxes.push_back(BoxOf(feature.geometry));
+      extent_.Extend(layer.boxes.back());
+    }
+  }
+  std::stable_sort(layers_.begin(), layers_.end(),
+                   [](const SceneLayer& a, const SceneLayer& b) { return a.style.z < b.style.z; });
+  BuildGrid();
+}
+
+// About four features per cell on average, at most 256 × 256 cells.
+void MapScene::BuildGrid() {
+  size_t features = 0;
+  for (const SceneLayer& layer : layers_) features += layer.boxes.size();
+  grid_size_ = std::clamp(static_cast<int>(std::sqrt(features / 4.0)), 1, 256);
+  if (!extent_.Empty()) {
+    cell_w_ = std::max((extent_.max_x - extent_.min_x) / grid_size_, 1e-9);
+    cell_h_ = std::max((extent_.max_y - extent_.min_y) / grid_size_, 1e-9);
+  }
+  grid_.assign(layers_.size(), {});
+  for (size_t l = 0; l < layers_.size(); ++l) {
+    auto& cells = grid_[l];
+    cells.assign(static_cast<size_t>(grid_size_) * grid_size_, {});
+    const auto& boxes = layers_[l].boxes;
+    for (size_t f = 0; f < boxes.size(); ++f) {
+      if (boxes[f].Empty()) continue;
+      Cells range = CellsOf(boxes[f]);
+      for (int y = range.first_y; y <= range.last_y; ++y)
+        for (int x = range.first_x; x <= range.last_x; ++x)
+          cells[static_cast<size_t>(y) * grid_size_ + x].push_back(static_cast<int32_t>(f));
+    }
+  }
+}
+
+MapScene::Cells MapScene::CellsOf(const Box& box) const {
+  auto cell = [this](double v, double origin, double size) {
+    double index = std::floor((v - origin) / size);
+    return static_cast<int>(std::clamp(index, 0.0, grid_size_ - 1.0));
+  };
+  return {cell(box.min_x, extent_.min_x, cell_w_), cell(box.min_y, extent_.min_y, cell_h_),
+          cell(box.max_x, extent_.min_x, cell_w_), cell(box.max_y, extent_.min_y, cell_h_)};
+}
+
+std::vector<int32_t> MapScene::FeaturesIn(int layer, const Box& area) const {
+  std::vector<int32_t> found;
+  if (!area.Meets(extent_)) return found;
+  const auto& boxes = layers_[layer].boxes;
+  Cells query = CellsOf(area);
+  for (int y = query.first_y; y <= query.last_y; ++y) {
+    for (int x = query.first_x; x <= query.last_x; ++x) {
+      for (int32_t f : grid_[layer][static_cast<size_t>(y) * grid_size_ + x]) {
+        // A feature over several cells is reported by the first cell of the
+        // query that it covers only.
+        Cells own = CellsOf(boxes[f]);
+        if (x != std::max(own.first_x, query.first_x) || y != std::max(own.first_y, query.first_y))
+          continue;
+        if (boxes[f].Meets(area)) found.push_back(f);
+      }
+    }
+  }
+  return found;
+}
+
+FeatureRef MapScene::FeatureAt(TSFPoint p, double tolerance) const {
+  Box area{p.X - tolerance, p.Y - tolerance, p.X + tolerance, p.Y + tolerance};
+  for (int l = static_cast<int>(layers_.size()) - 1; l >= 0; --l) {
+    const SceneLayer& layer = layers_[l];
+    if (!layer.visible) continue;
+    // Within a layer the smallest feature hit is the one meant: a click
+    // inside a small area that a large one encloses picks the small one.
+    // An area drawn without a fill (a sheet frame) is hit on its edge only,
+    // so that it does not hide the areas it encloses.
+    bool filled =
+        layer.data.kind != GeometryKind::kPolygon || layer.style.brush.style() != Qt::NoBrush;
+    FeatureRef best;
+    double best_size = 0;
+    for (int32_t f : FeaturesIn(l, area)) {
+      const Box& box = layer.boxes[f];
+      double size = (box.max_x - box.min_x) * (box.max_y - box.min_y);
+      if (best.Valid() && size >= best_size) continue;
+      const TSFShape& shape = layer.data.features[f].geometry;
+      bool hit = filled ? HitsShape(shape, layer.data.kind, p, tolerance)
+                        : DistanceToEdges(shape, layer.data.kind, p) <= tolerance;
+      if (hit) {
+        best = {l, f};
+        best_size = size;
+      }
+    }
+    if (best.Valid()) return best;
+  }
+  return {};
+}
+
+}  // namespace pelmora::render

@@ -1,0 +1,72 @@
+#pragma once
+// The layers of a preview, ready to draw: each with its style, the bounding
+// box of every feature and a grid over the whole map, so that drawing and
+// clicking look only at the features near the view.
+#include <cstdint>
+#include <vector>
+
+#include "core/output/memory_writer.hpp"
+#include "map_style.hpp"
+
+namespace pelmora::render {
+
+struct Box {
+  double min_x = 1, min_y = 1, max_x = 0, max_y = 0;  // empty until extended
+  bool Empty() const { return min_x > max_x || min_y > max_y; }
+  void Extend(const Box& other);
+  void Extend(TSFPoint p);
+  bool Meets(const Box& other) const {
+    return !Empty() && !other.Empty() && min_x <= other.max_x && other.min_x <= max_x &&
+           min_y <= other.max_y && other.min_y <= max_y;
+  }
+};
+
+Box BoxOf(const TSFShape& shape);
+
+struct SceneLayer {
+  StoredLayer data;
+  LayerStyle style;
+  std::vector<Box> boxes;  // one per feature
+  bool visible = true;
+};
+
+struct FeatureRef {
+  int layer = -1;  // index into MapScene::layers()
+  int feature = -1;
+  bool Valid() const { return layer >= 0 && feature >= 0; }
+  bool operator==(const FeatureRef&) const = default;
+};
+
+class MapScene {
+ public:
+  MapScene() = default;
+  // Takes the layers in the store's order and keeps them in drawing order.
+  explicit MapScene(std::vector<StoredLayer> layers);
+
+  const std::vector<SceneLayer>& layers() const { return layers_; }
+  void SetVisible(int layer, bool visible) { layers_[layer].visible = visible; }
+  const Box& Extent() const { return extent_; }
+
+  // The features of a layer whose boxes meet area, each once.
+  std::vector<int32_t> FeaturesIn(int layer, const Box& area) const;
+
+  // The top-most feature of a visible layer that p hits within tolerance
+  // (metres); invalid when none does.
+  FeatureRef FeatureAt(TSFPoint p, double tolerance) const;
+
+ private:
+  struct Cells {
+    int first_x, first_y, last_x, last_y;
+  };
+  Cells CellsOf(const Box& box) const;
+  void BuildGrid();
+
+  std::vector<SceneLayer> layers_;
+  Box extent_;
+  int grid_size_ = 1;
+  double cell_w_ = 1, cell_h_ = 1;
+  // Per layer, per cell (row-major), the features whose boxes meet the cell.
+  std::vector<std::vector<std::vector<int32_t>>> grid_;
+};
+
+}  // namespace pelmora::render

@@ -1,0 +1,131 @@
+// pelmora-render: draws Digital Map 2500 folders into a PNG picture, the
+// same map as the window's preview, without a display.
+// Exit status: 0 done, 1 data or disk error, 2 usage or settings.
+#include <CLI/CLI.hpp>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+
+#include "core/errors.hpp"
+#include "map_loader.hpp"
+#include "map_painter.hpp"
+
+namespace {
+
+using pelmora::render::Box;
+
+struct Options {
+  std::vector<std::string> folders;
+  std::string output, layers, size = "1200x900", bbox;
+};
+
+int UsageError(const std::string& message) {
+  std::cerr << "pelmora-render: " << message << "\n"
+            << "Run with --help for more information.\n";
+  return 2;
+}
+
+bool ParseSize(const std::string& text, QSize& size) {
+  int width = 0, height = 0;
+  char x = 0, rest = 0;
+  if (std::sscanf(text.c_str(), "%d%c%d%c", &width, &x, &height, &rest) != 3 || x != 'x')
+    return false;
+  if (width < 16 || height < 16 || width > 16384 || height > 16384) return false;
+  size = QSize(width, height);
+  return true;
+}
+
+bool ParseBox(const std::string& text, Box& box) {
+  std::istringstream in(text);
+  double v[4];
+  char comma;
+  for (int i = 0; i < 4; ++i) {
+    if (!(in >> v[i]) || !std::isfinite(v[i])) return false;
+    if (i < 3 && (!(in >> comma) || comma != ',')) return false;
+  }
+  if (in >> comma) return false;
+  box = {v[0], v[1], v[2], v[3]};
+  return v[0] < v[2] && v[1] < v[3];
+}
+
+bool ParseGroups(const std::string& list, std::array<bool, pelmora::kGroupCount>& groups) {
+  groups.fill(list.empty());
+  std::istringstream in(list);
+  for (std::string name; std::getline(in, name, ',');) {
+    int index = pelmora::FindLayerGroup(name);
+    if (index < 0) return false;
+    groups[index] = true;
+  }
+  return true;
+}
+
+int Render(const Options& options, QSize size, const Box* bbox,
+           pelmora::ConversionSettings settings) {
+  pelmora::ConversionObserver quiet;
+  pelmora::render::LoadResult loaded;
+  try {
+    loaded = pelmora::render::LoadLayers(std::move(settings), quiet);
+  } catch (const pelmora::ConversionError& e) {
+    std::cerr << pelmora::DescribeError(e) << "\n";
+    return 1;
+  }
+  if (loaded.problem != pelmora::SettingsProblem::kNone) {
+    std::cerr << pelmora::SettingsProblemText(loaded.problem) << "\n";
+    return 2;
+  }
+  pelmora::render::MapScene scene(std::move(loaded.layers));
+  if (!bbox && scene.Extent().Empty())
+    std::cerr << "pelmora-render: the folders hold no features\n";
+  pelmora::render::ViewTransform view;
+  view.SetSize(size);
+  view.Fit(bbox ? *bbox : scene.Extent());
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    pelmora::render::DrawMap(painter, scene, view);
+    pelmora::render::DrawScaleBar(painter, view);
+  }
+  if (!image.save(QString::fromStdString(options.output), "PNG")) {
+    std::cerr << "pelmora-render: cannot write " << options.output << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Draws Digital Map 2500 (数値地図2500) folders into a PNG picture.",
+               "pelmora-render"};
+  Options options;
+  app.add_option("-o,--output", options.output, "The PNG file to write");
+  app.add_option("DATAFOLDER", options.folders, "Map-data folders holding one subfolder per area");
+  app.add_option("--layers", options.layers, "Comma-separated layer groups (default: all)");
+  app.add_option("--size", options.size, "Picture size in pixels, WxH (default 1200x900)");
+  app.add_option("--bbox", options.bbox, "Plane area to show: minx,miny,maxx,maxy (metres)");
+  app.set_version_flag("--version", "pelmora-render " PELMORA_VERSION);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? 0 : 2;
+  }
+  if (options.output.empty()) return UsageError("the output file (-o) is required");
+  if (options.folders.empty()) return UsageError("at least one DATAFOLDER is required");
+  QSize size;
+  if (!ParseSize(options.size, size)) return UsageError("--size must be WxH, 16 to 16384 each");
+  Box bbox;
+  if (!options.bbox.empty() && !ParseBox(options.bbox, bbox))
+    return UsageError("--bbox must be minx,miny,maxx,maxy with min < max");
+  pelmora::ConversionSettings settings;
+  settings.map_folders = options.folders;
+  if (!ParseGroups(options.layers, settings.groups))
+    return UsageError("unknown layer group in '" + options.layers + "'");
+  // Drawing text needs a GUI application, but never a display.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication application(argc, argv);
+  return Render(options, size, options.bbox.empty() ? nullptr : &bbox, std::move(settings));
+}

@@ -1,0 +1,103 @@
+#include "map_scene.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "map_painter.hpp"
+#include "view_transform.hpp"
+
+namespace pelmora::render {
+namespace {
+
+StoredFeature Feature(std::vector<TSFPoint> points) {
+  StoredFeature feature;
+  feature.geometry.ResetSinglePart();
+  for (TSFPoint p : points) feature.geometry.AddPoint(p);
+  return feature;
+}
+
+StoredLayer Layer(std::string name, GeometryKind kind, std::vector<StoredFeature> features) {
+  StoredLayer layer;
+  layer.name = std::move(name);
+  layer.kind = kind;
+  layer.features = std::move(features);
+  return layer;
+}
+
+// A road (table order first) across a field of 100 small blocks and one
+// block that covers them all.
+MapScene SampleScene() {
+  std::vector<StoredFeature> blocks;
+  for (int i = 0; i < 100; ++i) {
+    double x = (i % 10) * 10, y = (i / 10) * 10;
+    blocks.push_back(Feature({{x, y}, {x + 8, y}, {x + 8, y + 8}, {x, y + 8}}));
+  }
+  blocks.push_back(Feature({{0, 0}, {100, 0}, {100, 100}, {0, 100}}));
+  std::vector<StoredLayer> layers;
+  layers.push_back(Layer("Doro_Doro_Arc", GeometryKind::kLine, {Feature({{0, 9}, {100, 9}})}));
+  layers.push_back(Layer("Gaiku_Gaiku_Pgn", GeometryKind::kPolygon, std::move(blocks)));
+  return MapScene(std::move(layers));
+}
+
+TEST(MapScene, AreasAreDrawnBeforeLines) {
+  MapScene scene = SampleScene();
+  ASSERT_EQ(scene.layers().size(), 2u);
+  EXPECT_EQ(scene.layers()[0].data.name, "Gaiku_Gaiku_Pgn");
+  EXPECT_EQ(scene.layers()[1].data.name, "Doro_Doro_Arc");
+}
+
+TEST(MapScene, IndexFindsEachFeatureInAnAreaOnce) {
+  MapScene scene = SampleScene();
+  struct Case {
+    Box area;
+    size_t blocks;  // small ones, plus the one covering all
+  };
+  for (const Case& c : std::vector<Case>{{{1, 1, 2, 2}, 1},
+                                         {{-50, -50, 150, 150}, 100},
+                                         {{8.5, 8.5, 9.5, 9.5}, 0},
+                                         {{5, 5, 15, 15}, 4}}) {
+    std::vector<int32_t> found = scene.FeaturesIn(0, c.area);
+    std::vector<int32_t> sorted = found;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end()) << "reported twice";
+    EXPECT_EQ(found.size(), c.blocks + 1) << c.area.min_x << "," << c.area.min_y;
+  }
+  EXPECT_TRUE(scene.FeaturesIn(0, {200, 200, 300, 300}).empty());
+}
+
+TEST(MapScene, ClickFindsTheTopmostVisibleFeature) {
+  MapScene scene = SampleScene();
+  EXPECT_EQ(scene.FeatureAt({50, 9.2}, 0.5), (FeatureRef{1, 0}));  // the road over the blocks
+  EXPECT_EQ(scene.FeatureAt({52, 52}, 0.5), (FeatureRef{0, 55}));  // the small block inside the big
+  EXPECT_EQ(scene.FeatureAt({59, 59}, 0.5), (FeatureRef{0, 100}));  // between small blocks
+  EXPECT_FALSE(scene.FeatureAt({150, 150}, 0.5).Valid());
+  scene.SetVisible(1, false);
+  EXPECT_EQ(scene.FeatureAt({50, 9.2}, 0.5), (FeatureRef{0, 100}));
+}
+
+TEST(ViewTransform, NorthIsUpAndZoomKeepsThePointUnderTheCursor) {
+  ViewTransform view;
+  view.SetSize(QSize(200, 100));
+  view.Fit({0, 0, 100, 50});
+  EXPECT_LT(view.ToScreen(0, 50).y(), view.ToScreen(0, 0).y());
+  TSFPoint before = view.ToPlane({30, 70});
+  view.ZoomAt({30, 70}, 2.5);
+  TSFPoint after = view.ToPlane({30, 70});
+  EXPECT_NEAR(before.X, after.X, 1e-9);
+  EXPECT_NEAR(before.Y, after.Y, 1e-9);
+  view.PanBy({10, 0});
+  EXPECT_NEAR(view.ToPlane({40, 70}).X, after.X, 1e-9);
+}
+
+TEST(ScaleBar, RoundLengthsOfAboutAHundredPixels) {
+  struct Case {
+    double pixels_per_metre, metres;
+  };
+  for (const Case& c : std::vector<Case>{{1, 100}, {0.5, 200}, {2, 50}, {0.01, 10000}, {0.3, 200}})
+    EXPECT_DOUBLE_EQ(ScaleBarMetres(c.pixels_per_metre), c.metres) << c.pixels_per_metre;
+  EXPECT_EQ(ScaleBarMetres(0), 0);
+}
+
+}  // namespace
+}  // namespace pelmora::render

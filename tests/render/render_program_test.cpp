@@ -1,0 +1,117 @@
+// pelmora-render as a user runs it: the picture of the sample against a
+// reviewed image, and the exit status and message of bad input.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QColor>
+#include <QImage>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSample = PELMORA_SOURCE_DIR "/samples/mapdata";
+const std::string kExpected = PELMORA_SOURCE_DIR "/tests/render/expected/sample.png";
+
+struct Outcome {
+  int status = -1;
+  std::string errors;
+};
+
+class RenderProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("pelmora-render-test-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  Outcome Render(const std::string& arguments) {
+    std::string errors = (dir_ / "stderr.txt").string();
+    std::string command = std::string(PELMORA_RENDER) + " " + arguments + " 2>" + errors;
+    int raw = std::system(command.c_str());
+    std::ifstream in(errors);
+    std::stringstream text;
+    text << in.rdbuf();
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text.str()};
+  }
+
+  fs::path dir_;
+};
+
+// Pixels whose colour differs by more than a little (font smoothing, a
+// rounding in the painter) from the reviewed image.
+int DifferingPixels(const QImage& a, const QImage& b) {
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+      if (std::abs(p.red() - q.red()) > 24 || std::abs(p.green() - q.green()) > 24 ||
+          std::abs(p.blue() - q.blue()) > 24)
+        ++differing;
+    }
+  }
+  return differing;
+}
+
+TEST_F(RenderProgram, SampleLooksAsReviewed) {
+  fs::path png = dir_ / "sample.png";
+  Outcome run = Render("--size 640x440 --bbox=-14020,-40520,-13556,-40190 -o " + png.string() +
+                       " " + kSample);
+  ASSERT_EQ(run.status, 0) << run.errors;
+  if (std::getenv("PELMORA_UPDATE_EXPECTED")) {
+    fs::copy_file(png, kExpected, fs::copy_options::overwrite_existing);
+    GTEST_SKIP() << "rewrote " << kExpected;
+  }
+  QImage actual(QString::fromStdString(png.string()));
+  QImage expected(QString::fromStdString(kExpected));
+  ASSERT_FALSE(expected.isNull()) << "no reviewed image " << kExpected;
+  ASSERT_EQ(actual.size(), expected.size());
+  int differing = DifferingPixels(actual.convertToFormat(QImage::Format_RGB32),
+                                  expected.convertToFormat(QImage::Format_RGB32));
+  EXPECT_LE(differing, actual.width() * actual.height() / 1000)
+      << "compare " << png << " with " << kExpected;
+}
+
+TEST_F(RenderProgram, BadInputGetsAMessageAndItsStatus) {
+  std::string out = " -o " + (dir_ / "map.png").string() + " ";
+  struct Case {
+    std::string arguments;
+    int status;
+    std::string message;
+  };
+  for (const Case& c : std::vector<Case>{
+           {kSample, 2, "-o"},
+           {out, 2, "DATAFOLDER"},
+           {"--size 10x10" + out + kSample, 2, "--size"},
+           {"--size 800" + out + kSample, 2, "--size"},
+           {"--bbox 1,2,3" + out + kSample, 2, "--bbox"},
+           {"--bbox 5,0,1,1" + out + kSample, 2, "--bbox"},
+           {"--layers road,nothing" + out + kSample, 2, "nothing"},
+           {out + (dir_ / "missing").string(), 1, "missing"},
+           {"-o " + (dir_ / "no/such/dir/map.png").string() + " " + kSample, 1, "cannot write"},
+       }) {
+    Outcome run = Render(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.errors;
+    EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.arguments << "\n" << run.errors;
+  }
+}
+
+TEST_F(RenderProgram, LayersAndAreaChooseWhatIsDrawn) {
+  fs::path all = dir_ / "all.png", roads = dir_ / "roads.png";
+  std::string area = " --size 100x100 --bbox=-14020,-40520,-13556,-40190 ";
+  ASSERT_EQ(Render(area + "-o " + all.string() + " " + kSample).status, 0);
+  ASSERT_EQ(Render(area + "--layers road -o " + roads.string() + " " + kSample).status, 0);
+  QImage a(QString::fromStdString(all.string())), r(QString::fromStdString(roads.string()));
+  ASSERT_EQ(a.size(), QSize(100, 100));
+  EXPECT_GT(DifferingPixels(a, r), 500);  // the blocks and water are gone
+}
+
+}  // namespace
