@@ -16,7 +16,8 @@ namespace {
 
 int ListCoordSys() {
   auto table = pelmora::CoordSysTable();
-  for (int i = 0; i < pelmora::kCoordSysCount; ++i) std::cout << i << "\t" << table[i].name << "\n";
+  for (int i = 0; i < pelmora::kCoordSysCount; ++i)
+    std::cout << i << "\t" << table[i].name << "\tEPSG:" << table[i].epsg << "\n";
   return 0;
 }
 
