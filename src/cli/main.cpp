@@ -8,15 +8,26 @@
 #include <iostream>
 
 #include "console_observer.hpp"
+#include "core/conversion/output_formats.hpp"
 #include "core/conversion/run.hpp"
 #include "core/mif/coordsys.hpp"
 #include "options.hpp"
+#ifdef PELMORA_WITH_GDAL
+#include "gdal/gdal_formats.hpp"
+#endif
 
 namespace {
 
 int ListCoordSys() {
   auto table = pelmora::CoordSysTable();
-  for (int i = 0; i < pelmora::kCoordSysCount; ++i) std::cout << i << "\t" << table[i].name << "\n";
+  for (int i = 0; i < pelmora::kCoordSysCount; ++i)
+    std::cout << i << "\t" << table[i].name << "\tEPSG:" << table[i].epsg << "\n";
+  return 0;
+}
+
+int ListFormats() {
+  for (const auto& format : pelmora::OutputFormats())
+    std::cout << format.name << "\t" << format.description << "\n";
   return 0;
 }
 
@@ -54,8 +65,12 @@ int Convert(const pelmora::cli::Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef PELMORA_WITH_GDAL
+  pelmora::gdal::RegisterGdalFormats();
+#endif
   pelmora::cli::Options options;
   if (int status = pelmora::cli::ParseOptions(argc, argv, options); status >= 0) return status;
   if (options.list_coordsys) return ListCoordSys();
+  if (options.list_formats) return ListFormats();
   return Convert(options);
 }

@@ -2,11 +2,13 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/conversion/output_formats.hpp"
 #include "core/mif/coordsys.hpp"
 
 namespace pelmora::cli {
@@ -38,15 +40,43 @@ bool SelectGroups(const std::string& list, ConversionSettings& settings, std::st
   return true;
 }
 
+std::string FormatList() {
+  std::string names;
+  for (const auto& format : OutputFormats())
+    names += (names.empty() ? "" : ", ") + std::string(format.name);
+  return names;
+}
+
+// The format named by -f, or else guessed from the output path: an existing
+// folder or an unknown extension is MIF. Null for an unknown -f name.
+const OutputFormat* ChooseFormat(const std::string& name, const std::string& output) {
+  if (!name.empty()) return FindOutputFormat(name);
+  const OutputFormat* guessed =
+      std::filesystem::is_directory(output) ? nullptr : GuessOutputFormat(output);
+  return guessed != nullptr ? guessed : FindOutputFormat("MIF");
+}
+
+// A format that writes one file for the run takes -o as that file, in a
+// folder that must exist.
+void SplitOutputFile(const std::string& output, ConversionSettings& settings) {
+  std::filesystem::path path(output);
+  settings.output_file = path.filename().string();
+  settings.output_folder = path.has_parent_path() ? path.parent_path().string() : ".";
+}
+
 }  // namespace
 
 int ParseOptions(int argc, char** argv, Options& options) {
   CLI::App app{"Converts Digital Map 2500 (数値地図2500) folders into MapInfo MIF/MID files.",
                "pelmora-convert"};
-  std::string output, layers;
+  std::string output, layers, format;
   std::vector<std::string> folders;
   bool progress = false, no_progress = false;
-  app.add_option("-o,--output", output, "Output folder (must exist)");
+  app.add_option("-o,--output", output,
+                 "Output folder (must exist), or the output file of a one-file format");
+  app.add_option("-f,--format", format,
+                 "Output format (default MIF, or guessed from the -o file's extension); "
+                 "--formats lists them");
   app.add_option("DATAFOLDER", folders, "Map-data folders holding one subfolder per area");
   app.add_option("--coordsys", options.settings.coordsys_index,
                  "Index 0-37 of the coordinate system recorded in the MIF headers")
@@ -64,6 +94,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
                  "the same for any number")
       ->check(CLI::Range(1, 256));
   app.add_flag("--list-coordsys", options.list_coordsys, "List the coordinate systems");
+  app.add_flag("--formats", options.list_formats, "List the output formats");
   app.add_flag("-q,--quiet", options.quiet, "Print no log");
   auto* on = app.add_flag("--progress", progress, "Show a progress bar on standard error");
   app.add_flag("--no-progress", no_progress, "Never show a progress bar")->excludes(on);
@@ -76,7 +107,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
   }
   if (progress) options.progress = true;
   if (no_progress) options.progress = false;
-  if (options.list_coordsys) return -1;
+  if (options.list_coordsys || options.list_formats) return -1;
 
   auto usage_error = [&](const std::string& message) {
     std::cerr << "pelmora-convert: " << message << "\n"
@@ -85,7 +116,18 @@ int ParseOptions(int argc, char** argv, Options& options) {
   };
   if (output.empty()) return usage_error("the output folder (-o) is required");
   if (folders.empty()) return usage_error("at least one DATAFOLDER is required");
+  const OutputFormat* chosen = ChooseFormat(format, output);
+  if (chosen == nullptr) {
+    return usage_error("unknown output format '" + format + "' (known: " + FormatList() + ")");
+  }
+  options.settings.format = std::string(chosen->name);
   options.settings.output_folder = output;
+  if (chosen->open_file) {
+    if (std::filesystem::is_directory(output)) {
+      return usage_error(options.settings.format + " writes one file: give -o FILE");
+    }
+    SplitOutputFile(output, options.settings);
+  }
   options.settings.map_folders = folders;
   if (layers.empty()) {
     options.settings.groups.fill(true);

@@ -10,6 +10,7 @@ namespace pelmora::cli {
 struct Options {
   ConversionSettings settings;
   bool list_coordsys = false;
+  bool list_formats = false;
   bool quiet = false;
   std::optional<bool> progress;  // unset: shown when standard error is a terminal
 };

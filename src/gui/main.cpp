@@ -9,6 +9,9 @@
 
 #include "main_window.hpp"
 #include "message_boxes.hpp"
+#ifdef PELMORA_WITH_GDAL
+#include "gdal/gdal_formats.hpp"
+#endif
 
 namespace {
 
@@ -48,6 +51,9 @@ int main(int argc, char* argv[]) {
       return 0;
     }
   }
+#ifdef PELMORA_WITH_GDAL
+  pelmora::gdal::RegisterGdalFormats();
+#endif
   TApplication app(argc, argv);
   // The settings file lies in ~/.config/pelmora/ (AppConfigLocation).
   QApplication::setApplicationName(QStringLiteral("pelmora"));

@@ -70,8 +70,9 @@ TEST_F(CliTest, OptionsChooseLayersCoordSysAndQuiet) {
 TEST_F(CliTest, InformationOptions) {
   CliResult list = Run({"--list-coordsys"});
   EXPECT_EQ(list.status, 0);
-  EXPECT_NE(list.out.find("0\t平面直角座標系(世界測地系) / 第1系\n"), std::string::npos);
-  EXPECT_NE(list.out.find("37\t平面直角座標系(日本測地系) / 第19系\n"), std::string::npos);
+  EXPECT_NE(list.out.find("0\t平面直角座標系(世界測地系) / 第1系\tEPSG:2443\n"), std::string::npos);
+  EXPECT_NE(list.out.find("37\t平面直角座標系(日本測地系) / 第19系\tEPSG:30179\n"),
+            std::string::npos);
   CliResult version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_NE(version.out.find("2.0.2.105"), std::string::npos);

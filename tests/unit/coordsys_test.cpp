@@ -35,6 +35,23 @@ TEST(CoordSysTest, TokyoEntriesShareTheOriginOfTheirWorldTwin) {
   }
 }
 
+// Zone n is EPSG:2442+n in JGD2000 and EPSG:30160+n in the Tokyo datum; the
+// table's names carry the zone number, so the code is checked against it.
+TEST(CoordSysTest, EveryEntryCarriesTheEpsgCodeOfItsDatumAndZone) {
+  auto table = CoordSysTable();
+  for (int i = 0; i < kCoordSysCount; ++i) {
+    const bool tokyo = i >= 19;
+    const int zone = i % 19 + 1;
+    const std::string name(table[i].name);
+    EXPECT_NE(name.find(tokyo ? "日本測地系" : "世界測地系"), std::string::npos) << i;
+    EXPECT_NE(name.find("第" + std::to_string(zone) + "系"), std::string::npos) << i;
+    EXPECT_EQ(table[i].epsg, (tokyo ? 30160 : 2442) + zone) << i;
+    EXPECT_EQ(CoordSysEpsg(i), table[i].epsg) << i;
+  }
+  EXPECT_EQ(CoordSysEpsg(-1), 0);
+  EXPECT_EQ(CoordSysEpsg(38), 0);
+}
+
 TEST(ErrorTextTest, FinalPeriodAndSystemTexts) {
   EXPECT_EQ(WithFinalPeriod("'12.5x' は浮動小数点数ではありません"),
             "'12.5x' は浮動小数点数ではありません.");

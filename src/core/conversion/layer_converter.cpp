@@ -43,7 +43,9 @@ LayerSchema SchemaOf(const LayerDef& layer, int coordsys_index) {
 
 void LayerConverter::Begin(const ConversionSettings& settings, const std::string& output_folder) {
   reporter_.LayerStarted();
-  writer_ = MakeLayerWriter(settings, SchemaOf(layer_, settings.coordsys_index), output_folder);
+  LayerSchema schema = SchemaOf(layer_, settings.coordsys_index);
+  schema.warnings = &writer_report_;
+  writer_ = MakeLayerWriter(settings, schema, output_folder);
 }
 
 std::unique_ptr<LayerWriter> LayerConverter::Finish() {

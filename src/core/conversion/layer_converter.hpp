@@ -78,8 +78,18 @@ class LayerConverter {
   Feature feature_;  // the feature being built, reused
 
  private:
+  // A writer's warnings, reported like the converter's own.
+  struct WriterReport : WriterWarnings {
+    explicit WriterReport(LayerReporter& r) : reporter(r) {}
+    void Warn(std::string_view text, const FeaturePlace& place) override {
+      reporter.Warn(WarningKind::kOutputFormat, text, place.file, place.line);
+    }
+    LayerReporter& reporter;
+  };
+
   void LoadInput(const std::string& path, std::string_view relative);
 
+  WriterReport writer_report_{reporter_};
   std::unique_ptr<LayerWriter> writer_;
   AreaInput input_;
   uint64_t bytes_before_file_ = 0;  // of the input files done

@@ -43,6 +43,7 @@ enum class WarningKind {
   kZoneMismatch,       // map-sheet files name another coordinate-system zone
   kRingNotClosed,      // a polygon ring that does not return to its start
   kEmptyObject,        // an object with too few vertices for any reader
+  kOutputFormat,       // the output format could not take a value as it is
 };
 
 // Something in the data that the run passed over or changed.

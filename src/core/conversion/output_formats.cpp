@@ -10,14 +10,28 @@
 namespace pelmora {
 namespace {
 
-const std::vector<OutputFormat>& Table() {
-  static const std::vector<OutputFormat> formats = {
-      {"MIF", "MapInfo MIF/MID: one pair per layer (default)", MakeMifLayerWriter},
+std::vector<OutputFormat>& Table() {
+  static std::vector<OutputFormat> formats = {
+      {"MIF", "MapInfo MIF/MID: one pair per layer (default)", MakeMifLayerWriter, {}, {}},
   };
   return formats;
 }
 
+bool SameLetters(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
 }  // namespace
+
+void RegisterOutputFormat(OutputFormat format) {
+  for (OutputFormat& known : Table()) {
+    if (SameLetters(known.name, format.name)) {
+      known = std::move(format);
+      return;
+    }
+  }
+  Table().push_back(std::move(format));
+}
 
 std::span<const OutputFormat> OutputFormats() {
   return Table();
@@ -25,8 +39,16 @@ std::span<const OutputFormat> OutputFormats() {
 
 const OutputFormat* FindOutputFormat(std::string_view name) {
   for (const OutputFormat& format : Table()) {
-    if (format.name.size() == name.size() &&
-        ::strncasecmp(format.name.data(), name.data(), name.size()) == 0) {
+    if (SameLetters(format.name, name)) return &format;
+  }
+  return nullptr;
+}
+
+const OutputFormat* GuessOutputFormat(std::string_view output_path) {
+  for (const OutputFormat& format : Table()) {
+    const size_t n = format.extension.size();
+    if (n > 0 && output_path.size() > n &&
+        SameLetters(output_path.substr(output_path.size() - n), format.extension)) {
       return &format;
     }
   }
@@ -39,7 +61,20 @@ std::unique_ptr<LayerWriter> MakeLayerWriter(const ConversionSettings& settings,
   if (settings.writer_factory) return settings.writer_factory(schema, output_folder);
   const OutputFormat* format = FindOutputFormat(settings.format);
   if (format == nullptr) throw ConversionError("unknown output format: " + settings.format);
+  if (format->open_file) throw ConversionError(settings.format + " writes one file for the run");
   return format->make(schema, output_folder);
+}
+
+std::unique_ptr<RunOutput> OpenRunOutput(const ConversionSettings& settings,
+                                         const std::string& output_folder) {
+  if (settings.writer_factory) return nullptr;
+  const OutputFormat* format = FindOutputFormat(settings.format);
+  if (format == nullptr) throw ConversionError("unknown output format: " + settings.format);
+  if (!format->open_file) return nullptr;
+  if (settings.output_file.empty()) {
+    throw ConversionError(settings.format + " writes one file: its name is missing");
+  }
+  return format->open_file(output_folder + settings.output_file);
 }
 
 }  // namespace pelmora

@@ -1,7 +1,9 @@
 #pragma once
 // The output formats a run can write, and the one place that picks the
 // writer of a run. A new format is a LayerWriter of its own and one row of
-// the table in output_formats.cpp.
+// the table: MIF/MID is built in, other libraries add their formats with
+// RegisterOutputFormat when the program starts.
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -12,15 +14,39 @@
 
 namespace pelmora {
 
+// The output of a format that writes every layer into one file. Layers are
+// written through its writers and committed in table order; Complete puts
+// the file in place once every layer is committed. Destroyed uncompleted
+// (an error, a stop), it leaves no file behind and an older file as it was.
+class RunOutput {
+ public:
+  virtual ~RunOutput() = default;
+  virtual std::unique_ptr<LayerWriter> MakeWriter(const LayerSchema& schema) = 0;
+  virtual void Complete() = 0;  // throws ConversionError
+};
+
 struct OutputFormat {
   std::string_view name;         // as given to -f, e.g. "MIF"
   std::string_view description;  // one line for --formats
-  LayerWriterFactory make;
+  LayerWriterFactory make;       // per-layer formats: one file (set) per layer
+  // The extension of an output file of this format, e.g. ".gpkg", by which
+  // the format is guessed from an output path; empty when there is none.
+  std::string_view extension;
+  // Set for a format that writes one file for the whole run (make is then
+  // unused): opens the run's output at file_path. Throws ConversionError.
+  std::function<std::unique_ptr<RunOutput>(const std::string& file_path)> open_file;
 };
+
+// Adds a format to the table, or replaces the one of the same name. Called
+// when the program starts, before any run.
+void RegisterOutputFormat(OutputFormat format);
 
 std::span<const OutputFormat> OutputFormats();
 // The format of that name, letter case aside; null when there is none.
 const OutputFormat* FindOutputFormat(std::string_view name);
+// The format whose extension ends output_path, letter case aside; null when
+// none does.
+const OutputFormat* GuessOutputFormat(std::string_view output_path);
 
 // The writer of one layer for the run: the settings' own factory when they
 // carry one, otherwise that of their format. Throws ConversionError for a
@@ -28,5 +54,11 @@ const OutputFormat* FindOutputFormat(std::string_view name);
 std::unique_ptr<LayerWriter> MakeLayerWriter(const ConversionSettings& settings,
                                              const LayerSchema& schema,
                                              const std::string& output_folder);
+
+// The one-file output of the run, opened at output_folder + the settings'
+// output_file; null when the settings carry their own factory or their
+// format writes per layer. Throws ConversionError.
+std::unique_ptr<RunOutput> OpenRunOutput(const ConversionSettings& settings,
+                                         const std::string& output_folder);
 
 }  // namespace pelmora

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "layer_table.hpp"
+#include "output_formats.hpp"
 #include "scheduler.hpp"
 
 namespace pelmora {
@@ -15,7 +16,17 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
   for (const LayerDef& layer : LayerTable()) {
     if (settings.groups[layer.group]) layers.push_back(&layer);
   }
-  RunLayers(layers, settings, check.output_folder, observer);
+  std::unique_ptr<RunOutput> one_file = OpenRunOutput(settings, check.output_folder);
+  if (!one_file) {
+    RunLayers(layers, settings, check.output_folder, observer);
+    return result;
+  }
+  ConversionSettings into_file = settings;
+  into_file.writer_factory = [&one_file](const LayerSchema& schema, const std::string&) {
+    return one_file->MakeWriter(schema);
+  };
+  RunLayers(layers, into_file, check.output_folder, observer);
+  one_file->Complete();
   return result;
 }
 

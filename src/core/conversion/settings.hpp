@@ -35,6 +35,9 @@ struct ConversionSettings {
   // follows each file as it is converted, leaves this off.
   bool share_inputs = false;
   std::string format = "MIF";  // the name of an output format (output_formats.hpp)
+  // The file name in output_folder of a format that writes one file for the
+  // whole run (such as "city.gpkg"); unused by formats that write per layer.
+  std::string output_file;
   // When set, makes every layer's writer instead of the format's (a preview
   // keeping the features in memory, a test recording them).
   LayerWriterFactory writer_factory;

@@ -12,6 +12,17 @@ namespace pelmora {
 
 enum class GeometryKind { kPoint, kLine, kPolygon };
 
+struct FeaturePlace;
+
+// Where a writer reports what it passed over or changed in a feature (a value
+// that is no code page 932 text, a notice of the library it writes with), so
+// that the report keeps the order of the layer table.
+class WriterWarnings {
+ public:
+  virtual ~WriterWarnings() = default;
+  virtual void Warn(std::string_view text, const FeaturePlace& place) = 0;
+};
+
 // The layer as a writer sees it before the first feature.
 struct LayerSchema {
   std::string_view name;     // the layer's base name, e.g. "Road_Road_Arc"
@@ -19,6 +30,7 @@ struct LayerSchema {
   GeometryKind kind = GeometryKind::kPoint;
   std::vector<std::string_view> columns;  // column names (UTF-8), in order
   int coordsys_index = 0;                 // entry of the coordinate-system table
+  WriterWarnings* warnings = nullptr;     // null: the writer's warnings are dropped
 };
 
 // Where a feature was read: the input file as the log names it (area/path)

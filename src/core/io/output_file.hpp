@@ -46,6 +46,9 @@ class OutputFile {
   // How error messages name the file when it differs from its path (a
   // temporary file is named by the file it becomes). Set before Create.
   void SetDisplayName(std::string name) { display_name_ = std::move(name); }
+  // Names a file that another library writes: path() gives it, nothing is
+  // opened here, and Close has nothing to do.
+  void AssignPath(std::string path) { path_ = std::move(path); }
 
  private:
   static constexpr size_t kBufferSize = 1 << 20;

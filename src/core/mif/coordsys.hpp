@@ -9,6 +9,7 @@ namespace pelmora {
 struct CoordSysEntry {
   std::string_view name;    // as the chooser lists it (UTF-8)
   std::string_view clause;  // written after "CoordSys " (ASCII)
+  int epsg = 0;             // the same system's EPSG code, for other formats
 };
 
 inline constexpr int kCoordSysCount = 38;
@@ -17,5 +18,8 @@ std::span<const CoordSysEntry, kCoordSysCount> CoordSysTable();
 
 // The clause of entry index; empty for an index outside 0 to 37.
 std::string_view CoordSysClause(int index);
+
+// The EPSG code of entry index; 0 for an index outside 0 to 37.
+int CoordSysEpsg(int index);
 
 }  // namespace pelmora

@@ -92,6 +92,9 @@ void WriteMidRow(OutputFile& mid, std::span<const std::string_view> values, std:
     if (i > 0) *out++ = ',';
     *out++ = '"';
     std::string_view rest = values[i];
+    // An empty value may have no data pointer, which memchr and memcpy must
+    // not be given even with a length of 0.
+    if (rest.empty()) rest = std::string_view("", 0);
     while (const void* quote = std::memchr(rest.data(), '"', rest.size())) {
       const size_t n = static_cast<const char*>(quote) - rest.data() + 1;
       std::memcpy(out, rest.data(), n);

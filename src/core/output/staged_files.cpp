@@ -51,6 +51,18 @@ OutputFile& StagedFiles::Create(std::string_view file_name) {
   return files_.back()->file;
 }
 
+std::string StagedFiles::TemporaryStem(std::string_view stem) const {
+  return TemporaryName(folder_, stem);
+}
+
+void StagedFiles::Adopt(std::string_view file_name, std::string temp_path) {
+  auto staged = std::make_unique<Staged>();
+  staged->final_path = folder_ + std::string(file_name);
+  staged->file.AssignPath(std::move(temp_path));
+  staged->exists = true;
+  files_.push_back(std::move(staged));
+}
+
 void StagedFiles::Discard() {
   for (const auto& staged : files_) {
     try {

@@ -25,6 +25,15 @@ class StagedFiles {
   // IoError naming file_name.
   OutputFile& Create(std::string_view file_name);
 
+  // For files another library writes (it names its files by extension): a
+  // fresh temporary path in the output folder without extension, to which
+  // the library appends its extensions.
+  std::string TemporaryStem(std::string_view stem) const;
+  // Takes a file that another library wrote (or is writing) at temp_path as
+  // the one that becomes file_name: it is committed and discarded like a
+  // file made by Create. The library must have closed it by Commit.
+  void Adopt(std::string_view file_name, std::string temp_path);
+
   // Flushes and closes every file, so that a finished layer waiting for its
   // turn to be committed holds no open file. Throws IoError.
   void Close();

@@ -1,0 +1,149 @@
+#include "ogr_layer_file.hpp"
+
+#include <gdal_priv.h>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+
+#include "core/errors.hpp"
+#include "core/mif/coordsys.hpp"
+#include "core/text/cp932.hpp"
+#include "dbf_field_names.hpp"
+#include "gdal_errors.hpp"
+
+namespace pelmora::gdal {
+namespace {
+
+OGRwkbGeometryType GeometryType(GeometryKind kind) {
+  switch (kind) {
+    case GeometryKind::kPoint:
+      return wkbPoint;
+    case GeometryKind::kLine:
+      return wkbLineString;
+    case GeometryKind::kPolygon:
+      break;
+  }
+  // A polygon feature may hold several parts: each is a polygon of its own.
+  return wkbMultiPolygon;
+}
+
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+std::vector<const char*> OptionList(const std::vector<std::string>& options) {
+  std::vector<const char*> list;
+  for (const std::string& option : options) list.push_back(option.c_str());
+  list.push_back(nullptr);
+  return list;
+}
+
+// The part [first, end) of a shape's vertices as a ring or line.
+template <typename Curve>
+void AddVertices(Curve& curve, const TSFShape& shape, int part) {
+  const int first = shape.Parts[part];
+  const int end = part + 1 < shape.NumParts ? shape.Parts[part + 1] : shape.NumPoints;
+  curve.setNumPoints(end - first, FALSE);
+  for (int i = first; i < end; ++i) curve.setPoint(i - first, shape.Points[i].X, shape.Points[i].Y);
+}
+
+}  // namespace
+
+OgrLayerFile::OgrLayerFile(const LayerSchema& schema, OgrTarget target)
+    : kind_(schema.kind), target_(std::move(target)), warnings_(schema.warnings) {
+  GdalErrorScope errors(target_.display_name, warnings_);
+  GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(target_.driver);
+  if (driver == nullptr) errors.Fail(std::string("GDAL has no driver ") + target_.driver);
+  dataset_ = driver->Create(target_.path.c_str(), 0, 0, 0, GDT_Unknown, nullptr);
+  if (dataset_ == nullptr) errors.Fail("cannot create the file");
+  OGRSpatialReference srs;
+  if (srs.importFromEPSG(CoordSysEpsg(schema.coordsys_index)) != OGRERR_NONE) {
+    errors.Fail("unknown coordinate system");
+  }
+  // Coordinates are easting, northing whatever the EPSG axis order says.
+  srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  auto options = OptionList(target_.layer_options);
+  layer_ = dataset_->CreateLayer(std::string(schema.name).c_str(), &srs, GeometryType(kind_),
+                                 const_cast<char**>(options.data()));
+  if (layer_ == nullptr) errors.Fail("cannot create the layer");
+  for (std::string_view column : schema.columns) {
+    std::string name = target_.cp932_values ? DbfFieldName(column) : std::string(column);
+    OGRFieldDefn field(name.c_str(), OFTString);
+    // Codes keep their leading zeros as text; the widest DBF text column is
+    // shrunk to the longest value when the file closes.
+    if (target_.cp932_values) field.SetWidth(254);
+    if (layer_->CreateField(&field, FALSE) != OGRERR_NONE) errors.Fail("cannot create a column");
+  }
+  feature_ = OGRFeature::CreateFeature(layer_->GetLayerDefn());
+}
+
+OgrLayerFile::~OgrLayerFile() {
+  if (feature_ != nullptr) OGRFeature::DestroyFeature(feature_);
+  if (dataset_ != nullptr) {
+    GdalErrorScope quiet(target_.display_name, nullptr);
+    GDALClose(dataset_);
+  }
+}
+
+void OgrLayerFile::SetGeometry(const TSFShape& shape) {
+  if (kind_ == GeometryKind::kPoint) {
+    const TSFPoint p = shape.Points.empty() ? TSFPoint{} : shape.Points[0];
+    feature_->SetGeometryDirectly(new OGRPoint(p.X, p.Y));
+  } else if (kind_ == GeometryKind::kLine) {
+    auto* line = new OGRLineString();
+    if (shape.NumParts > 0) AddVertices(*line, shape, 0);
+    feature_->SetGeometryDirectly(line);
+  } else {
+    auto* polygons = new OGRMultiPolygon();
+    for (int part = 0; part < shape.NumParts; ++part) {
+      auto* ring = new OGRLinearRing();
+      AddVertices(*ring, shape, part);
+      ring->closeRings();
+      auto* polygon = new OGRPolygon();
+      polygon->addRingDirectly(ring);
+      polygons->addGeometryDirectly(polygon);
+    }
+    feature_->SetGeometryDirectly(polygons);
+  }
+}
+
+void OgrLayerFile::SetValue(int column, std::string_view value, const FeaturePlace& place) {
+  if (target_.cp932_values || IsAscii(value)) {
+    text_.assign(value);
+  } else {
+    text_ = Cp932ToUtf8Lossy(value);
+    // Code page 932 has no U+FFFD of its own: one in the result stands for
+    // bytes that are no code page 932 text.
+    if (text_.find("\xEF\xBF\xBD") != std::string::npos && warnings_ != nullptr) {
+      warnings_->Warn("コードページ932でない文字列を置き換えました: " + text_, place);
+    }
+  }
+  feature_->SetField(column, text_.c_str());
+}
+
+void OgrLayerFile::Write(const Feature& feature) {
+  GdalErrorScope errors(target_.display_name, warnings_);
+  feature_->SetFID(OGRNullFID);
+  SetGeometry(feature.geometry);
+  const int columns = feature_->GetFieldCount();
+  for (int i = 0; i < columns; ++i) {
+    std::string_view value = i < static_cast<int>(feature.values.size()) ? feature.values[i] : "";
+    SetValue(i, value, feature.place);
+  }
+  if (layer_->CreateFeature(feature_) != OGRERR_NONE) errors.Fail("cannot write a feature");
+}
+
+void OgrLayerFile::Close() {
+  if (dataset_ == nullptr) return;
+  GdalErrorScope errors(target_.display_name, warnings_);
+  OGRFeature::DestroyFeature(feature_);
+  feature_ = nullptr;
+  GDALDataset* dataset = dataset_;
+  dataset_ = nullptr;
+  GDALClose(dataset);
+  if (errors.failed()) errors.Fail("cannot complete the file");
+}
+
+}  // namespace pelmora::gdal

@@ -1,0 +1,51 @@
+#pragma once
+// One layer written through GDAL into a dataset of its own: the dataset is
+// created with the layer's geometry type, EPSG coordinate system and text
+// columns, takes the features in order, and is closed. Every GDAL format
+// writes its layers (or, for GeoPackage, buffers them) through this.
+#include <string>
+#include <vector>
+
+#include "core/features/feature.hpp"
+
+class GDALDataset;
+class OGRLayer;
+class OGRFeature;
+
+namespace pelmora::gdal {
+
+struct OgrTarget {
+  const char* driver = nullptr;  // GDAL's driver name
+  std::string path;              // of the dataset (a temporary path)
+  std::string display_name;      // the output file as messages name it
+  // Values as read (code page 932) rather than converted to UTF-8, with
+  // short column names in code page 932 (the Shapefile's DBF).
+  bool cp932_values = false;
+  std::vector<std::string> layer_options;  // "KEY=VALUE"
+};
+
+class OgrLayerFile {
+ public:
+  OgrLayerFile(const LayerSchema& schema, OgrTarget target);
+  ~OgrLayerFile();  // closes without reporting
+  OgrLayerFile(const OgrLayerFile&) = delete;
+  OgrLayerFile& operator=(const OgrLayerFile&) = delete;
+
+  void Write(const Feature& feature);
+  // Completes and closes the dataset. Throws ConversionError.
+  void Close();
+
+ private:
+  void SetGeometry(const TSFShape& shape);
+  void SetValue(int column, std::string_view value, const FeaturePlace& place);
+
+  GeometryKind kind_;
+  OgrTarget target_;
+  WriterWarnings* warnings_;
+  GDALDataset* dataset_ = nullptr;
+  OGRLayer* layer_ = nullptr;
+  OGRFeature* feature_ = nullptr;  // reused for every feature
+  std::string text_;               // a value being converted, reused
+};
+
+}  // namespace pelmora::gdal
