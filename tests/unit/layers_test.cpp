@@ -14,8 +14,14 @@ TEST_F(ConversionTest, LineLayerTakesOnlyItsCodeWithItsCoordinateLines) {
   Run();
   EXPECT_EQ(Objects("Gyousei_GunshiKukai_Arc"),
             "PLine 2\r\n2200.00000000 1100.50000000\r\n2205.25000000 1101.00000000\r\n\r\n"
-            "PLine 0\r\n\r\n");
+            "none\r\n\r\n");
   EXPECT_EQ(Rows("Gyousei_GunshiKukai_Arc"), "\"S1\",\"7\",\"12\"\r\n\"S1\",\"9\",\"14\"\r\n");
+  // Arcs of one vertex or none are kept as empty objects with their rows.
+  const std::string empty = "警告: 頂点が2つ未満の線を空の図形 (none) にしました ";
+  EXPECT_EQ(observer_.warnings,
+            (std::vector<std::string>{empty + "(A/gyousei/gyousei.arc 2行目)",     // L1101
+                                      empty + "(A/gyousei/gyousei.arc 10行目)",    // L1103
+                                      empty + "(A/gyousei/gyousei.arc 9行目)"}));  // L1104
   EXPECT_EQ(Rows("Gyousei_Todofuken_Arc"), "\"S1\",\"1\",\"1\"\r\n");
 }
 
@@ -53,12 +59,15 @@ TEST_F(ConversionTest, PolygonRingChainsArcsForwardsAndReversed) {
             "Region 1\r\n  6\r\n2000.00000000 1000.00000000\r\n2000.00000000 1010.00000000\r\n"
             "2010.00000000 1010.00000000\r\n2010.00000000 1000.00000000\r\n"
             "2010.00000000 1000.00000000\r\n2000.00000000 1000.00000000\r\n\r\n"
-            "Region 1\r\n  0\r\n\r\n"
-            "Region 1\r\n  0\r\n\r\n");
+            "none\r\n\r\n"
+            "none\r\n\r\n");
   // A negative count consumes no reference line: "3" is then passed over.
   EXPECT_EQ(Rows("Mizu_Kasen_Pgn"),
             "\"S1\",\"5\",\"川\"\r\n\"S1\",\"7\",\"\"\r\n\"S1\",\"8\",\"\"\r\n");
   EXPECT_EQ(Rows("Mizu_Mizuumi_Pgn"), "\"S1\",\"6\",\"\"\r\n");
+  const std::string empty = "警告: 点が2つ未満のポリゴンを空の図形 (none) にしました ";
+  EXPECT_EQ(observer_.warnings, (std::vector<std::string>{empty + "(A/mizu/mizu.pgn 7行目)",
+                                                          empty + "(A/mizu/mizu.pgn 8行目)"}));
 }
 
 TEST_F(ConversionTest, ArcReferencesMatchTheIndividualNumberAsText) {
@@ -73,9 +82,9 @@ TEST_F(ConversionTest, ArcReferencesMatchTheIndividualNumberAsText) {
   EXPECT_EQ(Rows("Tesudou_Senro_Arc"), "\"S1\",\"1\",\"7\",\"線\"\r\n");
   EXPECT_EQ(Objects("Tesudou_Senrojiki_Pgn"),
             "Region 1\r\n  2\r\n2002.00000000 1002.00000000\r\n2001.00000000 1001.00000000\r\n\r\n"
-            "Region 1\r\n  1\r\n2003.00000000 1003.00000000\r\n\r\n"
-            "Region 1\r\n  1\r\n2005.00000000 1005.00000000\r\n\r\n"
-            "Region 1\r\n  0\r\n\r\n");
+            "none\r\n\r\n"
+            "none\r\n\r\n"
+            "none\r\n\r\n");
   EXPECT_EQ(Rows("Tesudou_Senrojiki_Pgn"),
             "\"S1\",\"1\"\r\n\"S1\",\"2\"\r\n\"S1\",\"3\"\r\n\"S1\",\"4\"\r\n");
 }

@@ -65,8 +65,12 @@ class LayerConverter {
   }
 
   // Hands feature_ to the writer, placed at the 0-based line of its record.
+  // A line or polygon too short for any reader goes as an empty geometry.
   void Emit(size_t record_line) {
     feature_.place = {input_.display, static_cast<int>(record_line) + 1};
+    if (feature_.geometry.NumPoints < 2 && layer_.kind != LayerKind::kPoint) {
+      EmptyObject(record_line);
+    }
     writer_->Write(feature_);
     ++features_;
   }
@@ -77,6 +81,7 @@ class LayerConverter {
 
  private:
   void LoadInput(const std::string& path, std::string_view relative);
+  void EmptyObject(size_t record_line);
 
   std::unique_ptr<LayerWriter> writer_;
   AreaInput input_;

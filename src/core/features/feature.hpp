@@ -33,6 +33,11 @@ struct FeaturePlace {
 // vertex. The values are the column values in schema order, the bytes as
 // read from the data (code page 932), without quotes. Every view lives until
 // the converter's next feature: a writer that keeps a feature copies it.
+//
+// A line or polygon geometry without parts (NumParts == 0, no vertex) is
+// empty: the converters hand lines of fewer than two vertices and polygons of
+// fewer than two points that way, since no reader opens them, and a writer
+// writes its format's empty object (MIF "none") with the feature's values.
 struct Feature {
   TSFShape geometry;
   std::vector<std::string_view> values;
