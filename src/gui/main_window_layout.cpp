@@ -152,6 +152,14 @@ void TfrmMain::BuildMenus() {
   X1 = F1->addAction(QStringLiteral("終了(&X)"));
   X1->setObjectName(QStringLiteral("X1"));
 
+  // Polygons as valid rings with holes and parts instead of the one ring
+  // chained from every arc; unticked by default, as the command line.
+  O1 = bar->addMenu(QStringLiteral("オプション(&O)"));
+  O1->setObjectName(QStringLiteral("O1"));
+  P1 = O1->addAction(QStringLiteral("ポリゴンを穴と複数部分に組み立てる(&P)"));
+  P1->setObjectName(QStringLiteral("P1"));
+  P1->setCheckable(true);
+
   H1 = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
   H1->setObjectName(QStringLiteral("H1"));
   H2 = H1->addAction(QStringLiteral("トピックの検索(&H)"));

@@ -158,3 +158,38 @@ TEST_F(ConversionTest, ProgressCountsTheBytesOfTheLayersInputFiles) {
 
 }  // namespace
 }  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// Assembled, a block with a courtyard is one Region of two rings: the outer
+// clockwise, the courtyard counter-clockwise, each joint vertex once; a
+// polygon whose arcs leave a gap is closed and reported.
+TEST_F(ConversionTest, AssembledPolygonsHaveHolesAndReportOpenRings) {
+  tree_.WriteLines("maps/A/mizu/mizu.pgn",
+                   {kHeader10, "A5101,5,3", "-2", "1", "3", "A5101,6,1", "4"});
+  // Field 1 is the northing (Y), field 2 the easting (X).
+  tree_.WriteLines(
+      "maps/A/mizu/mizu.arc",
+      {kHeader10, "L5101,1,1,3", "0,0", "0,10", "10,10", "L5101,1,2,3", "0,0", "10,0", "10,10",
+       "L5101,1,3,4", "3,3", "7,3", "7,7", "3,3", "L5101,1,4,2", "0,0", "1,1"});
+  tree_.WriteLines("maps/A/mizu/mizu.atr", {"FH"});
+  settings_.polygons = PolygonMode::kAssembled;
+  Tick(4);
+  Run();
+  EXPECT_EQ(Objects("Mizu_Kasen_Pgn"),
+            "Region 2\r\n  5\r\n"
+            "2010.00000000 1010.00000000\r\n2010.00000000 1000.00000000\r\n"
+            "2000.00000000 1000.00000000\r\n2000.00000000 1010.00000000\r\n"
+            "2010.00000000 1010.00000000\r\n"
+            "  4\r\n2003.00000000 1003.00000000\r\n2007.00000000 1007.00000000\r\n"
+            "2003.00000000 1007.00000000\r\n2003.00000000 1003.00000000\r\n\r\n"
+            "Region 1\r\n  3\r\n2000.00000000 1000.00000000\r\n2001.00000000 1001.00000000\r\n"
+            "2000.00000000 1000.00000000\r\n\r\n");
+  EXPECT_EQ(observer_.warnings,
+            (std::vector<std::string>{
+                "警告: 閉じていないポリゴンの環を始点で閉じました (A/mizu/mizu.pgn 6行目)"}));
+}
+
+}  // namespace
+}  // namespace pelmora

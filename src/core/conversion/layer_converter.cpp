@@ -43,6 +43,7 @@ LayerSchema SchemaOf(const LayerDef& layer, int coordsys_index) {
 
 void LayerConverter::Begin(const ConversionSettings& settings, const std::string& output_folder) {
   reporter_.LayerStarted();
+  Configure(settings);
   writer_ = MakeLayerWriter(settings, SchemaOf(layer_, settings.coordsys_index), output_folder);
 }
 

@@ -50,6 +50,8 @@ class LayerConverter {
   uint64_t features() const { return features_; }
 
  protected:
+  // Takes from the settings what the kind of layer needs beyond the table.
+  virtual void Configure(const ConversionSettings& /*settings*/) {}
   // Converts one loaded file into features.
   virtual void ConvertFile(AreaInput& input) = 0;
   // Progress and the stop request for line index k of the current file.
