@@ -108,6 +108,7 @@ TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
            {{data}, ""},
            {{"--coordsys", "38", "-o", tree_.Path("out"), data}, ""},
            {{"--layers", "road,rivers", "-o", tree_.Path("out"), data}, ""},
+           {{"--polygons", "rings", "-o", tree_.Path("out"), data}, ""},
            {{"-o", tree_.Path("missing"), data}, "MIFの出力先フォルダが不正です。\n"},
            {{"-o", tree_.Path("a-file"), data}, "MIFの出力先フォルダが不正です。\n"},
        }) {
