@@ -67,6 +67,23 @@ TEST_F(CliTest, BasicConversionMatchesTheExpectedFiles) {
   }
 }
 
+// Chained polygons are the default: asking for them changes no byte. Asked
+// to assemble, a polygon's joint vertices are no longer repeated.
+TEST_F(CliTest, PolygonsChainedByDefaultOrAssembled) {
+  CliResult r = Run({"-q", "--polygons", "chained", "--layers", "mizu", "-o", tree_.Path("out"),
+                     (kData / "basic").string()});
+  EXPECT_EQ(r.status, 0);
+  const fs::path expected = kExpected / "basic" / "out";
+  for (const char* name : {"Mizu_Kasen_Pgn.mif", "Mizu_Mizuumi_Pgn.mif"}) {
+    EXPECT_EQ(tree_.ReadBytes(std::string("out/") + name), TempTree::ReadFile(expected / name));
+  }
+  r = Run({"-q", "--polygons", "assembled", "--layers", "mizu", "-o", tree_.Path("out"),
+           (kData / "basic").string()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(tree_.ReadBytes("out/Mizu_Kasen_Pgn.mif"),
+            TempTree::ReadFile(expected / "Mizu_Kasen_Pgn.mif"));
+}
+
 TEST_F(CliTest, OptionsChooseLayersCoordSysAndQuiet) {
   CliResult r = Run({"--quiet", "--coordsys", "27", "--layers", "road,図郭", "-o",
                      tree_.Path("out"), (kData / "basic").string()});

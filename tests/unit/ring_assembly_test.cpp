@@ -99,24 +99,20 @@ const std::vector<Case> kCases = {
      {{{0, 0}, {2, 2}, {0, 4}, {4, 4}, {2, 2}, {4, 0}, {0, 0}}},
      0,
      8},
-    // Arc 8 stops at (1,10): the ring is closed with its first vertex, and
-    // arc 4 left alone makes a ring that does not close either.
-    {"Gap",
-     {1, 2, 8, 4},
-     {{{0, 0}, {1, 10}, {10, 10}, {10, 0}, {0, 0}}, {{0, 10}, {0, 0}, {0, 10}}},
-     2,
-     95},
+    // Arc 8 stops at (1,10): the ring goes on from its start with arc 4
+    // reversed and is closed over the gap with its first vertex.
+    {"Gap", {1, 2, 8, 4}, {{{1, 10}, {10, 10}, {10, 0}, {0, 0}, {0, 10}, {1, 10}}}, 1, 100},
     // The second reference of arc 2 would only run back over the first: it
     // is left over and makes a ring of its own that does not close.
-    {"ArcReferencedTwice", {1, 2, 2, 3, 4}, {kSquareCw, {{10, 0}, {10, 10}, {10, 0}}}, 1, 100},
+    {"ArcReferencedTwice", {1, 2, 2, 3, 4}, {kSquareCw, {{10, 10}, {10, 0}, {10, 10}}}, 1, 100},
     {"MissingArcBetweenOthers", {1, 2, 0, 3, 4}, {kSquareCw}, 0, 100},
-    // Without arc 3 the ring from arcs 1 and 2 cannot go on from (10,10);
-    // arc 4 makes a ring of its own. Both are closed with their first vertex.
+    // Without arc 3 the ring cannot go on from (10,10): it goes on from its
+    // start (0,0) with arc 4 and is closed over the missing side.
     {"MissingSideOfTheSquare",
      {1, 2, 0, 4},
-     {{{0, 0}, {10, 10}, {10, 0}, {0, 0}}, {{0, 10}, {0, 0}, {0, 10}}},
-     2,
-     50},
+     {{{10, 10}, {10, 0}, {0, 0}, {0, 10}, {10, 10}}},
+     1,
+     100},
     {"NothingFound", {0, 0}, {}, 0, 0},
 };
 

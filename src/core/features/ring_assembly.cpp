@@ -36,17 +36,27 @@ class RingChainer {
   bool Next(Ring& ring, bool& closed) {
     while (first_unused_ < arcs_.size() && used_[first_unused_]) ++first_unused_;
     if (first_unused_ == arcs_.size()) return false;
+    const size_t first = first_unused_;
     ring.clear();
-    Append(first_unused_, false, ring);
+    Append(first, false, ring);
+    bool turned = false;
     while (ring.size() < 2 || !(ring.back() == ring.front())) {
       bool reversed = false;
       std::optional<size_t> next = Continuation(last_ + 1, ring.back(), reversed);
-      if (!next) {
+      if (next) {
+        Append(*next, reversed, ring);
+      } else if (!turned) {
+        // Nothing goes on from the end: the ring is continued from its
+        // start, so that one gap leaves one ring.
+        std::reverse(ring.begin(), ring.end());
+        turned = true;
+        last_ = first;
+        last_reversed_ = true;
+      } else {
         closed = false;
         ring.push_back(ring.front());
         return true;
       }
-      Append(*next, reversed, ring);
     }
     closed = true;
     return true;
