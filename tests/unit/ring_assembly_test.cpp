@@ -177,5 +177,33 @@ TEST_P(RingAssemblyTest, RingsHolesAndArea) {
 INSTANTIATE_TEST_SUITE_P(Pictures, RingAssemblyTest, testing::ValuesIn(kCases),
                          [](const auto& info) { return info.param.name; });
 
+// A square whose 4n unit arcs are referenced in a scrambled order, every
+// other one reversed: one clockwise ring of every vertex once.
+TEST(RingAssembly, ScrambledArcsOfALargeRingMakeOneRing) {
+  constexpr int n = 250;
+  Points corners;  // counter-clockwise round the square (0,0)-(n,n)
+  for (int i = 0; i < n; ++i) corners.push_back({double(i), 0});
+  for (int i = 0; i < n; ++i) corners.push_back({double(n), double(i)});
+  for (int i = n; i > 0; --i) corners.push_back({double(i), double(n)});
+  for (int i = n; i > 0; --i) corners.push_back({0, double(i)});
+  const size_t arcs = corners.size();
+  Points points;
+  std::vector<size_t> arc_ends;
+  for (size_t k = 0; k < arcs; ++k) {
+    const size_t a = (k * 7919) % arcs;  // 7919 is prime to 4n: every arc once
+    TSFPoint from = corners[a], to = corners[(a + 1) % arcs];
+    if (k % 2 == 1) std::swap(from, to);
+    points.push_back(from);
+    points.push_back(to);
+    arc_ends.push_back(points.size());
+  }
+  TSFShape out;
+  const AssemblyResult result = AssembleRings(points, arc_ends, out);
+  EXPECT_EQ(result.rings_not_closed, 0);
+  ASSERT_EQ(out.NumParts, 1);
+  EXPECT_EQ(out.NumPoints, static_cast<int32_t>(arcs + 1));
+  EXPECT_DOUBLE_EQ(-TrapezoidArea(out.Points), double(n) * n);
+}
+
 }  // namespace
 }  // namespace pelmora

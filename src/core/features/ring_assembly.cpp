@@ -84,22 +84,47 @@ class RingChainer {
   // The unused arc that goes on from `end`: the arc after the last one in
   // reference order when it does, otherwise the first in reference order
   // that does, forwards before reversed.
-  std::optional<size_t> Continuation(size_t preferred, const TSFPoint& end, bool& reversed) const {
-    auto fits = [&](size_t k) {
-      if (used_[k]) return false;
+  std::optional<size_t> Continuation(size_t preferred, const TSFPoint& end, bool& reversed) {
+    if (preferred < arcs_.size() && !used_[preferred]) {
       for (bool backwards : {false, true}) {
-        if (Start(k, backwards) == end && !Retraces(k, backwards)) {
+        if (Start(preferred, backwards) == end && !Retraces(preferred, backwards)) {
           reversed = backwards;
-          return true;
+          return preferred;
         }
       }
-      return false;
-    };
-    if (preferred < arcs_.size() && fits(preferred)) return preferred;
-    for (size_t k = first_unused_; k < arcs_.size(); ++k) {
-      if (fits(k)) return k;
+    }
+    IndexStarts();
+    auto it = std::lower_bound(starts_.begin(), starts_.end(), ArcStart{end, 0, false}, Before);
+    for (; it != starts_.end() && it->at == end; ++it) {
+      if (!used_[it->arc] && !Retraces(it->arc, it->reversed)) {
+        reversed = it->reversed;
+        return it->arc;
+      }
     }
     return std::nullopt;
+  }
+
+  // Where each arc starts, taken forwards and reversed, sorted by point and
+  // then reference order: the search for a continuation takes a logarithm
+  // of the number of arcs, not the number, however the references are
+  // ordered.
+  struct ArcStart {
+    TSFPoint at;
+    size_t arc;
+    bool reversed;
+  };
+  static bool Before(const ArcStart& a, const ArcStart& b) {
+    if (a.at.X != b.at.X) return a.at.X < b.at.X;
+    if (a.at.Y != b.at.Y) return a.at.Y < b.at.Y;
+    return a.arc != b.arc ? a.arc < b.arc : a.reversed < b.reversed;
+  }
+  void IndexStarts() {
+    if (!starts_.empty()) return;
+    starts_.reserve(2 * arcs_.size());
+    for (size_t k = 0; k < arcs_.size(); ++k) {
+      for (bool backwards : {false, true}) starts_.push_back({Start(k, backwards), k, backwards});
+    }
+    std::sort(starts_.begin(), starts_.end(), Before);
   }
 
   // Adds arc k to the ring; its first vertex is left out when it is the
@@ -121,6 +146,7 @@ class RingChainer {
   const std::vector<TSFPoint>& points_;
   std::vector<Arc> arcs_;
   std::vector<bool> used_;
+  std::vector<ArcStart> starts_;  // built when first needed
   size_t first_unused_ = 0;
   size_t last_ = 0;  // the arc added last, and its direction
   bool last_reversed_ = false;
@@ -166,17 +192,38 @@ bool RingInside(const Ring& inner, const Ring& outer) {
   return false;
 }
 
+struct Box {
+  double min_x = INFINITY, min_y = INFINITY, max_x = -INFINITY, max_y = -INFINITY;
+  bool Holds(const Box& b) const {
+    return min_x <= b.min_x && min_y <= b.min_y && b.max_x <= max_x && b.max_y <= max_y;
+  }
+};
+
+Box BoxOf(const Ring& ring) {
+  Box box;
+  for (const TSFPoint& p : ring) {
+    box.min_x = std::min(box.min_x, p.X);
+    box.min_y = std::min(box.min_y, p.Y);
+    box.max_x = std::max(box.max_x, p.X);
+    box.max_y = std::max(box.max_y, p.Y);
+  }
+  return box;
+}
+
 struct NestedRing {
   Ring points;
   double area = 0;  // absolute
+  Box box;
   int parent = -1;  // the smallest ring containing it
   int depth = 0;    // rings containing it: even for outer rings, odd for holes
 };
 
+// Finds each ring's parent; only a larger ring whose box holds the ring's
+// box is tested vertex by vertex.
 void Nest(std::vector<NestedRing>& rings) {
   for (size_t i = 0; i < rings.size(); ++i) {
     for (size_t j = 0; j < rings.size(); ++j) {
-      if (j == i || rings[j].area <= rings[i].area) continue;
+      if (j == i || rings[j].area <= rings[i].area || !rings[j].box.Holds(rings[i].box)) continue;
       const int parent = rings[i].parent;
       if (parent >= 0 && rings[parent].area <= rings[j].area) continue;
       if (RingInside(rings[i].points, rings[j].points)) rings[i].parent = static_cast<int>(j);
@@ -225,7 +272,7 @@ AssemblyResult AssembleRings(const std::vector<TSFPoint>& points,
   bool closed = true;
   while (chainer.Next(ring, closed)) {
     if (!closed) ++result.rings_not_closed;
-    rings.push_back({ring, std::abs(RingArea(ring))});
+    rings.push_back({ring, std::abs(RingArea(ring)), BoxOf(ring)});
   }
   if (rings.size() > 1) Nest(rings);
   WriteParts(rings, out);
