@@ -167,12 +167,12 @@ namespace {
 // polygon whose arcs leave a gap is closed and reported.
 TEST_F(ConversionTest, AssembledPolygonsHaveHolesAndReportOpenRings) {
   tree_.WriteLines("maps/A/mizu/mizu.pgn",
-                   {kHeader10, "A5101,5,3", "-2", "1", "3", "A5101,6,1", "4"});
+                   {kHeader10, "A5101,5,3", "-2", "1", "3", "A5101,6,1", "4", "A5101,7,1", "5"});
   // Field 1 is the northing (Y), field 2 the easting (X).
-  tree_.WriteLines(
-      "maps/A/mizu/mizu.arc",
-      {kHeader10, "L5101,1,1,3", "0,0", "0,10", "10,10", "L5101,1,2,3", "0,0", "10,0", "10,10",
-       "L5101,1,3,4", "3,3", "7,3", "7,7", "3,3", "L5101,1,4,2", "0,0", "1,1"});
+  tree_.WriteLines("maps/A/mizu/mizu.arc",
+                   {kHeader10, "L5101,1,1,3", "0,0", "0,10", "10,10", "L5101,1,2,3", "0,0", "10,0",
+                    "10,10", "L5101,1,3,4", "3,3", "7,3", "7,7", "3,3", "L5101,1,4,2", "0,0", "1,1",
+                    "L5999,1,5,1", "0,0"});
   tree_.WriteLines("maps/A/mizu/mizu.atr", {"FH"});
   settings_.polygons = PolygonMode::kAssembled;
   Tick(4);
@@ -185,10 +185,13 @@ TEST_F(ConversionTest, AssembledPolygonsHaveHolesAndReportOpenRings) {
             "  4\r\n2003.00000000 1003.00000000\r\n2007.00000000 1007.00000000\r\n"
             "2003.00000000 1007.00000000\r\n2003.00000000 1003.00000000\r\n\r\n"
             "Region 1\r\n  3\r\n2001.00000000 1001.00000000\r\n2000.00000000 1000.00000000\r\n"
-            "2001.00000000 1001.00000000\r\n\r\n");
-  EXPECT_EQ(observer_.warnings,
-            (std::vector<std::string>{
-                "警告: 閉じていないポリゴンの環を始点で閉じました (A/mizu/mizu.pgn 6行目)"}));
+            "2001.00000000 1001.00000000\r\n\r\n"
+            "none\r\n\r\n");
+  EXPECT_EQ(
+      observer_.warnings,
+      (std::vector<std::string>{
+          "警告: 閉じていないポリゴンの環を始点で閉じました (A/mizu/mizu.pgn 6行目)",
+          "警告: 点が2つ未満のポリゴンを空の図形 (none) にしました (A/mizu/mizu.pgn 8行目)"}));
 }
 
 }  // namespace

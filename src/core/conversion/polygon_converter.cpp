@@ -58,6 +58,8 @@ void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t refer
 // with their holes; a ring that does not close is closed with its first
 // vertex and reported.
 void PolygonConverter::AssemblePolygon(size_t record) {
+  // Fewer than two points make no ring to close: the polygon stays empty.
+  if (feature_.geometry.NumPoints < 2) return;
   const AssemblyResult result = AssembleRings(feature_.geometry.Points, arc_ends_, assembled_);
   std::swap(feature_.geometry, assembled_);
   for (int k = 0; k < result.rings_not_closed; ++k) {
