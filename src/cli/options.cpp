@@ -93,6 +93,11 @@ int ParseOptions(int argc, char** argv, Options& options) {
                  "Layers converted at once (default: the number of cores); output and log are "
                  "the same for any number")
       ->check(CLI::Range(1, 256));
+  std::string polygons = "chained";
+  app.add_option("--polygons", polygons,
+                 "How polygons are made of their arcs: chained (one ring in reference order, "
+                 "default) or assembled (closed rings with holes and parts)")
+      ->check(CLI::IsMember({"chained", "assembled"}));
   app.add_flag("--list-coordsys", options.list_coordsys, "List the coordinate systems");
   app.add_flag("--formats", options.list_formats, "List the output formats");
   app.add_flag("-q,--quiet", options.quiet, "Print no log");
@@ -108,6 +113,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
   if (progress) options.progress = true;
   if (no_progress) options.progress = false;
   if (options.list_coordsys || options.list_formats) return -1;
+  if (polygons == "assembled") options.settings.polygons = PolygonMode::kAssembled;
 
   auto usage_error = [&](const std::string& message) {
     std::cerr << "pelmora-convert: " << message << "\n"

@@ -92,6 +92,7 @@ ConversionSettings TfrmMain::ReadSettings() const {
   settings.output_folder = ToPath(Edit1->text());
   for (int i = 0; i < kGroupCount; ++i) settings.groups[i] = CheckBox[i]->isChecked();
   settings.jobs = 1;
+  settings.polygons = P1->isChecked() ? PolygonMode::kAssembled : PolygonMode::kChained;
   return settings;
 }
 

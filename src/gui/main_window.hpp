@@ -99,6 +99,8 @@ class TfrmMain : public QMainWindow {
   QAction* K1;
   QAction* S1;  // "変換を中止", Esc
   QAction* X1;
+  QMenu* O1;    // options
+  QAction* P1;  // check item: assemble polygons from their arcs
   QMenu* H1;
   QAction* H2;
   QAction* A1;

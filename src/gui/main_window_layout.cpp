@@ -154,6 +154,13 @@ void TfrmMain::BuildMenus() {
   X1->setObjectName(QStringLiteral("X1"));
 
   AddMapPreviewMenu(*this, bar);  // "表示(V)", between the two specified menus
+  // Polygons as valid rings with holes and parts instead of the one ring
+  // chained from every arc; unticked by default, as the command line.
+  O1 = bar->addMenu(QStringLiteral("オプション(&O)"));
+  O1->setObjectName(QStringLiteral("O1"));
+  P1 = O1->addAction(QStringLiteral("ポリゴンを穴と複数部分に組み立てる(&P)"));
+  P1->setObjectName(QStringLiteral("P1"));
+  P1->setCheckable(true);
 
   H1 = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
   H1->setObjectName(QStringLiteral("H1"));

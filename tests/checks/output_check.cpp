@@ -24,7 +24,7 @@ size_t CountMifObjects(const std::string& mif_text) {
   size_t count = 0;
   for (size_t at = 0; at < mif_text.size();) {
     if (StartsWith(mif_text, at, "Point ") || StartsWith(mif_text, at, "PLine ") ||
-        StartsWith(mif_text, at, "Region ")) {
+        StartsWith(mif_text, at, "Region ") || StartsWith(mif_text, at, "none\r\n")) {
       ++count;
     }
     size_t end = mif_text.find("\r\n", at);

@@ -199,6 +199,18 @@ class MainWindowTest : public QObject {
     QVERIFY(W().findChild<QAction*>("K1") && W().findChild<QAction*>("A1"));
   }
 
+  // The option menu's check item chooses how polygons are made; unticked,
+  // they are chained as the command line does by default.
+  void polygonAssemblyItem() {
+    QVERIFY(W().P1->isCheckable());
+    QVERIFY(!W().P1->isChecked());
+    QCOMPARE(W().O1->actions(), QList<QAction*>{W().P1});
+    QCOMPARE(W().ReadSettings().polygons, pelmora::PolygonMode::kChained);
+    W().P1->setChecked(true);
+    QCOMPARE(W().ReadSettings().polygons, pelmora::PolygonMode::kAssembled);
+    W().P1->setChecked(false);
+  }
+
   void helpAndPublisherPage() {
     W().H2->trigger();
     QCOMPARE(urls_.urls.size(), 1);

@@ -18,7 +18,8 @@ class RecordingObserver : public LogLineObserver {
   void OnLayerCommitted(const LayerCommitted& event) override {
     committed.push_back(std::string(event.base_name) + " " + std::to_string(event.features));
   }
-  std::vector<std::string> log, committed;
+  void OnWarning(const Warning& event) override { warnings.push_back(LogLine(event)); }
+  std::vector<std::string> log, committed, warnings;
   uint64_t bytes_to_read = UINT64_MAX;
   std::vector<uint64_t> progress;  // bytes done, as reported
 };

@@ -14,8 +14,14 @@ TEST_F(ConversionTest, LineLayerTakesOnlyItsCodeWithItsCoordinateLines) {
   Run();
   EXPECT_EQ(Objects("Gyousei_GunshiKukai_Arc"),
             "PLine 2\r\n2200.00000000 1100.50000000\r\n2205.25000000 1101.00000000\r\n\r\n"
-            "PLine 0\r\n\r\n");
+            "none\r\n\r\n");
   EXPECT_EQ(Rows("Gyousei_GunshiKukai_Arc"), "\"S1\",\"7\",\"12\"\r\n\"S1\",\"9\",\"14\"\r\n");
+  // Arcs of one vertex or none are kept as empty objects with their rows.
+  const std::string empty = "警告: 頂点が2つ未満の線を空の図形 (none) にしました ";
+  EXPECT_EQ(observer_.warnings,
+            (std::vector<std::string>{empty + "(A/gyousei/gyousei.arc 2行目)",     // L1101
+                                      empty + "(A/gyousei/gyousei.arc 10行目)",    // L1103
+                                      empty + "(A/gyousei/gyousei.arc 9行目)"}));  // L1104
   EXPECT_EQ(Rows("Gyousei_Todofuken_Arc"), "\"S1\",\"1\",\"1\"\r\n");
 }
 
@@ -53,12 +59,15 @@ TEST_F(ConversionTest, PolygonRingChainsArcsForwardsAndReversed) {
             "Region 1\r\n  6\r\n2000.00000000 1000.00000000\r\n2000.00000000 1010.00000000\r\n"
             "2010.00000000 1010.00000000\r\n2010.00000000 1000.00000000\r\n"
             "2010.00000000 1000.00000000\r\n2000.00000000 1000.00000000\r\n\r\n"
-            "Region 1\r\n  0\r\n\r\n"
-            "Region 1\r\n  0\r\n\r\n");
+            "none\r\n\r\n"
+            "none\r\n\r\n");
   // A negative count consumes no reference line: "3" is then passed over.
   EXPECT_EQ(Rows("Mizu_Kasen_Pgn"),
             "\"S1\",\"5\",\"川\"\r\n\"S1\",\"7\",\"\"\r\n\"S1\",\"8\",\"\"\r\n");
   EXPECT_EQ(Rows("Mizu_Mizuumi_Pgn"), "\"S1\",\"6\",\"\"\r\n");
+  const std::string empty = "警告: 点が2つ未満のポリゴンを空の図形 (none) にしました ";
+  EXPECT_EQ(observer_.warnings, (std::vector<std::string>{empty + "(A/mizu/mizu.pgn 7行目)",
+                                                          empty + "(A/mizu/mizu.pgn 8行目)"}));
 }
 
 TEST_F(ConversionTest, ArcReferencesMatchTheIndividualNumberAsText) {
@@ -73,9 +82,9 @@ TEST_F(ConversionTest, ArcReferencesMatchTheIndividualNumberAsText) {
   EXPECT_EQ(Rows("Tesudou_Senro_Arc"), "\"S1\",\"1\",\"7\",\"線\"\r\n");
   EXPECT_EQ(Objects("Tesudou_Senrojiki_Pgn"),
             "Region 1\r\n  2\r\n2002.00000000 1002.00000000\r\n2001.00000000 1001.00000000\r\n\r\n"
-            "Region 1\r\n  1\r\n2003.00000000 1003.00000000\r\n\r\n"
-            "Region 1\r\n  1\r\n2005.00000000 1005.00000000\r\n\r\n"
-            "Region 1\r\n  0\r\n\r\n");
+            "none\r\n\r\n"
+            "none\r\n\r\n"
+            "none\r\n\r\n");
   EXPECT_EQ(Rows("Tesudou_Senrojiki_Pgn"),
             "\"S1\",\"1\"\r\n\"S1\",\"2\"\r\n\"S1\",\"3\"\r\n\"S1\",\"4\"\r\n");
 }
@@ -145,6 +154,44 @@ TEST_F(ConversionTest, ProgressCountsTheBytesOfTheLayersInputFiles) {
   EXPECT_EQ(Rows("Kijunten_Sankakuten_Pnt"),
             "\"S1\",\"1\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
             "\"S1\",\"2\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+}
+
+}  // namespace
+}  // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// Assembled, a block with a courtyard is one Region of two rings: the outer
+// clockwise, the courtyard counter-clockwise, each joint vertex once; a
+// polygon whose arcs leave a gap is closed and reported.
+TEST_F(ConversionTest, AssembledPolygonsHaveHolesAndReportOpenRings) {
+  tree_.WriteLines("maps/A/mizu/mizu.pgn",
+                   {kHeader10, "A5101,5,3", "-2", "1", "3", "A5101,6,1", "4", "A5101,7,1", "5"});
+  // Field 1 is the northing (Y), field 2 the easting (X).
+  tree_.WriteLines("maps/A/mizu/mizu.arc",
+                   {kHeader10, "L5101,1,1,3", "0,0", "0,10", "10,10", "L5101,1,2,3", "0,0", "10,0",
+                    "10,10", "L5101,1,3,4", "3,3", "7,3", "7,7", "3,3", "L5101,1,4,2", "0,0", "1,1",
+                    "L5999,1,5,1", "0,0"});
+  tree_.WriteLines("maps/A/mizu/mizu.atr", {"FH"});
+  settings_.polygons = PolygonMode::kAssembled;
+  Tick(4);
+  Run();
+  EXPECT_EQ(Objects("Mizu_Kasen_Pgn"),
+            "Region 2\r\n  5\r\n"
+            "2010.00000000 1010.00000000\r\n2010.00000000 1000.00000000\r\n"
+            "2000.00000000 1000.00000000\r\n2000.00000000 1010.00000000\r\n"
+            "2010.00000000 1010.00000000\r\n"
+            "  4\r\n2003.00000000 1003.00000000\r\n2007.00000000 1007.00000000\r\n"
+            "2003.00000000 1007.00000000\r\n2003.00000000 1003.00000000\r\n\r\n"
+            "Region 1\r\n  3\r\n2001.00000000 1001.00000000\r\n2000.00000000 1000.00000000\r\n"
+            "2001.00000000 1001.00000000\r\n\r\n"
+            "none\r\n\r\n");
+  EXPECT_EQ(
+      observer_.warnings,
+      (std::vector<std::string>{
+          "警告: 閉じていないポリゴンの環を始点で閉じました (A/mizu/mizu.pgn 6行目)",
+          "警告: 点が2つ未満のポリゴンを空の図形 (none) にしました (A/mizu/mizu.pgn 8行目)"}));
 }
 
 }  // namespace

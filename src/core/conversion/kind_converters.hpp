@@ -83,14 +83,21 @@ class PolygonConverter : public RecordConverter {
   using RecordConverter::RecordConverter;
 
  protected:
+  void Configure(const ConversionSettings& settings) override {
+    assemble_ = settings.polygons == PolygonMode::kAssembled;
+  }
   void ConvertFile(AreaInput& input) override;
 
  private:
   void GatherRing(AreaInput& input, size_t record, int32_t references);
   void BuildPolygon();
+  void AssemblePolygon(size_t record);
 
+  bool assemble_ = false;
   FieldSplitter reference_, coords_;
   std::vector<CoordLine> ring_;
+  std::vector<size_t> arc_ends_;  // in ring_, past each arc's lines (assembled only)
+  TSFShape assembled_;
   CompanionFile arcs_, attributes_;
 };
 

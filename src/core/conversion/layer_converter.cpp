@@ -43,9 +43,22 @@ LayerSchema SchemaOf(const LayerDef& layer, int coordsys_index) {
 
 void LayerConverter::Begin(const ConversionSettings& settings, const std::string& output_folder) {
   reporter_.LayerStarted();
+  Configure(settings);
   LayerSchema schema = SchemaOf(layer_, settings.coordsys_index);
   schema.warnings = &writer_report_;
   writer_ = MakeLayerWriter(settings, schema, output_folder);
+}
+
+// A line of fewer than two vertices or a polygon of fewer than two points
+// stops MapInfo's and GDAL's readers, which then drop every later object of
+// the layer; its values are kept with an empty geometry.
+void LayerConverter::EmptyObject(size_t record_line) {
+  const bool line = layer_.kind == LayerKind::kLine;
+  Warn(WarningKind::kEmptyObject,
+       line ? "頂点が2つ未満の線を空の図形 (none) にしました"
+            : "点が2つ未満のポリゴンを空の図形 (none) にしました",
+       record_line);
+  feature_.geometry.ResetEmpty();
 }
 
 std::unique_ptr<LayerWriter> LayerConverter::Finish() {

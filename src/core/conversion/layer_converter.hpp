@@ -50,6 +50,8 @@ class LayerConverter {
   uint64_t features() const { return features_; }
 
  protected:
+  // Takes from the settings what the kind of layer needs beyond the table.
+  virtual void Configure(const ConversionSettings& /*settings*/) {}
   // Converts one loaded file into features.
   virtual void ConvertFile(AreaInput& input) = 0;
   // Progress and the stop request for line index k of the current file. The
@@ -67,8 +69,12 @@ class LayerConverter {
   }
 
   // Hands feature_ to the writer, placed at the 0-based line of its record.
+  // A line or polygon too short for any reader goes as an empty geometry.
   void Emit(size_t record_line) {
     feature_.place = {input_.display, static_cast<int>(record_line) + 1};
+    if (feature_.geometry.NumPoints < 2 && layer_.kind != LayerKind::kPoint) {
+      EmptyObject(record_line);
+    }
     writer_->Write(feature_);
     ++features_;
   }
@@ -88,6 +94,7 @@ class LayerConverter {
   };
 
   void LoadInput(const std::string& path, std::string_view relative);
+  void EmptyObject(size_t record_line);
 
   WriterReport writer_report_{reporter_};
   std::unique_ptr<LayerWriter> writer_;

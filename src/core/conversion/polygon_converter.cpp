@@ -1,9 +1,11 @@
 // Polygon layers: every polygon record of the layer's type code becomes a
-// polygon feature of one ring chained from the arcs it references, with the
-// values sheet number, individual number and the polygon's attribute values.
+// polygon feature, with the values sheet number, individual number and the
+// polygon's attribute values. Its geometry is one ring chained from the arcs
+// it references, or, assembling, the closed rings those arcs form.
 #include <cmath>
 
 #include "../errors.hpp"
+#include "../features/ring_assembly.hpp"
 #include "../text/numbers.hpp"
 #include "kind_converters.hpp"
 
@@ -17,6 +19,7 @@ void PolygonConverter::ConvertFile(AreaInput& input) {
     const int32_t references = StrToInt(record_[3]);
     GatherRing(input, i, references);
     BuildPolygon();
+    if (assemble_) AssemblePolygon(i);
     StartValues(record_[2]);
     if (joins_attributes) {
       LookupAttributes(attributes_, record_[2], layer_.attribute_values, feature_.values);
@@ -33,6 +36,7 @@ void PolygonConverter::ConvertFile(AreaInput& input) {
 // references, each forwards or reversed by the sign of its reference.
 void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t references) {
   ring_.clear();
+  arc_ends_.clear();
   if (references <= 0) return;
   const auto& lines = input.file->lines();
   // Every reference line must exist before any arc is fetched.
@@ -42,10 +46,24 @@ void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t refer
   for (size_t r = record + 1; r <= record + static_cast<size_t>(references); ++r) {
     try {
       AppendArcPoints(arcs_, FirstField(lines[r], reference_), ring_);
+      if (assemble_) arc_ends_.push_back(ring_.size());
     } catch (ConversionError& e) {
       if (!e.HasPlace()) e.SetPlace(input.display, static_cast<int>(r) + 1);
       throw;
     }
+  }
+}
+
+// Replaces the chained ring by the rings that the arcs close, outer rings
+// with their holes; a ring that does not close is closed with its first
+// vertex and reported.
+void PolygonConverter::AssemblePolygon(size_t record) {
+  // Fewer than two points make no ring to close: the polygon stays empty.
+  if (feature_.geometry.NumPoints < 2) return;
+  const AssemblyResult result = AssembleRings(feature_.geometry.Points, arc_ends_, assembled_);
+  std::swap(feature_.geometry, assembled_);
+  for (int k = 0; k < result.rings_not_closed; ++k) {
+    Warn(WarningKind::kRingNotClosed, "閉じていないポリゴンの環を始点で閉じました", record);
   }
 }
 

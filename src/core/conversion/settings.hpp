@@ -22,6 +22,10 @@ const std::array<LayerGroupInfo, kGroupCount>& LayerGroups();
 // Index of the group whose key or caption is name, or -1.
 int FindLayerGroup(std::string_view name);
 
+// How a polygon is made of the arcs it references: chained into one ring in
+// reference order, or assembled into closed rings with holes and parts.
+enum class PolygonMode { kChained, kAssembled };
+
 struct ConversionSettings {
   std::vector<std::string> map_folders;  // in list order
   int coordsys_index = 0;                // index into the coordinate-system table
@@ -34,6 +38,7 @@ struct ConversionSettings {
   // come only once the layers before it are through; the window, which
   // follows each file as it is converted, leaves this off.
   bool share_inputs = false;
+  PolygonMode polygons = PolygonMode::kChained;
   std::string format = "MIF";  // the name of an output format (output_formats.hpp)
   // The file name in output_folder of a format that writes one file for the
   // whole run (such as "city.gpkg"); unused by formats that write per layer.

@@ -45,6 +45,18 @@ struct FeaturePlace {
 // vertex. The values are the column values in schema order, the bytes as
 // read from the data (code page 932), without quotes. Every view lives until
 // the converter's next feature: a writer that keeps a feature copies it.
+//
+// A line or polygon geometry without parts (NumParts == 0, no vertex) is
+// empty: the converters hand lines of fewer than two vertices and polygons of
+// fewer than two points that way, since no reader opens them, and a writer
+// writes its format's empty object (MIF "none") with the feature's values.
+//
+// A polygon of several parts (assembled from its arcs) holds each outer ring
+// followed by the holes it has; every ring is closed (last vertex equal to
+// the first), outer rings run clockwise and holes counter-clockwise with X to
+// the right and Y upwards, so that a writer tells a hole by the sign of its
+// area (SignedArea > 0) and reorders rings as its format wants. A
+// single-part polygon is one outer ring, of either orientation when chained.
 struct Feature {
   TSFShape geometry;
   std::vector<std::string_view> values;

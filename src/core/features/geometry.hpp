@@ -30,6 +30,13 @@ struct TSFShape {
     Parts.assign(1, 0);
     Points.clear();
   }
+  // Makes the record an empty geometry: no part, no vertex.
+  void ResetEmpty() {
+    NumParts = 0;
+    NumPoints = 0;
+    Parts.clear();
+    Points.clear();
+  }
   void AddPoint(TSFPoint p) {
     Points.push_back(p);
     NumPoints = static_cast<int32_t>(Points.size());

@@ -15,6 +15,13 @@ MifLayerWriter::MifLayerWriter(const LayerSchema& schema, const std::string& out
 
 void MifLayerWriter::Write(const Feature& feature) {
   const TSFShape& geometry = feature.geometry;
+  // MapInfo and GDAL stop reading at a line or region of fewer than two
+  // vertices, so such a geometry (an empty one included) is written as none.
+  if (kind_ != GeometryKind::kPoint && geometry.Points.size() < 2) {
+    WriteNone(*mif_);
+    WriteMidRow(*mid_, feature.values, row_);
+    return;
+  }
   switch (kind_) {
     case GeometryKind::kPoint:
       WritePoint(*mif_, geometry.Points.empty() ? TSFPoint{} : geometry.Points.front());

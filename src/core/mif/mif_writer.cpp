@@ -111,6 +111,11 @@ void WriteMidRow(OutputFile& mid, std::span<const std::string_view> values, std:
   mid.Commit(static_cast<size_t>(out - start));
 }
 
+void WriteNone(OutputFile& mif) {
+  mif.WriteLine("none");
+  mif.WriteLine("");
+}
+
 void WritePoint(OutputFile& mif, const TSFPoint& point) {
   mif.Write("Point ");
   WriteCoordLine(mif, point);

@@ -16,6 +16,9 @@ namespace pelmora {
 void WriteMifHeader(OutputFile& mif, std::string_view coordsys_clause,
                     const std::vector<std::string_view>& column_names_utf8);
 
+// The object of a feature without geometry: the line "none" and the empty
+// line that ends every object.
+void WriteNone(OutputFile& mif);
 void WritePoint(OutputFile& mif, const TSFPoint& point);
 void WritePLine(OutputFile& mif, const TSFShape& line);
 // One MID row: the values, each in double quotes with inner quotes doubled,
