@@ -93,10 +93,11 @@ int ParseOptions(int argc, char** argv, Options& options) {
                  "Layers converted at once (default: the number of cores); output and log are "
                  "the same for any number")
       ->check(CLI::Range(1, 256));
-  std::string polygons = "chained";
+  std::string polygons;
   app.add_option("--polygons", polygons,
                  "How polygons are made of their arcs: chained (one ring in reference order, "
-                 "default) or assembled (closed rings with holes and parts)")
+                 "default for MIF) or assembled (closed rings with holes and parts, default for "
+                 "the other formats)")
       ->check(CLI::IsMember({"chained", "assembled"}));
   app.add_flag("--list-coordsys", options.list_coordsys, "List the coordinate systems");
   app.add_flag("--formats", options.list_formats, "List the output formats");
@@ -113,7 +114,6 @@ int ParseOptions(int argc, char** argv, Options& options) {
   if (progress) options.progress = true;
   if (no_progress) options.progress = false;
   if (options.list_coordsys || options.list_formats) return -1;
-  if (polygons == "assembled") options.settings.polygons = PolygonMode::kAssembled;
 
   auto usage_error = [&](const std::string& message) {
     std::cerr << "pelmora-convert: " << message << "\n"
@@ -127,6 +127,10 @@ int ParseOptions(int argc, char** argv, Options& options) {
     return usage_error("unknown output format '" + format + "' (known: " + FormatList() + ")");
   }
   options.settings.format = std::string(chosen->name);
+  // MIF keeps the chained rings of its established output unless asked;
+  // the other formats are read by software that wants valid polygons.
+  const bool assembled = polygons.empty() ? chosen->name != "MIF" : polygons == "assembled";
+  if (assembled) options.settings.polygons = PolygonMode::kAssembled;
   options.settings.output_folder = output;
   if (chosen->open_file) {
     if (std::filesystem::is_directory(output)) {

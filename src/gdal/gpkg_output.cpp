@@ -79,6 +79,7 @@ class GeoPackage : public RunOutput {
 
   // Copies a finished buffer into the GeoPackage as the layer's table.
   void AddLayer(const LayerSchema& schema, const std::string& buffer_path);
+  void AddLayer(const LayerSchema& schema, OGRLayer& layer);
 
   void Complete() override {
     GdalErrorScope errors(name_, nullptr);
@@ -116,10 +117,20 @@ class GpkgLayerWriter : public LayerWriter {
     std::remove(buffer_path_.c_str());
   }
 
-  void Write(const Feature& feature) override { buffer_->Write(feature); }
+  void Write(const Feature& feature) override {
+    buffer_->Write(feature);
+    ++features_;
+  }
   void Finish() override { buffer_->Close(); }
   void Commit() override {
-    output_.AddLayer(schema_, buffer_path_);
+    if (features_ > 0) {
+      output_.AddLayer(schema_, buffer_path_);
+    } else {
+      // A FlatGeobuf file without features cannot be read back: an empty
+      // table is made from the schema through an in-memory layer instead.
+      OgrLayerFile empty(schema_, OgrTarget{"Memory", "", output_.name(), false, {}});
+      output_.AddLayer(schema_, empty.layer());
+    }
     std::remove(buffer_path_.c_str());
   }
 
@@ -128,6 +139,7 @@ class GpkgLayerWriter : public LayerWriter {
   LayerSchema schema_;  // its views point into the layer table, which lives on
   std::string buffer_path_;
   std::optional<OgrLayerFile> buffer_;
+  uint64_t features_ = 0;
 };
 
 std::unique_ptr<LayerWriter> GeoPackage::MakeWriter(const LayerSchema& schema) {
@@ -156,12 +168,18 @@ void GeoPackage::CopyFeatures(OGRLayer& from, OGRLayer& to, GdalErrorScope& erro
 }
 
 void GeoPackage::AddLayer(const LayerSchema& schema, const std::string& buffer_path) {
-  std::lock_guard lock(mutex_);
-  GdalErrorScope errors(name_, nullptr);
   std::unique_ptr<GDALDataset> buffer(
       GDALDataset::Open(buffer_path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-  if (!buffer || buffer->GetLayerCount() != 1) errors.Fail("cannot read back a layer");
-  OGRLayer* from = buffer->GetLayer(0);
+  if (!buffer || buffer->GetLayerCount() != 1) {
+    GdalErrorScope(name_, nullptr).Fail("cannot read back a layer");
+  }
+  AddLayer(schema, *buffer->GetLayer(0));
+}
+
+void GeoPackage::AddLayer(const LayerSchema& schema, OGRLayer& layer) {
+  std::lock_guard lock(mutex_);
+  GdalErrorScope errors(name_, nullptr);
+  OGRLayer* from = &layer;
   const std::string identifier = "IDENTIFIER=" + std::string(schema.caption);
   const char* options[] = {identifier.c_str(), "SPATIAL_INDEX=YES", nullptr};
   if (dataset_->StartTransaction() != OGRERR_NONE) errors.Fail("cannot start a transaction");

@@ -49,6 +49,30 @@ void AddVertices(Curve& curve, const TSFShape& shape, int part) {
   for (int i = first; i < end; ++i) curve.setPoint(i - first, shape.Points[i].X, shape.Points[i].Y);
 }
 
+// The parts of a polygon feature as polygons with holes: an outer ring is
+// clockwise and followed by its holes, which run counter-clockwise (see
+// Feature); the first ring always begins a polygon, so that a chained ring of
+// either orientation is an outer ring. Rings are written as the simple
+// features convention and GeoJSON want them, outer rings counter-clockwise
+// and holes clockwise; the Shapefile driver turns them as its format wants.
+OGRMultiPolygon* MultiPolygonOf(const TSFShape& shape) {
+  auto* polygons = new OGRMultiPolygon();
+  OGRPolygon* polygon = nullptr;
+  for (int part = 0; part < shape.NumParts; ++part) {
+    auto* ring = new OGRLinearRing();
+    AddVertices(*ring, shape, part);
+    ring->closeRings();
+    const bool outer = polygon == nullptr || ring->isClockwise();
+    if (outer == static_cast<bool>(ring->isClockwise())) ring->reversePoints();
+    if (outer) {
+      polygon = new OGRPolygon();
+      polygons->addGeometryDirectly(polygon);
+    }
+    polygon->addRingDirectly(ring);
+  }
+  return polygons;
+}
+
 }  // namespace
 
 OgrLayerFile::OgrLayerFile(const LayerSchema& schema, OgrTarget target)
@@ -96,16 +120,7 @@ void OgrLayerFile::SetGeometry(const TSFShape& shape) {
     if (shape.NumParts > 0) AddVertices(*line, shape, 0);
     feature_->SetGeometryDirectly(line);
   } else {
-    auto* polygons = new OGRMultiPolygon();
-    for (int part = 0; part < shape.NumParts; ++part) {
-      auto* ring = new OGRLinearRing();
-      AddVertices(*ring, shape, part);
-      ring->closeRings();
-      auto* polygon = new OGRPolygon();
-      polygon->addRingDirectly(ring);
-      polygons->addGeometryDirectly(polygon);
-    }
-    feature_->SetGeometryDirectly(polygons);
+    feature_->SetGeometryDirectly(MultiPolygonOf(shape));
   }
 }
 

@@ -34,6 +34,8 @@ class OgrLayerFile {
   void Write(const Feature& feature);
   // Completes and closes the dataset. Throws ConversionError.
   void Close();
+  // The layer, while the dataset is open.
+  OGRLayer& layer() { return *layer_; }
 
  private:
   void SetGeometry(const TSFShape& shape);
