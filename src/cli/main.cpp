@@ -28,7 +28,7 @@ int Convert(const pelmora::cli::Options& options) {
     pelmora::RunResult result = pelmora::RunConversion(options.settings, observer);
     observer.ClearBar();
     if (result.problem != pelmora::SettingsProblem::kNone) {
-      std::cerr << pelmora::SettingsProblemText(result.problem) << "\n";
+      std::cerr << pelmora::SettingsProblemMessage(result.problem, result.problem_folder) << "\n";
       return 2;
     }
   } catch (const pelmora::ConversionCancelled&) {

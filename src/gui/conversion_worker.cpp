@@ -99,6 +99,7 @@ void TConversionWorker::Run(ConversionSettings settings) {
   try {
     const RunResult result = RunConversion(settings, observer);
     outcome.problem = result.problem;
+    outcome.problem_folder = QString::fromStdString(result.problem_folder);
     outcome.output_folder = QFile::decodeName(QByteArray::fromStdString(result.output_folder));
   } catch (const ConversionCancelled&) {
     outcome.stopped = true;

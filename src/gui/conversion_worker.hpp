@@ -20,6 +20,7 @@ namespace pelmora::gui {
 struct ConversionOutcome {
   SettingsProblem problem = SettingsProblem::kNone;  // the run's own checks
   QString output_folder;                             // as amended by the checks
+  QString problem_folder;                            // the map-data folder at fault
   bool failed = false;                               // an error ended the run
   bool stopped = false;                              // RequestStop ended the run
   QString error_text;                                // DescribeError of that error

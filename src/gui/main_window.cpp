@@ -236,10 +236,9 @@ void TfrmMain::A1Click() {
 
 // --- The run ---
 
-void TfrmMain::ShowSettingsProblem(SettingsProblem problem) {
-  const std::string_view text = SettingsProblemText(problem);
+void TfrmMain::ShowSettingsProblem(SettingsProblem problem, const std::string& folder) {
   ShowMessage(MessageKind::kWarning,
-              QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+              QString::fromStdString(SettingsProblemMessage(problem, folder)));
   switch (problem) {
     case SettingsProblem::kNoMapFolders:
       Button1->setFocus(Qt::OtherFocusReason);
@@ -249,6 +248,10 @@ void TfrmMain::ShowSettingsProblem(SettingsProblem problem) {
       break;
     case SettingsProblem::kNoGroups:
       CheckBox[0]->setFocus(Qt::OtherFocusReason);
+      break;
+    case SettingsProblem::kMapFolderMissing:
+    case SettingsProblem::kNoMapData:
+      ListBox1->setFocus(Qt::OtherFocusReason);
       break;
     case SettingsProblem::kNone:
       break;
@@ -266,7 +269,7 @@ void TfrmMain::Button7Click() {
     settings.output_folder = check.output_folder;
   }
   if (check.problem != SettingsProblem::kNone) {
-    ShowSettingsProblem(check.problem);
+    ShowSettingsProblem(check.problem, check.folder);
     return;
   }
   // Step 5.
@@ -323,7 +326,7 @@ void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
     // The run's own checks found what the window's did not (the output folder
     // vanished in between).
     if (!outcome.output_folder.isEmpty()) Edit1->setText(outcome.output_folder);
-    ShowSettingsProblem(outcome.problem);
+    ShowSettingsProblem(outcome.problem, outcome.problem_folder.toStdString());
   } else if (outcome.stopped) {
     // As a stopped command line leaves it: no box, the finished layers' files.
     OnLog(QStringLiteral("変換を中止しました。"));

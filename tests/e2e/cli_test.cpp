@@ -95,6 +95,18 @@ TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
            {{"--layers", "road,rivers", "-o", tree_.Path("out"), data}, ""},
            {{"-o", tree_.Path("missing"), data}, "MIFの出力先フォルダが不正です。\n"},
            {{"-o", tree_.Path("a-file"), data}, "MIFの出力先フォルダが不正です。\n"},
+           {{"--layers", "", "-o", tree_.Path("out"), data}, "変換対象項目がありません。\n"},
+           // Folders that hold nothing to convert: given at the wrong level,
+           // empty, or holding only other groups' files.
+           {{"-o", tree_.Path("out"), data + "/13101"},
+            "数値地図2500のフォルダ「" + data + "/13101」に変換対象のデータがありません。\n"},
+           {{"-o", tree_.Path("out"), kData.string()},
+            "数値地図2500のフォルダ「" + kData.string() + "」に変換対象のデータがありません。\n"},
+           {{"-o", tree_.Path("out"), data, tree_.Path("out")},
+            "数値地図2500のフォルダ「" + tree_.Path("out") +
+                "」に変換対象のデータがありません。\n"},
+           {{"-o", tree_.Path("out"), tree_.Path("a-file")},
+            "数値地図2500のフォルダ「" + tree_.Path("a-file") + "」が見つかりません。\n"},
        }) {
     CliResult r = Run(c.args);
     EXPECT_EQ(r.status, 2) << c.args[0];
@@ -106,6 +118,10 @@ TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
     EXPECT_EQ(r.out, "");
   }
   EXPECT_TRUE(fs::is_empty(tree_.root() / "out"));
+  // No arguments at all: the usage.
+  CliResult r = Run({});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Usage:"), std::string::npos) << r.err;
 }
 
 TEST_F(CliTest, DataErrorStopsTheRunAndKeepsFinishedLayers) {
@@ -134,9 +150,10 @@ TEST_F(CliTest, MissingCompanionAndMissingFolderAreErrors) {
                        "13101/road/road.atr\n");
   EXPECT_TRUE(fs::is_empty(tree_.root() / "out"));
 
+  // A folder that is not there is refused before the run, as a setting.
   r = Run({"--no-progress", "-o", tree_.Path("out"), tree_.Path("nowhere")});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "ファイルが見つかりません.\n" + tree_.Path("nowhere") + "\n");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "数値地図2500のフォルダ「" + tree_.Path("nowhere") + "」が見つかりません。\n");
 }
 
 }  // namespace

@@ -79,8 +79,9 @@ TEST_F(CliFaultTest, DataErrorNamesFileAndLine) {
 
 TEST_F(CliFaultTest, MissingMapFolderNamesIt) {
   CliResult result = RunCli({"-q", "-o", out().string(), (root() / "nowhere").string()});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "ファイルが見つかりません.\n" + (root() / "nowhere").string() + "\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err,
+            "数値地図2500のフォルダ「" + (root() / "nowhere").string() + "」が見つかりません。\n");
   EXPECT_EQ(checks::CheckOutputFolder(out(), 0), "");
 }
 

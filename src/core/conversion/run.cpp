@@ -9,7 +9,7 @@ namespace pelmora {
 
 RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& observer) {
   SettingsCheck check = CheckSettings(settings);
-  RunResult result{check.problem, check.output_folder};
+  RunResult result{check.problem, check.output_folder, check.folder};
   if (check.problem != SettingsProblem::kNone) return result;
   std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) {

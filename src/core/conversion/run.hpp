@@ -10,6 +10,7 @@ namespace pelmora {
 struct RunResult {
   SettingsProblem problem = SettingsProblem::kNone;  // kNone: the layers were converted
   std::string output_folder;                         // as amended by the checks
+  std::string problem_folder;                        // the map-data folder at fault
 };
 
 // Checks the settings and, when they pass, converts. A failed check returns

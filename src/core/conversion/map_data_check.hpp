@@ -1,0 +1,25 @@
+#pragma once
+// The last check before a run: every map-data folder must hold something the
+// selected layers can read. A folder given at the wrong level (an area folder
+// itself, the parent of the data folder, an empty folder) would otherwise end
+// in "success" and replace every existing layer with an empty one.
+#include <span>
+#include <string>
+
+#include "layer_table.hpp"
+#include "settings.hpp"
+
+namespace pelmora {
+
+struct MapDataProblem {
+  SettingsProblem problem = SettingsProblem::kNone;
+  std::string folder;  // the map-data folder at fault, as listed
+};
+
+// The first map-data folder, in list order, that does not exist, is not a
+// folder, or has no area subfolder holding the input file of one of layers.
+// Touches no file; a folder that cannot be listed counts as holding nothing.
+MapDataProblem CheckMapData(const std::vector<std::string>& map_folders,
+                            std::span<const LayerDef* const> layers);
+
+}  // namespace pelmora
