@@ -1,5 +1,6 @@
 #include "staged_files.hpp"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -31,6 +32,11 @@ void RemoveQuietly(const std::string& path) {
 // own choice, so the file name alone says which layer failed.
 std::string FileName(const std::string& path) {
   return path.substr(path.rfind('/') + 1);
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // Renames from to to; returns false when from does not exist.
@@ -77,6 +83,8 @@ void StagedFiles::Commit() {
     Close();
     // Older files first step aside, so that every step below can be undone.
     for (const auto& staged : files_) {
+      // A folder of the name is no older file: the rename below refuses it.
+      if (IsFolder(staged->final_path)) continue;
       const std::string backup = HiddenName(folder_, FileName(staged->final_path), kBackupSuffix);
       if (RenameOver(staged->final_path, backup, FileName(staged->final_path))) {
         staged->backup_path = backup;
