@@ -244,6 +244,7 @@ void TfrmMain::ShowSettingsProblem(SettingsProblem problem, const std::string& f
       Button1->setFocus(Qt::OtherFocusReason);
       break;
     case SettingsProblem::kBadOutputFolder:
+    case SettingsProblem::kOutputFolderBusy:
       Edit1->setFocus(Qt::OtherFocusReason);
       break;
     case SettingsProblem::kNoGroups:

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "../output/output_folder_lock.hpp"
 #include "layer_table.hpp"
 #include "scheduler.hpp"
 
@@ -11,6 +12,13 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
   SettingsCheck check = CheckSettings(settings);
   RunResult result{check.problem, check.output_folder, check.folder};
   if (check.problem != SettingsProblem::kNone) return result;
+  OutputFolderLock lock;
+  if (!lock.TryLock(check.output_folder)) {
+    result.problem = SettingsProblem::kOutputFolderBusy;
+    result.problem_folder = check.output_folder;
+    return result;
+  }
+  ClearLeftovers(check.output_folder);
   std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) {
     if (settings.groups[layer.group]) layers.push_back(&layer);

@@ -46,6 +46,8 @@ std::string_view SettingsProblemText(SettingsProblem problem) {
       return "数値地図2500のフォルダ「%s」が見つかりません。";
     case SettingsProblem::kNoMapData:
       return "数値地図2500のフォルダ「%s」に変換対象のデータがありません。";
+    case SettingsProblem::kOutputFolderBusy:
+      return "MIFの出力先フォルダ「%s」には別の変換が出力中です。";
   }
   return {};
 }

@@ -50,6 +50,8 @@ enum class SettingsProblem {
   // A map-data folder without an area holding an input file of a selected
   // layer (given at the wrong level, or empty).
   kNoMapData,
+  // Another run holds the output folder (found when the run starts).
+  kOutputFolderBusy,
 };
 
 // The warning text of a problem (UTF-8); empty for kNone. The texts of the
