@@ -21,6 +21,11 @@ std::set<std::string> FileNames(const fs::path& folder) {
   return names;
 }
 
+// The basic sample's road file holds a record whose attribute line is missing.
+const std::string kRoadWarnings =
+    "警告: 個別番号 11 の属性が 13101/road/road.atr にありません (13101/road/roadntwk.arc 5行目)\n"
+    "警告: 個別番号 11 の属性が 13102/road/road.atr にありません (13102/road/roadntwk.arc 5行目)\n";
+
 class CliTest : public testing::Test {
  protected:
   CliTest() { tree_.MakeDir("out"); }
@@ -36,16 +41,17 @@ class CliTest : public testing::Test {
 TEST_F(CliTest, BasicConversionMatchesTheExpectedFiles) {
   CliResult r = Run({"--no-progress", "-o", tree_.Path("out"), (kData / "basic").string()});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "");
   const fs::path expected = kExpected / "basic";
   if (std::getenv("PELMORA_UPDATE_EXPECTED")) {
     fs::remove_all(expected);
     fs::create_directories(expected / "out");
     fs::copy(tree_.root() / "out", expected / "out");
     std::ofstream(expected / "stdout.txt", std::ios::binary) << r.out;
+    std::ofstream(expected / "stderr.txt", std::ios::binary) << r.err;
     GTEST_SKIP() << "expected files rewritten";
   }
   EXPECT_EQ(r.out, TempTree::ReadFile(expected / "stdout.txt"));
+  EXPECT_EQ(r.err, TempTree::ReadFile(expected / "stderr.txt"));  // the sample's warnings
   ASSERT_EQ(FileNames(tree_.root() / "out"), FileNames(expected / "out"));
   for (const std::string& name : FileNames(expected / "out")) {
     EXPECT_EQ(tree_.ReadBytes("out/" + name), TempTree::ReadFile(expected / "out" / name)) << name;
@@ -57,7 +63,7 @@ TEST_F(CliTest, OptionsChooseLayersCoordSysAndQuiet) {
                      tree_.Path("out"), (kData / "basic").string()});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.err, kRoadWarnings);  // warnings are no log: -q keeps them
   EXPECT_EQ(FileNames(tree_.root() / "out"),
             (std::set<std::string>{"Doro_Doro_Arc.mif", "Doro_Doro_Arc.mid", "Zukaku_Pgn.mif",
                                    "Zukaku_Pgn.mid"}));
@@ -124,6 +130,49 @@ TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
   EXPECT_NE(r.err.find("Usage:"), std::string::npos) << r.err;
 }
 
+// Each kind of warning, from a spoiled copy of the sample: the run goes on
+// (status 0) and standard error names the file and line.
+TEST_F(CliTest, WarningsNameTheirPlaceAndTheRunGoesOn) {
+  struct Case {
+    const char* name;
+    const char* file;  // under maps/, "" for none
+    std::string from, to;
+    std::string expected;  // a line of standard error; "{maps}" stands for the folder
+    bool twice = false;    // list the map-data folder twice
+  };
+  const Case kCases[] = {
+      {"arc missing from the arc file", "13101/gaiku/gaiku.pgn", "5,5\r\n5\r\n", "5,5\r\n99\r\n",
+       "警告: アーク 99 が 13101/gaiku/gaiku.arc にありません (13101/gaiku/gaiku.pgn 3行目)"},
+      {"record without attribute line", "", "", "",
+       "警告: 個別番号 22 の属性が 13102/gaiku/gaiku.atr にありません (13102/gaiku/gaiku.pgn "
+       "4行目)"},
+      {"area without the layer's file", "13102/GAIKU/GAIKU.PGN", "", "",
+       "警告: 他の地域にある入力ファイルがありません (13102/gaiku/gaiku.pgn)"},
+      {"value longer than its column", "13101/gaiku/gaiku.atr", ",001,",
+       "," + std::string(120, 'a') + ",",
+       "警告: 値が 120 バイトあり、列の幅 100 バイトを超えています (13101/gaiku/gaiku.pgn 2行目)"},
+      {"folder registered twice", "", "", "", "警告: 同じ地域を2度変換します ({maps}/13102)", true},
+  };
+  for (const Case& c : kCases) {
+    fs::remove_all(tree_.root() / "maps");
+    const std::string maps = CopyBasic();
+    const std::string file = std::string("maps/") + c.file;
+    if (c.file[0] != '\0' && c.from.empty()) fs::remove(tree_.root() / file);
+    if (!c.from.empty()) {
+      std::string bytes = tree_.ReadBytes(file);
+      ASSERT_NE(bytes.find(c.from), std::string::npos) << c.name;
+      tree_.WriteBytes(file, bytes.replace(bytes.find(c.from), c.from.size(), c.to));
+    }
+    std::vector<std::string> args = {"-q", "--layers", "gaiku", "-o", tree_.Path("out"), maps};
+    if (c.twice) args.push_back(maps);
+    CliResult r = Run(args);
+    EXPECT_EQ(r.status, 0) << c.name << "\n" << r.err;
+    std::string expected = c.expected;
+    if (auto at = expected.find("{maps}"); at != std::string::npos) expected.replace(at, 6, maps);
+    EXPECT_NE(r.err.find(expected + "\n"), std::string::npos) << c.name << "\n" << r.err;
+  }
+}
+
 TEST_F(CliTest, DataErrorStopsTheRunAndKeepsFinishedLayers) {
   std::string maps = CopyBasic();
   // The third arc of the L1103 layer's second file holds a faulty number.
@@ -133,7 +182,8 @@ TEST_F(CliTest, DataErrorStopsTheRunAndKeepsFinishedLayers) {
   CliResult r =
       Run({"--no-progress", "--layers", "road,gyousei,zukaku", "-o", tree_.Path("out"), maps});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "'12.5x' は浮動小数点数ではありません.\n13102/gyousei/gyousei.arc 4行目\n");
+  EXPECT_EQ(r.err, kRoadWarnings +
+                       "'12.5x' は浮動小数点数ではありません.\n13102/gyousei/gyousei.arc 4行目\n");
   EXPECT_EQ(r.out.find("変換が終了しました。"), std::string::npos);
   EXPECT_EQ(FileNames(tree_.root() / "out"),
             (std::set<std::string>{"Doro_Doro_Arc.mif", "Doro_Doro_Arc.mid",

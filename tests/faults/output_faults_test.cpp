@@ -51,9 +51,9 @@ const FaultCase kCases[] = {
      1, "I/O エラー (18)\nGyousei_GunshiKukai_Arc.mif"},
     {"MID file cannot take its name", FileOp::kRename, "Gyousei_GunshiKukai_Arc.mid", 1, EIO, 3, 1,
      "I/O エラー (5)\nGyousei_GunshiKukai_Arc.mid"},
-    // The run lists the folder once to check it holds data, once to measure
-    // its input, then once for each layer.
-    {"map-data folder cannot be listed at layer 4", FileOp::kListFolder, "/map", 6, ENOENT, 3, 3,
+    // The run lists the folder once to check it holds data, once to find
+    // areas reached twice, once to measure its input, then once per layer.
+    {"map-data folder cannot be listed at layer 4", FileOp::kListFolder, "/map", 7, ENOENT, 3, 3,
      "ファイルが見つかりません.\n{map}"},
     {"too many open files for the arc file", FileOp::kOpenRead, "gyousei.arc", 1, EMFILE, 3, 0,
      "ファイル \"{area}/gyousei/gyousei.arc\". オープンしたファイルが多すぎます は開けません.\n"

@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <climits>
+#include <cstdlib>
+#include <set>
+
 #include "../errors.hpp"
 #include "../input/area_folder.hpp"
 
@@ -37,7 +41,32 @@ bool HoldsInput(const std::string& map_folder, std::span<const LayerDef* const> 
   return false;
 }
 
+// The path of folder with every link resolved, or empty.
+std::string RealPath(const std::string& folder) {
+  char resolved[PATH_MAX];
+  return ::realpath(folder.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
+}
+
 }  // namespace
+
+void WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
+                           ConversionObserver& observer) {
+  std::set<std::string> seen;
+  for (const std::string& map_folder : map_folders) {
+    std::vector<std::string> areas;
+    try {
+      areas = ListSubfolders(map_folder);
+    } catch (const ConversionError&) {
+      continue;
+    }
+    for (const std::string& area : areas) {
+      const std::string path = JoinPath(map_folder, area);
+      const std::string real = RealPath(path);
+      if (real.empty() || seen.insert(real).second) continue;
+      observer.OnWarning({WarningKind::kAreaTwice, "同じ地域を2度変換します", path, 0});
+    }
+  }
+}
 
 MapDataProblem CheckMapData(const std::vector<std::string>& map_folders,
                             std::span<const LayerDef* const> layers) {

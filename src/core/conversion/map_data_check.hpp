@@ -7,6 +7,7 @@
 #include <string>
 
 #include "layer_table.hpp"
+#include "observer.hpp"
 #include "settings.hpp"
 
 namespace pelmora {
@@ -21,5 +22,12 @@ struct MapDataProblem {
 // Touches no file; a folder that cannot be listed counts as holding nothing.
 MapDataProblem CheckMapData(const std::vector<std::string>& map_folders,
                             std::span<const LayerDef* const> layers);
+
+// Warns about every area subfolder that the run reaches a second time (the
+// same folder listed twice, or a folder inside another, or a link to an
+// area): its features would be written twice. Folders that cannot be listed
+// are left to the layers.
+void WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
+                           ConversionObserver& observer);
 
 }  // namespace pelmora

@@ -19,7 +19,7 @@ void PolygonConverter::ConvertFile(AreaInput& input) {
     BuildPolygon();
     StartValues(record_[2]);
     if (joins_attributes) {
-      LookupAttributes(attributes_, record_[2], layer_.attribute_values, feature_.values);
+      JoinAttributes(attributes_, record_[2], i);
     }
     Emit(i);
     // A negative count consumes no reference line.
@@ -41,7 +41,11 @@ void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t refer
   }
   for (size_t r = record + 1; r <= record + static_cast<size_t>(references); ++r) {
     try {
-      AppendArcPoints(arcs_, FirstField(lines[r], reference_), ring_);
+      const std::string_view reference = FirstField(lines[r], reference_);
+      if (!AppendArcPoints(arcs_, reference, ring_)) {
+        Warn(WarningKind::kMissingArc,
+             "アーク " + std::string(reference) + " が " + arcs_.display() + " にありません", r);
+      }
     } catch (ConversionError& e) {
       if (!e.HasPlace()) e.SetPlace(input.display, static_cast<int>(r) + 1);
       throw;

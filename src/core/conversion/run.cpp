@@ -4,6 +4,7 @@
 
 #include "../output/output_folder_lock.hpp"
 #include "layer_table.hpp"
+#include "map_data_check.hpp"
 #include "scheduler.hpp"
 
 namespace pelmora {
@@ -19,6 +20,7 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
     return result;
   }
   ClearLeftovers(check.output_folder);
+  WarnAreasReachedTwice(settings.map_folders, observer);
   std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) {
     if (settings.groups[layer.group]) layers.push_back(&layer);
