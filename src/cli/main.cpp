@@ -27,6 +27,7 @@ int Convert(const pelmora::cli::Options& options) {
   try {
     pelmora::RunResult result = pelmora::RunConversion(options.settings, observer);
     observer.ClearBar();
+    observer.PrintWarningsNotShown();
     if (result.problem != pelmora::SettingsProblem::kNone) {
       std::cerr << pelmora::SettingsProblemMessage(result.problem, result.problem_folder) << "\n";
       return 2;
@@ -36,6 +37,7 @@ int Convert(const pelmora::cli::Options& options) {
     return 128 + pelmora::cli::StopSignal();
   } catch (const pelmora::ConversionError& e) {
     observer.ClearBar();
+    observer.PrintWarningsNotShown();
     std::cout.flush();
     std::cerr << pelmora::DescribeError(e) << "\n";
     return 1;

@@ -65,6 +65,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
       ->check(CLI::Range(1, 256));
   app.add_flag("--list-coordsys", options.list_coordsys, "List the coordinate systems");
   app.add_flag("-q,--quiet", options.quiet, "Print no log");
+  app.add_flag("--strict", options.settings.strict,
+               "Treat the first warning as an error (status 1, as for bad data)");
   auto* on = app.add_flag("--progress", progress, "Show a progress bar on standard error");
   app.add_flag("--no-progress", no_progress, "Never show a progress bar")->excludes(on);
   app.set_version_flag("--version", "pelmora-convert " PELMORA_VERSION);

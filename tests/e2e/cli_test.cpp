@@ -173,6 +173,43 @@ TEST_F(CliTest, WarningsNameTheirPlaceAndTheRunGoesOn) {
   }
 }
 
+// --strict ends the run at its first warning, alike for any number of jobs:
+// the layers before it keep their pairs, its own layer leaves none.
+TEST_F(CliTest, StrictMakesTheFirstWarningAnError) {
+  const std::string maps = CopyBasic();
+  for (const char* jobs : {"1", "4"}) {
+    fs::remove_all(tree_.root() / "out");
+    tree_.MakeDir("out");
+    CliResult r = Run(
+        {"-q", "--strict", "-j", jobs, "--layers", "road,gaiku", "-o", tree_.Path("out"), maps});
+    EXPECT_EQ(r.status, 1) << jobs;
+    EXPECT_EQ(
+        r.err,
+        "警告: 個別番号 11 の属性が 13101/road/road.atr にありません (13101/road/roadntwk.arc "
+        "5行目)\n警告があったため変換を中止しました.\n13101/road/roadntwk.arc 5行目\n")
+        << jobs;
+    EXPECT_TRUE(fs::is_empty(tree_.root() / "out")) << jobs;
+  }
+}
+
+// Ten warnings of a kind are printed, then how many more there were.
+TEST_F(CliTest, WarningsOfAKindArePrintedTenTimesThenCounted) {
+  const std::string maps = CopyBasic();
+  std::string pgn = "H1,13101,a,b,c,d,e,1000,2000,x,y\r\n";
+  for (int i = 1; i <= 13; ++i) pgn += "A1108," + std::to_string(100 + i) + ",1,1,1\r\n99\r\n";
+  tree_.WriteBytes("maps/13101/gaiku/gaiku.pgn", pgn);
+  CliResult r = Run({"-q", "--layers", "gaiku", "-o", tree_.Path("out"), maps});
+  EXPECT_EQ(r.status, 0);
+  size_t arcs = 0;
+  for (size_t at = r.err.find("警告: アーク 99"); at != std::string::npos;
+       at = r.err.find("警告: アーク 99", at + 1)) {
+    ++arcs;
+  }
+  EXPECT_EQ(arcs, 10u);
+  EXPECT_NE(r.err.find("警告: ほかに同じ種類の警告が 3 件あります (計 13 件)\n"), std::string::npos)
+      << r.err;
+}
+
 TEST_F(CliTest, DataErrorStopsTheRunAndKeepsFinishedLayers) {
   std::string maps = CopyBasic();
   // The third arc of the L1103 layer's second file holds a faulty number.

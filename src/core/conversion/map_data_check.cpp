@@ -49,9 +49,10 @@ std::string RealPath(const std::string& folder) {
 
 }  // namespace
 
-void WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
-                           ConversionObserver& observer) {
+int WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
+                          ConversionObserver& observer) {
   std::set<std::string> seen;
+  int warnings = 0;
   for (const std::string& map_folder : map_folders) {
     std::vector<std::string> areas;
     try {
@@ -64,8 +65,10 @@ void WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
       const std::string real = RealPath(path);
       if (real.empty() || seen.insert(real).second) continue;
       observer.OnWarning({WarningKind::kAreaTwice, "同じ地域を2度変換します", path, 0});
+      ++warnings;
     }
   }
+  return warnings;
 }
 
 MapDataProblem CheckMapData(const std::vector<std::string>& map_folders,

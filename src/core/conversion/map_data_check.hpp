@@ -27,7 +27,8 @@ MapDataProblem CheckMapData(const std::vector<std::string>& map_folders,
 // same folder listed twice, or a folder inside another, or a link to an
 // area): its features would be written twice. Folders that cannot be listed
 // are left to the layers.
-void WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
-                           ConversionObserver& observer);
+// Returns the number of warnings.
+int WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
+                          ConversionObserver& observer);
 
 }  // namespace pelmora

@@ -20,7 +20,10 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
     return result;
   }
   ClearLeftovers(check.output_folder);
-  WarnAreasReachedTwice(settings.map_folders, observer);
+  // Found before any layer starts: a strict run ends before writing a file.
+  if (WarnAreasReachedTwice(settings.map_folders, observer) > 0 && settings.strict) {
+    throw StrictWarningError(settings.map_folders.front(), 0);
+  }
   std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) {
     if (settings.groups[layer.group]) layers.push_back(&layer);

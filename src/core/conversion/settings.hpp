@@ -34,6 +34,9 @@ struct ConversionSettings {
   // come only once the layers before it are through; the window, which
   // follows each file as it is converted, leaves this off.
   bool share_inputs = false;
+  // The first warning ends the run as an error, with the usual rules for
+  // the files of the layers before it and of the layer it came from.
+  bool strict = false;
   std::string format = "MIF";  // the name of an output format (output_formats.hpp)
   // When set, makes every layer's writer instead of the format's (a preview
   // keeping the features in memory, a test recording them).
