@@ -123,6 +123,7 @@ class TfrmMain : public QMainWindow {
   void AddFolder(const QString& path);
   void SetConverting(bool converting);
   void OnLog(const QString& line);
+  void OnWarningLog(const QString& line);
   void OnProgressRange(int maximum);
   void OnProgress(int position);
   void OnFinished(const ConversionOutcome& outcome);
