@@ -29,13 +29,7 @@ bool AreaHasInput(const std::string& area_path, const std::string& area,
 }
 
 bool HoldsInput(const std::string& map_folder, std::span<const LayerDef* const> layers) {
-  std::vector<std::string> areas;
-  try {
-    areas = ListSubfolders(map_folder);
-  } catch (const ConversionError&) {
-    return false;
-  }
-  for (const std::string& area : areas) {
+  for (const std::string& area : ListSubfoldersOrNone(map_folder)) {
     if (AreaHasInput(JoinPath(map_folder, area), area, layers)) return true;
   }
   return false;
@@ -54,13 +48,7 @@ int WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
   std::set<std::string> seen;
   int warnings = 0;
   for (const std::string& map_folder : map_folders) {
-    std::vector<std::string> areas;
-    try {
-      areas = ListSubfolders(map_folder);
-    } catch (const ConversionError&) {
-      continue;
-    }
-    for (const std::string& area : areas) {
+    for (const std::string& area : ListSubfoldersOrNone(map_folder)) {
       const std::string path = JoinPath(map_folder, area);
       const std::string real = RealPath(path);
       if (real.empty() || seen.insert(real).second) continue;
