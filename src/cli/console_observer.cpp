@@ -86,10 +86,21 @@ void ConsoleObserver::OnProgress(const RunProgress& event) {
 // Warnings go to standard error, the log's order kept: what the log showed
 // before a warning is on the screen before it.
 void ConsoleObserver::OnWarning(const Warning& event) {
+  ++warnings_;
+  if (++warnings_per_kind_[event.kind] > kWarningsShown) return;
   ClearBar();
   std::cout.flush();
   std::cerr << LogLine(event) << '\n';
   std::cerr.flush();
+}
+
+void ConsoleObserver::PrintWarningsNotShown() {
+  for (const auto& [kind, count] : warnings_per_kind_) {
+    if (count <= kWarningsShown) continue;
+    ClearBar();
+    std::cerr << "警告: ほかに同じ種類の警告が " << count - kWarningsShown << " 件あります (計 "
+              << count << " 件)\n";
+  }
 }
 
 bool ConsoleObserver::StopRequested() {

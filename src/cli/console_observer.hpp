@@ -4,6 +4,7 @@
 // a stop request.
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "core/conversion/observer.hpp"
@@ -26,6 +27,12 @@ class ConsoleObserver : public LogLineObserver {
   // Removes the bar so that a message can take its line.
   void ClearBar();
 
+  // At most kWarningsShown warnings of each kind are printed; this prints
+  // how many more of each kind there were.
+  static constexpr int kWarningsShown = 10;
+  void PrintWarningsNotShown();
+  int warnings() const { return warnings_; }
+
  private:
   void DrawBar();
 
@@ -35,6 +42,8 @@ class ConsoleObserver : public LogLineObserver {
   RunProgress progress_;
   int drawn_percent_ = -1;
   bool bar_visible_ = false;
+  std::map<WarningKind, int> warnings_per_kind_;
+  int warnings_ = 0;
 };
 
 // The bar's text after its hashes: percent, time taken and, once a share of

@@ -38,8 +38,9 @@ int Convert(const pelmora::cli::Options& options) {
   try {
     pelmora::RunResult result = pelmora::RunConversion(options.settings, observer);
     observer.ClearBar();
+    observer.PrintWarningsNotShown();
     if (result.problem != pelmora::SettingsProblem::kNone) {
-      std::cerr << pelmora::SettingsProblemText(result.problem) << "\n";
+      std::cerr << pelmora::SettingsProblemMessage(result.problem, result.problem_folder) << "\n";
       return 2;
     }
   } catch (const pelmora::ConversionCancelled&) {
@@ -47,6 +48,7 @@ int Convert(const pelmora::cli::Options& options) {
     return 128 + pelmora::cli::StopSignal();
   } catch (const pelmora::ConversionError& e) {
     observer.ClearBar();
+    observer.PrintWarningsNotShown();
     std::cout.flush();
     std::cerr << pelmora::DescribeError(e) << "\n";
     return 1;

@@ -81,8 +81,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
   app.add_option("--coordsys", options.settings.coordsys_index,
                  "Index 0-37 of the coordinate system recorded in the MIF headers")
       ->check(CLI::Range(0, kCoordSysCount - 1));
-  app.add_option("--layers", layers,
-                 "Comma-separated layer groups (default: all): " + GroupKeyList());
+  auto* layers_option = app.add_option(
+      "--layers", layers, "Comma-separated layer groups (default: all): " + GroupKeyList());
   // Layers are independent, so by default every core converts one; the log
   // and the files are the same as with one job. A log that is read as a
   // whole gains nothing from following each file as it is converted, so
@@ -102,9 +102,15 @@ int ParseOptions(int argc, char** argv, Options& options) {
   app.add_flag("--list-coordsys", options.list_coordsys, "List the coordinate systems");
   app.add_flag("--formats", options.list_formats, "List the output formats");
   app.add_flag("-q,--quiet", options.quiet, "Print no log");
+  app.add_flag("--strict", options.settings.strict,
+               "Treat the first warning as an error (status 1, as for bad data)");
   auto* on = app.add_flag("--progress", progress, "Show a progress bar on standard error");
   app.add_flag("--no-progress", no_progress, "Never show a progress bar")->excludes(on);
   app.set_version_flag("--version", "pelmora-convert " PELMORA_VERSION);
+  if (argc <= 1) {  // nothing asked for: say how to ask
+    std::cerr << app.help();
+    return 2;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -139,8 +145,11 @@ int ParseOptions(int argc, char** argv, Options& options) {
     SplitOutputFile(output, options.settings);
   }
   options.settings.map_folders = folders;
-  if (layers.empty()) {
+  if (layers_option->count() == 0) {
     options.settings.groups.fill(true);
+  } else if (layers.empty()) {
+    // No group at all: the run refuses it as the window does with no box ticked.
+    options.settings.groups.fill(false);
   } else if (std::string bad; !SelectGroups(layers, options.settings, bad)) {
     return usage_error("unknown layer group '" + bad + "' (known: " + GroupKeyList() + ")");
   }

@@ -4,6 +4,12 @@
 
 namespace pelmora {
 
+DataError StrictWarningError(const std::string& file, int line) {
+  DataError error("警告があったため変換を中止しました");
+  error.SetPlace(file, line);
+  return error;
+}
+
 std::string SystemErrorText(int code) {
   switch (code) {
     case ENOENT:

@@ -35,6 +35,9 @@ class DataError : public ConversionError {
   using ConversionError::ConversionError;
 };
 
+// The run was told to treat its first warning, at file and line, as an error.
+DataError StrictWarningError(const std::string& file, int line);
+
 // An input file that cannot be opened or read.
 class FileOpenError : public ConversionError {
  public:

@@ -22,6 +22,13 @@ void TWorkerObserver::OnLog(std::string_view line) {
   emit worker_.Log(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
 }
 
+void TWorkerObserver::OnWarning(const Warning& event) {
+  Flush();
+  ++warnings_;
+  const std::string line = LogLine(event);
+  emit worker_.WarningLog(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+}
+
 void TWorkerObserver::OnRunStarted(const RunStarted&) {
   emit worker_.ProgressRange(TConversionWorker::kProgressMaximum);
   last_sent_ = 0;  // the range starts at position 0
@@ -99,6 +106,7 @@ void TConversionWorker::Run(ConversionSettings settings) {
   try {
     const RunResult result = RunConversion(settings, observer);
     outcome.problem = result.problem;
+    outcome.problem_folder = QString::fromStdString(result.problem_folder);
     outcome.output_folder = QFile::decodeName(QByteArray::fromStdString(result.output_folder));
   } catch (const ConversionCancelled&) {
     outcome.stopped = true;
@@ -110,6 +118,7 @@ void TConversionWorker::Run(ConversionSettings settings) {
     outcome.error_text = QString::fromStdString(WithFinalPeriod(e.what()));
   }
   observer.Flush();  // the final position, also when the run failed
+  outcome.warnings = observer.warnings();
   emit Finished(outcome);
 }
 

@@ -20,9 +20,11 @@ namespace pelmora::gui {
 struct ConversionOutcome {
   SettingsProblem problem = SettingsProblem::kNone;  // the run's own checks
   QString output_folder;                             // as amended by the checks
+  QString problem_folder;                            // the map-data folder at fault
   bool failed = false;                               // an error ended the run
   bool stopped = false;                              // RequestStop ended the run
   QString error_text;                                // DescribeError of that error
+  int warnings = 0;                                  // warnings the run reported
 };
 
 class TConversionWorker : public QObject {
@@ -48,6 +50,8 @@ class TConversionWorker : public QObject {
 
  signals:
   void Log(const QString& line);
+  // A warning's log line, which the window sets apart from the others.
+  void WarningLog(const QString& line);
   void ProgressRange(int maximum);
   void Progress(int position);
   // The run has ended; the thread is ending too.
@@ -70,7 +74,8 @@ class TWorkerObserver : public LogLineObserver {
   void OnLog(std::string_view line) override;
   void OnRunStarted(const RunStarted& event) override;
   void OnProgress(const RunProgress& event) override;
-  void OnWarning(const Warning& event) override { OnLog(LogLine(event)); }
+  void OnWarning(const Warning& event) override;
+  int warnings() const { return warnings_; }
   bool StopRequested() override;
 
   // Delivers the last position not yet sent.
@@ -83,6 +88,7 @@ class TWorkerObserver : public LogLineObserver {
   int pending_ = 0;
   int last_sent_ = 0;
   bool has_pending_ = false;
+  int warnings_ = 0;
 };
 
 }  // namespace pelmora::gui

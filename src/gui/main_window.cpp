@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QUrl>
 
 #include "about_dialog.hpp"
@@ -29,6 +31,9 @@
 namespace pelmora::gui {
 
 namespace {
+
+// The colour of warnings in the log: dark orange, readable on white.
+const QColor kWarningColour(176, 80, 0);
 
 // Paths travel to the core as the file system's bytes (UTF-8 on Linux).
 std::string ToPath(const QString& path) {
@@ -62,6 +67,7 @@ TfrmMain::TfrmMain(QWidget* parent)
   setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
 
   connect(worker_, &TConversionWorker::Log, this, &TfrmMain::OnLog);
+  connect(worker_, &TConversionWorker::WarningLog, this, &TfrmMain::OnWarningLog);
   connect(worker_, &TConversionWorker::ProgressRange, this, &TfrmMain::OnProgressRange);
   connect(worker_, &TConversionWorker::Progress, this, &TfrmMain::OnProgress);
   connect(worker_, &TConversionWorker::Finished, this, &TfrmMain::OnFinished);
@@ -237,19 +243,23 @@ void TfrmMain::A1Click() {
 
 // --- The run ---
 
-void TfrmMain::ShowSettingsProblem(SettingsProblem problem) {
-  const std::string_view text = SettingsProblemText(problem);
+void TfrmMain::ShowSettingsProblem(SettingsProblem problem, const std::string& folder) {
   ShowMessage(MessageKind::kWarning,
-              QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+              QString::fromStdString(SettingsProblemMessage(problem, folder)));
   switch (problem) {
     case SettingsProblem::kNoMapFolders:
       Button1->setFocus(Qt::OtherFocusReason);
       break;
     case SettingsProblem::kBadOutputFolder:
+    case SettingsProblem::kOutputFolderBusy:
       Edit1->setFocus(Qt::OtherFocusReason);
       break;
     case SettingsProblem::kNoGroups:
       CheckBox[0]->setFocus(Qt::OtherFocusReason);
+      break;
+    case SettingsProblem::kMapFolderMissing:
+    case SettingsProblem::kNoMapData:
+      ListBox1->setFocus(Qt::OtherFocusReason);
       break;
     case SettingsProblem::kNone:
       break;
@@ -267,7 +277,7 @@ void TfrmMain::Button7Click() {
     settings.output_folder = check.output_folder;
   }
   if (check.problem != SettingsProblem::kNone) {
-    ShowSettingsProblem(check.problem);
+    ShowSettingsProblem(check.problem, check.folder);
     return;
   }
   // Step 5.
@@ -305,6 +315,18 @@ void TfrmMain::OnLog(const QString& line) {
   Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
 }
 
+void TfrmMain::OnWarningLog(const QString& line) {
+  // Set apart from the log lines in colour; the lines after it keep the
+  // pane's own.
+  QTextCursor cursor(Memo1->document());
+  cursor.movePosition(QTextCursor::End);
+  if (!Memo1->document()->isEmpty()) cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+  QTextCharFormat warning;
+  warning.setForeground(kWarningColour);
+  cursor.insertText(line, warning);
+  Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+}
+
 void TfrmMain::OnProgressRange(int maximum) {
   // A range of 0 to 0 would make Qt's bar a busy indicator: an empty bar.
   ProgressBar1->setRange(0, maximum > 0 ? maximum : 1);
@@ -324,16 +346,20 @@ void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
     // The run's own checks found what the window's did not (the output folder
     // vanished in between).
     if (!outcome.output_folder.isEmpty()) Edit1->setText(outcome.output_folder);
-    ShowSettingsProblem(outcome.problem);
+    ShowSettingsProblem(outcome.problem, outcome.problem_folder.toStdString());
   } else if (outcome.stopped) {
     // As a stopped command line leaves it: no box, the finished layers' files.
     OnLog(QStringLiteral("変換を中止しました。"));
     ProgressBar1->setValue(0);
   } else if (outcome.failed) {
-    ShowMessage(MessageKind::kError, outcome.error_text);  // the bar keeps its position
+    ShowMessage(MessageKind::kError, outcome.error_text);  // the bar keeps its position until then
+    ProgressBar1->setValue(0);
   } else {
-    ShowMessage(MessageKind::kInformation, QStringLiteral("変換が終了しました。"));  // step 8
-    ProgressBar1->setValue(0);                                                       // step 9
+    QString text = QStringLiteral("変換が終了しました。");  // step 8
+    if (outcome.warnings > 0)
+      text += QStringLiteral("\n警告が %1 件ありました。").arg(outcome.warnings);
+    ShowMessage(MessageKind::kInformation, text);
+    ProgressBar1->setValue(0);  // step 9
   }
   emit ConversionEnded();
   if (close_after_run_) {

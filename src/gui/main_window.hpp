@@ -119,12 +119,13 @@ class TfrmMain : public QMainWindow {
   void BuildControls();
   void BuildMenus();
   void ShowMessage(MessageKind kind, const QString& text);
-  void ShowSettingsProblem(SettingsProblem problem);
+  void ShowSettingsProblem(SettingsProblem problem, const std::string& folder = {});
   // Registers a map-data folder unless the list has it already (a warning
   // then); the one way in for "追加..." and for folders dropped on the list.
   void AddFolder(const QString& path);
   void SetConverting(bool converting);
   void OnLog(const QString& line);
+  void OnWarningLog(const QString& line);
   void OnProgressRange(int maximum);
   void OnProgress(int position);
   void OnFinished(const ConversionOutcome& outcome);

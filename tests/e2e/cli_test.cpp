@@ -35,6 +35,11 @@ std::set<std::string> FileNames(const fs::path& folder) {
   return names;
 }
 
+// The basic sample's road file holds a record whose attribute line is missing.
+const std::string kRoadWarnings =
+    "警告: 個別番号 11 の属性が 13101/road/road.atr にありません (13101/road/roadntwk.arc 5行目)\n"
+    "警告: 個別番号 11 の属性が 13102/road/road.atr にありません (13102/road/roadntwk.arc 5行目)\n";
+
 class CliTest : public testing::Test {
  protected:
   CliTest() { tree_.MakeDir("out"); }
@@ -60,7 +65,7 @@ TEST_F(CliTest, BasicConversionMatchesTheExpectedFiles) {
     GTEST_SKIP() << "expected files rewritten";
   }
   EXPECT_EQ(r.out, TempTree::ReadFile(expected / "stdout.txt"));
-  EXPECT_EQ(r.err, TempTree::ReadFile(expected / "stderr.txt"));
+  EXPECT_EQ(r.err, TempTree::ReadFile(expected / "stderr.txt"));  // the sample's warnings
   ASSERT_EQ(FileNames(tree_.root() / "out"), FileNames(expected / "out"));
   for (const std::string& name : FileNames(expected / "out")) {
     EXPECT_EQ(tree_.ReadBytes("out/" + name), TempTree::ReadFile(expected / "out" / name)) << name;
@@ -129,6 +134,18 @@ TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
            {{"--polygons", "rings", "-o", tree_.Path("out"), data}, ""},
            {{"-o", tree_.Path("missing"), data}, "MIFの出力先フォルダが不正です。\n"},
            {{"-o", tree_.Path("a-file"), data}, "MIFの出力先フォルダが不正です。\n"},
+           {{"--layers", "", "-o", tree_.Path("out"), data}, "変換対象項目がありません。\n"},
+           // Folders that hold nothing to convert: given at the wrong level,
+           // empty, or holding only other groups' files.
+           {{"-o", tree_.Path("out"), data + "/13101"},
+            "数値地図2500のフォルダ「" + data + "/13101」に変換対象のデータがありません。\n"},
+           {{"-o", tree_.Path("out"), kData.string()},
+            "数値地図2500のフォルダ「" + kData.string() + "」に変換対象のデータがありません。\n"},
+           {{"-o", tree_.Path("out"), data, tree_.Path("out")},
+            "数値地図2500のフォルダ「" + tree_.Path("out") +
+                "」に変換対象のデータがありません。\n"},
+           {{"-o", tree_.Path("out"), tree_.Path("a-file")},
+            "数値地図2500のフォルダ「" + tree_.Path("a-file") + "」が見つかりません。\n"},
        }) {
     CliResult r = Run(c.args);
     EXPECT_EQ(r.status, 2) << c.args[0];
@@ -140,6 +157,90 @@ TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
     EXPECT_EQ(r.out, "");
   }
   EXPECT_TRUE(fs::is_empty(tree_.root() / "out"));
+  // No arguments at all: the usage.
+  CliResult r = Run({});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Usage:"), std::string::npos) << r.err;
+}
+
+// Each kind of warning, from a spoiled copy of the sample: the run goes on
+// (status 0) and standard error names the file and line.
+TEST_F(CliTest, WarningsNameTheirPlaceAndTheRunGoesOn) {
+  struct Case {
+    const char* name;
+    const char* file;  // under maps/, "" for none
+    std::string from, to;
+    std::string expected;  // a line of standard error; "{maps}" stands for the folder
+    bool twice = false;    // list the map-data folder twice
+  };
+  const Case kCases[] = {
+      {"arc missing from the arc file", "13101/gaiku/gaiku.pgn", "5,5\r\n5\r\n", "5,5\r\n99\r\n",
+       "警告: アーク 99 が 13101/gaiku/gaiku.arc にありません (13101/gaiku/gaiku.pgn 3行目)"},
+      {"record without attribute line", "", "", "",
+       "警告: 個別番号 22 の属性が 13102/gaiku/gaiku.atr にありません (13102/gaiku/gaiku.pgn "
+       "4行目)"},
+      {"area without the layer's file", "13102/GAIKU/GAIKU.PGN", "", "",
+       "警告: 他の地域にある入力ファイルがありません (13102/gaiku/gaiku.pgn)"},
+      {"value longer than its column", "13101/gaiku/gaiku.atr", ",001,",
+       "," + std::string(120, 'a') + ",",
+       "警告: 値が 120 バイトあり、列の幅 100 バイトを超えています (13101/gaiku/gaiku.pgn 2行目)"},
+      {"folder registered twice", "", "", "", "警告: 同じ地域を2度変換します ({maps}/13102)", true},
+  };
+  for (const Case& c : kCases) {
+    fs::remove_all(tree_.root() / "maps");
+    const std::string maps = CopyBasic();
+    const std::string file = std::string("maps/") + c.file;
+    if (c.file[0] != '\0' && c.from.empty()) fs::remove(tree_.root() / file);
+    if (!c.from.empty()) {
+      std::string bytes = tree_.ReadBytes(file);
+      ASSERT_NE(bytes.find(c.from), std::string::npos) << c.name;
+      tree_.WriteBytes(file, bytes.replace(bytes.find(c.from), c.from.size(), c.to));
+    }
+    std::vector<std::string> args = {"-q", "--layers", "gaiku", "-o", tree_.Path("out"), maps};
+    if (c.twice) args.push_back(maps);
+    CliResult r = Run(args);
+    EXPECT_EQ(r.status, 0) << c.name << "\n" << r.err;
+    std::string expected = c.expected;
+    if (auto at = expected.find("{maps}"); at != std::string::npos) expected.replace(at, 6, maps);
+    EXPECT_NE(r.err.find(expected + "\n"), std::string::npos) << c.name << "\n" << r.err;
+  }
+}
+
+// --strict ends the run at its first warning, alike for any number of jobs:
+// the layers before it keep their pairs, its own layer leaves none.
+TEST_F(CliTest, StrictMakesTheFirstWarningAnError) {
+  const std::string maps = CopyBasic();
+  for (const char* jobs : {"1", "4"}) {
+    fs::remove_all(tree_.root() / "out");
+    tree_.MakeDir("out");
+    CliResult r = Run(
+        {"-q", "--strict", "-j", jobs, "--layers", "road,gaiku", "-o", tree_.Path("out"), maps});
+    EXPECT_EQ(r.status, 1) << jobs;
+    EXPECT_EQ(
+        r.err,
+        "警告: 個別番号 11 の属性が 13101/road/road.atr にありません (13101/road/roadntwk.arc "
+        "5行目)\n警告があったため変換を中止しました.\n13101/road/roadntwk.arc 5行目\n")
+        << jobs;
+    EXPECT_TRUE(fs::is_empty(tree_.root() / "out")) << jobs;
+  }
+}
+
+// Ten warnings of a kind are printed, then how many more there were.
+TEST_F(CliTest, WarningsOfAKindArePrintedTenTimesThenCounted) {
+  const std::string maps = CopyBasic();
+  std::string pgn = "H1,13101,a,b,c,d,e,1000,2000,x,y\r\n";
+  for (int i = 1; i <= 13; ++i) pgn += "A1108," + std::to_string(100 + i) + ",1,1,1\r\n99\r\n";
+  tree_.WriteBytes("maps/13101/gaiku/gaiku.pgn", pgn);
+  CliResult r = Run({"-q", "--layers", "gaiku", "-o", tree_.Path("out"), maps});
+  EXPECT_EQ(r.status, 0);
+  size_t arcs = 0;
+  for (size_t at = r.err.find("警告: アーク 99"); at != std::string::npos;
+       at = r.err.find("警告: アーク 99", at + 1)) {
+    ++arcs;
+  }
+  EXPECT_EQ(arcs, 10u);
+  EXPECT_NE(r.err.find("警告: ほかに同じ種類の警告が 3 件あります (計 13 件)\n"), std::string::npos)
+      << r.err;
 }
 
 TEST_F(CliTest, DataErrorStopsTheRunAndKeepsFinishedLayers) {
@@ -169,9 +270,10 @@ TEST_F(CliTest, MissingCompanionAndMissingFolderAreErrors) {
                        "13101/road/road.atr\n");
   EXPECT_TRUE(fs::is_empty(tree_.root() / "out"));
 
+  // A folder that is not there is refused before the run, as a setting.
   r = Run({"--no-progress", "-o", tree_.Path("out"), tree_.Path("nowhere")});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "ファイルが見つかりません.\n" + tree_.Path("nowhere") + "\n");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "数値地図2500のフォルダ「" + tree_.Path("nowhere") + "」が見つかりません。\n");
 }
 
 }  // namespace

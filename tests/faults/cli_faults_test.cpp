@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <set>
 
 #include "checks/output_check.hpp"
 #include "fault_fixture.hpp"
@@ -79,8 +80,9 @@ TEST_F(CliFaultTest, DataErrorNamesFileAndLine) {
 
 TEST_F(CliFaultTest, MissingMapFolderNamesIt) {
   CliResult result = RunCli({"-q", "-o", out().string(), (root() / "nowhere").string()});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "ファイルが見つかりません.\n" + (root() / "nowhere").string() + "\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err,
+            "数値地図2500のフォルダ「" + (root() / "nowhere").string() + "」が見つかりません。\n");
   EXPECT_EQ(checks::CheckOutputFolder(out(), 0), "");
 }
 
@@ -129,6 +131,61 @@ TEST_F(CliFaultTest, ClosedStandardOutputDoesNotKillTheRun) {
       RunCli({"--layers", "gyousei", "-o", out().string(), map().string()}, {}, true);
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "");
+}
+
+// A second run into the folder of a run still going is refused at once; the
+// first, stopped by the test while it holds the folder, then ends as usual.
+TEST_F(CliFaultTest, SecondRunIntoTheSameFolderIsRefused) {
+  const std::vector<std::string> args = {
+      "--no-progress", "-j", "1", "--layers", "gyousei", "-o", out().string(), map().string()};
+  CliResult second;
+  bool held = false;
+  CliResult first = RunCli(args, [&](const std::string&, pid_t pid) {
+    if (held) return;
+    held = true;
+    ::kill(pid, SIGSTOP);
+    second = RunCli(args);
+    ::kill(pid, SIGCONT);
+  });
+  ASSERT_TRUE(held);
+  EXPECT_EQ(second.status, 2);
+  EXPECT_EQ(second.err,
+            "MIFの出力先フォルダ「" + out().string() + "/」には別の変換が出力中です。\n");
+  EXPECT_EQ(second.out, "");
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "");
+  // Once the first has ended, the folder is free again.
+  EXPECT_EQ(RunCli(args).status, 0);
+}
+
+// A run killed outright (SIGKILL, power loss) cleans nothing up. The next
+// run into the folder removes its temporary files, puts back an older pair
+// it had set aside half way through replacing it, drops the backups of a
+// replacement that was complete, and touches no other name.
+TEST_F(CliFaultTest, NextRunClearsWhatAKilledRunLeft) {
+  const fs::path o = out();
+  WriteFile(o / ".Gyousei_Todofuken_Arc.mif.999999-0.tmp", "partial");
+  WriteFile(o / ".Doro_Doro_Arc.mif.999999-1.old", "older mif");  // put back
+  WriteFile(o / ".Doro_Doro_Arc.mid.999999-2.old", "older mid");
+  WriteFile(o / "Doro_Doro_Arc.mif", "new mif");                // its MID had not taken its name
+  WriteFile(o / ".Gaiku_Gaiku_Arc.mif.999999-3.old", "older");  // replaced: dropped
+  WriteFile(o / "Gaiku_Gaiku_Arc.mif", "new");
+  for (const char* name : {".keep.tmp", "Notes.1-2.tmp", ".x.1-y.tmp", ".mine.old"}) {
+    WriteFile(o / name, "the user's");
+  }
+  CliResult result = RunCli({"-q", "--layers", "gyousei", "-o", o.string(), map().string()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(o)) {
+    const std::string name = entry.path().filename();
+    if (!name.starts_with("Gyousei_")) names.insert(name);  // the run's own pairs
+  }
+  EXPECT_EQ(names, (std::set<std::string>{".keep.tmp", "Notes.1-2.tmp", ".x.1-y.tmp", ".mine.old",
+                                          "Doro_Doro_Arc.mif", "Doro_Doro_Arc.mid",
+                                          "Gaiku_Gaiku_Arc.mif"}));
+  EXPECT_EQ(ReadFile(o / "Doro_Doro_Arc.mif"), "older mif");
+  EXPECT_EQ(ReadFile(o / "Doro_Doro_Arc.mid"), "older mid");
+  EXPECT_EQ(ReadFile(o / "Gaiku_Gaiku_Arc.mif"), "new");
 }
 
 }  // namespace

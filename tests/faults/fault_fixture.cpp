@@ -64,8 +64,11 @@ RunOutcome FaultTest::Convert(std::vector<std::string> groups) {
   for (const std::string& group : groups) settings.groups[FindLayerGroup(group)] = true;
   RunOutcome outcome;
   try {
+    // A refused run is an outcome too: its warning and no file written.
     RunResult result = RunConversion(settings, observer_);
-    EXPECT_EQ(result.problem, SettingsProblem::kNone);
+    if (result.problem != SettingsProblem::kNone) {
+      outcome = {true, SettingsProblemMessage(result.problem, result.problem_folder), 0};
+    }
   } catch (const IoError& e) {
     outcome = {true, DescribeError(e), e.code()};
   } catch (const ConversionError& e) {

@@ -78,7 +78,7 @@ const InputCase kCases[] = {
        fs::create_symlink(loop, loop);
        folders = {loop.string()};
      },
-     0, "I/O エラー (40)\n{root}/loop"},
+     0, "数値地図2500のフォルダ「{root}/loop」が見つかりません。"},
     {"broken, looping and deep links among the area subfolders",
      [](const fs::path& area, auto&) {
        const fs::path map = area.parent_path();

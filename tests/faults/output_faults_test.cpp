@@ -51,8 +51,9 @@ const FaultCase kCases[] = {
      1, "I/O エラー (18)\nGyousei_GunshiKukai_Arc.mif"},
     {"MID file cannot take its name", FileOp::kRename, "Gyousei_GunshiKukai_Arc.mid", 1, EIO, 3, 1,
      "I/O エラー (5)\nGyousei_GunshiKukai_Arc.mid"},
-    // The run lists the folder once to measure its input, then each layer.
-    {"map-data folder cannot be listed at layer 4", FileOp::kListFolder, "/map", 5, ENOENT, 3, 3,
+    // The run lists the folder once to check it holds data, once to find
+    // areas reached twice, once to measure its input, then once per layer.
+    {"map-data folder cannot be listed at layer 4", FileOp::kListFolder, "/map", 7, ENOENT, 3, 3,
      "ファイルが見つかりません.\n{map}"},
     {"too many open files for the arc file", FileOp::kOpenRead, "gyousei.arc", 1, EMFILE, 3, 0,
      "ファイル \"{area}/gyousei/gyousei.arc\". オープンしたファイルが多すぎます は開けません.\n"
@@ -109,15 +110,46 @@ TEST_F(FaultTest, OlderPairOfTheInterruptedLayerStaysAsItWas) {
   EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "");
 }
 
-// When only the MIF file took its new name, no mismatched pair may remain.
-TEST_F(FaultTest, HalfRenamedPairLeavesNeitherFile) {
+// When the MID file cannot take its name, no mismatched pair may remain: the
+// older pair is back as it was.
+TEST_F(FaultTest, HalfRenamedPairLeavesTheOlderPair) {
   ASSERT_FALSE(Convert().failed);
+  const std::string mif = ReadFile(out() / "Gyousei_GunshiKukai_Arc.mif");
   WriteGyouseiArea(area(), 7);
   FailOn(FileOp::kRename, "Gyousei_GunshiKukai_Arc.mid", EIO);
   ASSERT_TRUE(Convert().failed);
-  EXPECT_FALSE(fs::exists(out() / "Gyousei_GunshiKukai_Arc.mif"));
-  EXPECT_FALSE(fs::exists(out() / "Gyousei_GunshiKukai_Arc.mid"));
-  EXPECT_EQ(checks::CheckOutputFolder(out(), 5), "");
+  EXPECT_EQ(ReadFile(out() / "Gyousei_GunshiKukai_Arc.mif"), mif);
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "");
+}
+
+// The replacement of an older pair renames four times: the older MIF and MID
+// aside, then the new MIF and MID in. Whichever step fails, the older pair
+// is left byte for byte, with no new or hidden file beside it.
+TEST_F(FaultTest, OlderPairSurvivesEveryFailingRenameOfItsReplacement) {
+  ASSERT_FALSE(Convert().failed);
+  const fs::path mif = out() / "Gyousei_GunshiKukai_Arc.mif",
+                 mid = out() / "Gyousei_GunshiKukai_Arc.mid";
+  const std::string older_mif = ReadFile(mif), older_mid = ReadFile(mid);
+  WriteGyouseiArea(area(), 7);
+  for (int step = 1; step <= 4; ++step) {
+    auto renames = std::make_shared<int>(0);
+    SetFileFaultHook([=](FileOp op, const std::string& path) {
+      if (op != FileOp::kRename || path.find("Gyousei_GunshiKukai_Arc.") == std::string::npos) {
+        return 0;
+      }
+      return ++*renames == step ? EIO : 0;  // that step only, not the undoing
+    });
+    RunOutcome outcome = Convert();
+    ASSERT_TRUE(outcome.failed) << step;
+    EXPECT_EQ(ReadFile(mif), older_mif) << step;
+    EXPECT_EQ(ReadFile(mid), older_mid) << step;
+    EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "") << step;
+  }
+  // Without a fault the new pair replaces it and no backup remains.
+  SetFileFaultHook(nullptr);
+  ASSERT_FALSE(Convert().failed);
+  EXPECT_NE(ReadFile(mif), older_mif);
+  EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "");
 }
 
 // The map-data folder disappears for real between two layers.

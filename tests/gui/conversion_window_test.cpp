@@ -10,8 +10,10 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QtTest>
 
 #include "conversion_worker.hpp"
@@ -34,6 +36,8 @@ struct Recorded : pelmora::LogLineObserver {
   void OnLog(std::string_view line) override {
     log << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
   }
+  // The window shows warnings in its log, where they came.
+  void OnWarning(const pelmora::Warning& event) override { OnLog(pelmora::LogLine(event)); }
   void OnProgress(const pelmora::RunProgress& event) override {
     last_position = TConversionWorker::ProgressPosition(event);
   }
@@ -122,6 +126,11 @@ class ConversionWindowTest : public QObject {
       logged << line;
       appended_while_converting = appended_while_converting && W().IsConverting();
     });
+    QStringList warned;  // the warnings, which come apart from the other lines
+    connect(worker, &TConversionWorker::WarningLog, this, [&](const QString& line) {
+      logged << line;
+      warned << line;
+    });
     int bar_at_end_box = -1;
     bool cursor_restored_at_end_box = false;
     bool enabled_at_end_box = false;
@@ -164,7 +173,11 @@ class ConversionWindowTest : public QObject {
     QCOMPARE(boxes_.boxes.size(), 2);
     QCOMPARE(boxes_.boxes[1].kind, MessageKind::kInformation);
     QCOMPARE(boxes_.boxes[1].caption, QString("情報"));
-    QCOMPARE(boxes_.boxes[1].text, QString("変換が終了しました。"));
+    // The sample has records without attribute lines: the box counts them.
+    const qsizetype warnings = MemoLines().filter(QRegularExpression("^警告: ")).size();
+    QVERIFY(warnings > 0);
+    QCOMPARE(boxes_.boxes[1].text,
+             QString("変換が終了しました。\n警告が %1 件ありました。").arg(warnings));
     QVERIFY(cursor_restored_at_end_box);
     QVERIFY(enabled_at_end_box);
     QCOMPARE(W().ProgressBar1->value(), 0);  // step 9, after the box
@@ -186,6 +199,15 @@ class ConversionWindowTest : public QObject {
     // The log pane holds exactly the run's log lines.
     QCOMPARE(MemoLines(), direct.log);
     QCOMPARE(logged, direct.log);
+    QCOMPARE(warned, direct.log.filter(QRegularExpression("^警告: ")));
+    // Set apart in colour: the first warning's block is not drawn as the
+    // first line is.
+    QTextBlock block = W().Memo1->document()->findBlockByNumber(
+        static_cast<int>(MemoLines().indexOf(warned.first())));
+    QVERIFY(block.isValid());
+    QCOMPARE(block.begin().fragment().charFormat().foreground().color(), QColor(176, 80, 0));
+    QVERIFY(W().Memo1->document()->firstBlock().begin().fragment().charFormat().foreground() !=
+            block.begin().fragment().charFormat().foreground());
     QCOMPARE(MemoLines().first(), QString("道路線アークを変換します。"));
     QVERIFY(MemoLines().filter(" --> ").size() > 0);
     QCOMPARE(MemoLines().filter("を変換します。").size(), 31);
@@ -234,8 +256,10 @@ class ConversionWindowTest : public QObject {
     W().CheckBox[0]->setChecked(true);
     W().CheckBox[8]->setChecked(true);
     bool cursor_restored = false;
+    int bar_at_box = -1;
     boxes_.probe = [&] {
       cursor_restored = QApplication::overrideCursor() == nullptr;
+      bar_at_box = W().ProgressBar1->value();
       return QString();
     };
     W().Button7->click();
@@ -256,9 +280,11 @@ class ConversionWindowTest : public QObject {
     }
     QCOMPARE(boxes_.boxes[0].text, expected);
     QVERIFY(!expected.isEmpty());
-    // The bar keeps its position: the last one reported before the error.
-    QCOMPARE(W().ProgressBar1->value(), direct.last_position);
-    QVERIFY(W().ProgressBar1->value() > 0);
+    // The bar keeps its position while the error shows (the last one
+    // reported before the error), then returns to 0.
+    QCOMPARE(bar_at_box, direct.last_position);
+    QVERIFY(bar_at_box > 0);
+    QCOMPARE(W().ProgressBar1->value(), 0);
     QVERIFY(QFile::exists(out + "/Doro_Doro_Arc.mif"));
     QVERIFY(W().Button7->isEnabled());
   }
@@ -278,7 +304,11 @@ class ConversionWindowTest : public QObject {
     W().Button7->click();
     W().WaitForConversion();
     const QString line = area + "/road/roadntwk.arc --> Doro_Doro_Arc.mif";
-    QCOMPARE(MemoLines(), QStringList({"道路線アークを変換します。", line}));
+    // The sample's road file has a record without attributes.
+    QCOMPARE(MemoLines().mid(0, 2), QStringList({"道路線アークを変換します。", line}));
+    QCOMPARE(MemoLines().size(), 3);
+    QVERIFY2(MemoLines()[2].startsWith(QStringLiteral("警告: 個別番号 31 の属性が")),
+             qPrintable(MemoLines()[2]));
 
     // The pane scrolls sideways far enough to show the line's end.
     QPlainTextEdit* memo = W().Memo1;

@@ -311,6 +311,28 @@ class MainWindowTest : public QObject {
     QCOMPARE(W().Edit1->text(), out + "/");
   }
 
+  void warningMapFolderWithoutData_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << Make("empty") << QString("」に変換対象のデータがありません。");
+    QTest::newRow("missing") << dir_.filePath("gone") << QString("」が見つかりません。");
+  }
+
+  void warningMapFolderWithoutData() {
+    QFETCH(QString, folder);
+    QFETCH(QString, text);
+    W().ListBox1->addItem(folder);
+    W().Button5->click();  // every group
+    W().Edit1->setText(Make("out"));
+    W().Button7->setFocus();
+    W().Button7->click();
+    QCOMPARE(boxes_.boxes.size(), 1);
+    QCOMPARE(boxes_.boxes[0].caption, QString("警告"));
+    QCOMPARE(boxes_.boxes[0].text, "数値地図2500のフォルダ「" + folder + text);
+    QCOMPARE(QApplication::focusWidget(), W().ListBox1);
+    QVERIFY(!W().IsConverting());
+  }
+
   // --- select all and none ---
 
   void selectAllAndNone() {

@@ -79,7 +79,7 @@ class ResponsivenessTest : public QObject {
           run_ms, ticks_while_converting, longest_gap, int(positions_seen.size()), value_changes,
           lines_while_converting);
     QCOMPARE(boxes.boxes.size(), 1);
-    QCOMPARE(boxes.boxes[0].text, QString("変換が終了しました。"));
+    QVERIFY(boxes.boxes[0].text.startsWith(QString("変換が終了しました。")));  // and the warnings
     QVERIFY(run_ms > 100);  // long enough to tell
     QVERIFY2(longest_gap < 250, qPrintable(QString::number(longest_gap)));
     QVERIFY(ticks_while_converting > 5);

@@ -27,6 +27,10 @@ TEST_F(ConversionTest, SettingsChecksInOrder) {
   s.output_folder += "/";
   s.groups[8] = true;
   check = CheckSettings(s);
+  EXPECT_EQ(check.problem, SettingsProblem::kNoMapData);  // last: the folder's content
+  EXPECT_EQ(check.folder, tree_.Path("maps"));
+  tree_.WriteLines("maps/A/A.txt", {"x"});
+  check = CheckSettings(s);
   EXPECT_EQ(check.problem, SettingsProblem::kNone);
   EXPECT_EQ(check.output_folder, tree_.Path("out") + "/");
   EXPECT_EQ(SettingsProblemText(SettingsProblem::kNoGroups), "変換対象項目がありません。");
@@ -40,12 +44,15 @@ TEST_F(ConversionTest, FailedCheckTouchesNoFile) {
 }
 
 TEST_F(ConversionTest, GroupWritesItsLayersInTableOrderEvenWithoutInput) {
+  // One layer's file without records, so that the run is not refused.
+  tree_.WriteLines("maps/A/gyousei/si_tyo.pgn", {kHeader10});
   Tick(1);
   Run();
   EXPECT_EQ(observer_.log,
             (std::vector<std::string>{
                 "都道府県アークを変換します。", "群市、区界アークを変換します。",
                 "町村、指定都市アークを変換します。", "市区町村ポリゴンを変換します。",
+                "A/gyousei/si_tyo.pgn --> Gyousei_Shikuchoson_Pgn.mif",
                 "大字、町丁目アークを変換します。", "大字、町丁目ポリゴンを変換します。"}));
   std::vector<std::string> files;
   for (const auto& entry : fs::directory_iterator(tree_.root() / "out")) {
@@ -213,11 +220,53 @@ TEST_F(ConversionTest, InterruptedLayerLeavesNoPairAndKeepsTheOldOne) {
   EXPECT_EQ(files, 5);
 }
 
-TEST_F(ConversionTest, MissingMapFolderIsADiskError) {
-  settings_.map_folders = {tree_.Path("gone")};
+TEST_F(ConversionTest, MissingMapFolderIsRefusedNamingIt) {
+  tree_.WriteLines("maps/A/A.txt", {"x"});
+  settings_.map_folders = {tree_.Path("maps"), tree_.Path("gone")};
   Tick(8);
-  EXPECT_EQ(RunError(), "ファイルが見つかりません.\n" + tree_.Path("gone"));
+  const RunResult result = Run();
+  EXPECT_EQ(result.problem, SettingsProblem::kMapFolderMissing);
+  EXPECT_EQ(SettingsProblemMessage(result.problem, result.problem_folder),
+            "数値地図2500のフォルダ「" + tree_.Path("gone") + "」が見つかりません。");
   EXPECT_FALSE(tree_.Exists("out/Zukaku_Pgn.mif"));
+}
+
+// Folders given at the wrong level, or holding nothing the ticked layers
+// read, would replace every existing layer with an empty one.
+TEST_F(ConversionTest, MapFolderWithoutInputOfTheTickedLayersIsRefused) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> files;  // under maps/
+    SettingsProblem problem;
+  };
+  const Case kCases[] = {
+      {"empty folder", {}, SettingsProblem::kNoMapData},
+      {"an area folder itself", {"road/roadntwk.arc"}, SettingsProblem::kNoMapData},
+      {"the parent of the data folder", {"data/A/road/roadntwk.arc"}, SettingsProblem::kNoMapData},
+      {"only a hidden area", {".A/road/roadntwk.arc"}, SettingsProblem::kNoMapData},
+      {"input of another group only", {"A/gaiku/gaiku.arc"}, SettingsProblem::kNoMapData},
+      {"a file instead of a folder", {}, SettingsProblem::kMapFolderMissing},
+      {"an area with the road file", {"B/x", "A/ROAD/RoadNtwk.arc"}, SettingsProblem::kNone},
+  };
+  for (const Case& c : kCases) {
+    fs::remove_all(tree_.root() / "maps");
+    tree_.MakeDir("maps");
+    for (const std::string& file : c.files) tree_.WriteLines("maps/" + file, {kHeader10});
+    settings_.map_folders = {tree_.Path("maps")};
+    if (c.problem == SettingsProblem::kMapFolderMissing) {
+      tree_.WriteLines("plain", {"x"});
+      settings_.map_folders = {tree_.Path("plain")};
+    }
+    settings_.groups = {};
+    Tick(0);
+    const RunResult result = Run();
+    EXPECT_EQ(result.problem, c.problem) << c.name;
+    if (c.problem == SettingsProblem::kNone) continue;
+    EXPECT_EQ(result.problem_folder, settings_.map_folders[0]) << c.name;
+    EXPECT_TRUE(fs::is_empty(tree_.root() / "out")) << c.name;
+  }
+  EXPECT_EQ(SettingsProblemMessage(SettingsProblem::kNoMapData, "/d"),
+            "数値地図2500のフォルダ「/d」に変換対象のデータがありません。");
 }
 
 TEST_F(ConversionTest, CompanionFilesOpenOnlyWhenARecordNeedsThem) {

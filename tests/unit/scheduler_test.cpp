@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <sstream>
@@ -182,14 +184,18 @@ Outcome ConvertWithJobs(const std::vector<std::string>& maps, int jobs, bool sha
 }
 
 // Compares every way of running with the reference run of maps.
+// before_run(reference) is called before each conversion.
 void ExpectEveryRunEqualsTheReference(const std::vector<std::string>& maps, const char* name,
-                                      bool clean) {
+                                      bool clean,
+                                      const std::function<void(bool)>& before_run = {}) {
+  if (before_run) before_run(true);
   const Outcome one = ConvertOneByOne(maps);
   EXPECT_EQ(clean, one.error.empty()) << name << ": " << one.error;
   for (bool share_inputs : {false, true}) {
     for (int jobs : {1, 2, 3, 8}) {
       // Several times each: the workers' timing differs from run to run.
       for (int repeat = 0; repeat < 3; ++repeat) {
+        if (before_run) before_run(false);
         const Outcome many = ConvertWithJobs(maps, jobs, share_inputs);
         const std::string what = std::string(name) + ", jobs " + std::to_string(jobs) +
                                  (share_inputs ? ", shared inputs" : "");
@@ -242,9 +248,20 @@ TEST(SchedulerTest, ArcLinesReadOnceForSeveralLayersEqualTheOneJobRun) {
 // A second map-data folder that cannot be listed: every layer converts the
 // first folder's areas before it fails on the second.
 TEST(SchedulerTest, UnlistableSecondFolderEqualsTheOneJobRun) {
+  // The second folder passes the check before the run (its first listing),
+  // then vanishes: every later listing fails. The reference makes no check.
   const std::string map = PrepareMapFolder(kScenarios[0]);
-  ExpectEveryRunEqualsTheReference({map, map + "/missing"}, "missing second folder", false);
+  const std::string second = PrepareMapFolder(kScenarios[0]);
+  auto listings = std::make_shared<std::atomic<int>>(0);
+  SetFileFaultHook([=](FileOp op, const std::string& path) {
+    if (op != FileOp::kListFolder || path != second) return 0;
+    return ++*listings > 1 ? ENOENT : 0;
+  });
+  ExpectEveryRunEqualsTheReference({map, second}, "vanished second folder", false,
+                                   [&](bool reference) { *listings = reference ? 1 : 0; });
+  SetFileFaultHook(nullptr);
   fs::remove_all(map);
+  fs::remove_all(second);
 }
 
 // Layers that read a common file get it read once per area when they share

@@ -37,13 +37,7 @@ InputSizes::InputSizes(std::span<const LayerDef* const> layers,
     }
   }
   for (const std::string& map_folder : settings.map_folders) {
-    std::vector<std::string> areas;
-    try {
-      areas = ListSubfolders(map_folder);
-    } catch (const ConversionError&) {
-      continue;
-    }
-    for (const std::string& area : areas) {
+    for (const std::string& area : ListSubfoldersOrNone(map_folder)) {
       const std::string area_path = JoinPath(map_folder, area);
       for (std::string_view file : files) {
         const std::string relative = file == kSheetFile ? area + ".txt" : std::string(file);

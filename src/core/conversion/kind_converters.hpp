@@ -51,6 +51,10 @@ class RecordConverter : public LayerConverter {
   // Starts the feature's values with the sheet number and value; AddValue
   // adds one.
   void StartValues(std::string_view value);
+  // Appends the layer's attribute values of the individual number key; warns
+  // about the record at 0-based line record_line when no attribute line
+  // carries it (its values are then empty).
+  void JoinAttributes(CompanionFile& attributes, std::string_view key, size_t record_line);
   void AddValue(std::string_view value) { feature_.values.push_back(value); }
 
   FieldSplitter record_;

@@ -62,6 +62,7 @@ void LayerConverter::EmptyObject(size_t record_line) {
 }
 
 std::unique_ptr<LayerWriter> LayerConverter::Finish() {
+  WarnAreasWithoutInput();
   writer_->Finish();
   return std::move(writer_);
 }
@@ -75,7 +76,11 @@ void LayerConverter::ConvertArea(const std::string& map_folder, const std::strin
   input_.area_path = JoinPath(map_folder, area);
   input_.shared = shared;
   auto path = ResolveFile(input_.area_path, relative);
-  if (!path) return;  // this area has no such file: nothing to log
+  if (!path) {  // this area has no such file: nothing to log
+    areas_without_input_.push_back(area + "/" + relative);
+    return;
+  }
+  any_area_with_input_ = true;
   input_.display = area + "/" + relative;
   reporter_.InputFileStarted(area, input_.display);
   LoadInput(*path, relative);
@@ -100,6 +105,21 @@ void LayerConverter::LoadInput(const std::string& path, std::string_view relativ
   } catch (ConversionError& e) {
     e.SetPlace(input_.display, 0);
     throw;
+  }
+}
+
+void LayerConverter::WarnValueTooLong(std::string_view value, size_t record_line) {
+  Warn(WarningKind::kValueTooLong,
+       "値が " + std::to_string(value.size()) + " バイトあり、列の幅 " +
+           std::to_string(kValueColumnBytes) + " バイトを超えています",
+       record_line);
+}
+
+void LayerConverter::WarnAreasWithoutInput() {
+  if (!any_area_with_input_) return;  // no area has it: nothing is amiss
+  for (const std::string& file : areas_without_input_) {
+    reporter_.Warn(WarningKind::kMissingInputFile, "他の地域にある入力ファイルがありません", file,
+                   0);
   }
 }
 

@@ -71,6 +71,10 @@ class LayerConverter {
   // Hands feature_ to the writer, placed at the 0-based line of its record.
   // A line or polygon too short for any reader goes as an empty geometry.
   void Emit(size_t record_line) {
+    for (std::string_view value : feature_.values) {
+      if (value.size() > kValueColumnBytes) [[unlikely]]
+        WarnValueTooLong(value, record_line);
+    }
     feature_.place = {input_.display, static_cast<int>(record_line) + 1};
     if (feature_.geometry.NumPoints < 2 && layer_.kind != LayerKind::kPoint) {
       EmptyObject(record_line);
@@ -102,6 +106,17 @@ class LayerConverter {
   uint64_t bytes_before_file_ = 0;  // of the input files done
   uint64_t features_ = 0;
   uint32_t lines_seen_ = 0;  // calls of AtLine
+  // Areas without the layer's input file, and whether any area had it: an
+  // area lacking a file that others have is reported when the layer ends.
+  std::vector<std::string> areas_without_input_;
+  bool any_area_with_input_ = false;
+
+ private:
+  // The width every column declares (Char(100)); readers cut longer values,
+  // possibly in the middle of a character.
+  static constexpr size_t kValueColumnBytes = 100;
+  void WarnValueTooLong(std::string_view value, size_t record_line);
+  void WarnAreasWithoutInput();
 };
 
 // What a writer of the layer is told before its first feature.

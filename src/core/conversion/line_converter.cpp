@@ -68,7 +68,7 @@ size_t LineConverter::ConvertArc(const LineTable& lines, CoordLineNumbers* share
   StartValues(record_[2]);
   AddValue(record_[3]);
   if (!layer_.attribute_path.empty()) {
-    LookupAttributes(attributes_, record_[3], layer_.attribute_values, feature_.values);
+    JoinAttributes(attributes_, record_[3], k);
   }
   Emit(k);
   return k + static_cast<size_t>(count) + 1;

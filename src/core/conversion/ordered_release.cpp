@@ -17,7 +17,10 @@ bool OrderedRelease::Pump() {
       state = task.state;
     }
     const LayerDef& layer = *task.layer;
-    for (const HeldEvent& event : events) HandOn(layer, event);
+    for (const HeldEvent& event : events) {
+      HandOn(layer, event);
+      if (over_) return true;  // a warning ended a strict run
+    }
     // Also asked when the layer has finished: a stop keeps it and every
     // later layer from being committed.
     if (front_.StopRequested()) {
@@ -54,6 +57,7 @@ void OrderedRelease::HandOn(const LayerDef& layer, const HeldEvent& event) {
       break;
     case HeldEvent::Kind::kWarning:
       front_.OnWarning({event.warning, event.text, event.path, event.line});
+      if (strict_) End(std::make_exception_ptr(StrictWarningError(event.path, event.line)));
       break;
   }
 }

@@ -14,8 +14,12 @@ namespace pelmora {
 class OrderedRelease {
  public:
   OrderedRelease(std::vector<LayerTask>& tasks, SharedState& shared, ConversionObserver& front,
-                 uint64_t bytes_to_read)
-      : tasks_(tasks), shared_(shared), front_(front), bytes_to_read_(bytes_to_read) {}
+                 uint64_t bytes_to_read, bool strict = false)
+      : tasks_(tasks),
+        shared_(shared),
+        front_(front),
+        bytes_to_read_(bytes_to_read),
+        strict_(strict) {}
 
   // Hands on the events of the layer at the head of the order and commits
   // every finished layer there. Returns true when the run is over: every
@@ -38,6 +42,7 @@ class OrderedRelease {
   SharedState& shared_;
   ConversionObserver& front_;
   const uint64_t bytes_to_read_;
+  const bool strict_;    // a warning ends the run, here so that any number of jobs fail alike
   size_t head_ = 0;      // the first layer not yet committed
   size_t released_ = 0;  // events of the head layer handed on
   uint64_t reported_bytes_ = 0;

@@ -13,7 +13,7 @@ void PointConverter::ConvertFile(AreaInput& input) {
     feature_.geometry.ResetSinglePart();
     feature_.geometry.AddPoint({x, y});
     StartValues(record_[2]);
-    LookupAttributes(attributes_, record_[2], layer_.attribute_values, feature_.values);
+    JoinAttributes(attributes_, record_[2], k);
     Emit(k);
     return k + 1;
   });

@@ -22,7 +22,7 @@ void PolygonConverter::ConvertFile(AreaInput& input) {
     if (assemble_) AssemblePolygon(i);
     StartValues(record_[2]);
     if (joins_attributes) {
-      LookupAttributes(attributes_, record_[2], layer_.attribute_values, feature_.values);
+      JoinAttributes(attributes_, record_[2], i);
     }
     Emit(i);
     // A negative count consumes no reference line.
@@ -45,7 +45,11 @@ void PolygonConverter::GatherRing(AreaInput& input, size_t record, int32_t refer
   }
   for (size_t r = record + 1; r <= record + static_cast<size_t>(references); ++r) {
     try {
-      AppendArcPoints(arcs_, FirstField(lines[r], reference_), ring_);
+      const std::string_view reference = FirstField(lines[r], reference_);
+      if (!AppendArcPoints(arcs_, reference, ring_)) {
+        Warn(WarningKind::kMissingArc,
+             "アーク " + std::string(reference) + " が " + arcs_.display() + " にありません", r);
+      }
       if (assemble_) arc_ends_.push_back(ring_.size());
     } catch (ConversionError& e) {
       if (!e.HasPlace()) e.SetPlace(input.display, static_cast<int>(r) + 1);

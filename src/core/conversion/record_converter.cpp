@@ -31,4 +31,12 @@ void RecordConverter::StartValues(std::string_view value) {
   feature_.values.push_back(value);
 }
 
+void RecordConverter::JoinAttributes(CompanionFile& attributes, std::string_view key,
+                                     size_t record_line) {
+  if (LookupAttributes(attributes, key, layer_.attribute_values, feature_.values)) return;
+  Warn(WarningKind::kMissingAttributes,
+       "個別番号 " + std::string(key) + " の属性が " + attributes.display() + " にありません",
+       record_line);
+}
+
 }  // namespace pelmora

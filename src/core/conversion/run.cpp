@@ -2,16 +2,29 @@
 
 #include <vector>
 
+#include "../output/output_folder_lock.hpp"
 #include "layer_table.hpp"
 #include "output_formats.hpp"
+#include "map_data_check.hpp"
 #include "scheduler.hpp"
 
 namespace pelmora {
 
 RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& observer) {
   SettingsCheck check = CheckSettings(settings);
-  RunResult result{check.problem, check.output_folder};
+  RunResult result{check.problem, check.output_folder, check.folder};
   if (check.problem != SettingsProblem::kNone) return result;
+  OutputFolderLock lock;
+  if (!lock.TryLock(check.output_folder)) {
+    result.problem = SettingsProblem::kOutputFolderBusy;
+    result.problem_folder = check.output_folder;
+    return result;
+  }
+  ClearLeftovers(check.output_folder);
+  // Found before any layer starts: a strict run ends before writing a file.
+  if (WarnAreasReachedTwice(settings.map_folders, observer) > 0 && settings.strict) {
+    throw StrictWarningError(settings.map_folders.front(), 0);
+  }
   std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) {
     if (settings.groups[layer.group]) layers.push_back(&layer);

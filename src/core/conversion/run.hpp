@@ -10,9 +10,12 @@ namespace pelmora {
 struct RunResult {
   SettingsProblem problem = SettingsProblem::kNone;  // kNone: the layers were converted
   std::string output_folder;                         // as amended by the checks
+  std::string problem_folder;                        // the map-data folder at fault
 };
 
-// Checks the settings and, when they pass, converts. A failed check returns
+// Checks the settings and, when they pass, takes the output folder's lock
+// (refused as kOutputFolderBusy when another run holds it), clears what
+// killed runs left there, and converts. A failed check returns
 // its problem without touching any file. An error while converting throws
 // ConversionError (or a subclass): the layers finished before it keep their
 // new pairs, the interrupted layer leaves no file behind (an older pair of its

@@ -146,7 +146,7 @@ int RunLayers(std::span<const LayerDef* const> layers, const ConversionSettings&
   queue.start_order = StartOrder(queue.units, workers, layers, sizes);
 
   observer.OnRunStarted({sizes.BytesToRead(), static_cast<int>(layers.size())});
-  OrderedRelease release(tasks, shared, observer, sizes.BytesToRead());
+  OrderedRelease release(tasks, shared, observer, sizes.BytesToRead(), settings.strict);
   if (workers <= 1) {
     RunOnThisThread(queue, tasks, settings, output_folder, shared, release, observer,
                     sizes.BytesToRead());

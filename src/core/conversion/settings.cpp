@@ -2,6 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
+#include "layer_table.hpp"
+#include "map_data_check.hpp"
+
 namespace pelmora {
 
 const std::array<LayerGroupInfo, kGroupCount>& LayerGroups() {
@@ -37,8 +42,20 @@ std::string_view SettingsProblemText(SettingsProblem problem) {
       return "MIFの出力先フォルダが不正です。";
     case SettingsProblem::kNoGroups:
       return "変換対象項目がありません。";
+    case SettingsProblem::kMapFolderMissing:
+      return "数値地図2500のフォルダ「%s」が見つかりません。";
+    case SettingsProblem::kNoMapData:
+      return "数値地図2500のフォルダ「%s」に変換対象のデータがありません。";
+    case SettingsProblem::kOutputFolderBusy:
+      return "MIFの出力先フォルダ「%s」には別の変換が出力中です。";
   }
   return {};
+}
+
+std::string SettingsProblemMessage(SettingsProblem problem, std::string_view folder) {
+  std::string message(SettingsProblemText(problem));
+  if (auto at = message.find("%s"); at != std::string::npos) message.replace(at, 2, folder);
+  return message;
 }
 
 SettingsCheck CheckSettings(const ConversionSettings& settings) {
@@ -55,9 +72,17 @@ SettingsCheck CheckSettings(const ConversionSettings& settings) {
   }
   check.output_folder = settings.output_folder;
   if (check.output_folder.back() != '/') check.output_folder += '/';
-  bool any = false;
-  for (bool ticked : settings.groups) any = any || ticked;
-  if (!any) check.problem = SettingsProblem::kNoGroups;
+  std::vector<const LayerDef*> layers;
+  for (const LayerDef& layer : LayerTable()) {
+    if (settings.groups[layer.group]) layers.push_back(&layer);
+  }
+  if (layers.empty()) {
+    check.problem = SettingsProblem::kNoGroups;
+    return check;
+  }
+  MapDataProblem data = CheckMapData(settings.map_folders, layers);
+  check.problem = data.problem;
+  check.folder = std::move(data.folder);
   return check;
 }
 

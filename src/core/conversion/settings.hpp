@@ -39,6 +39,9 @@ struct ConversionSettings {
   // follows each file as it is converted, leaves this off.
   bool share_inputs = false;
   PolygonMode polygons = PolygonMode::kChained;
+  // The first warning ends the run as an error, with the usual rules for
+  // the files of the layers before it and of the layer it came from.
+  bool strict = false;
   std::string format = "MIF";  // the name of an output format (output_formats.hpp)
   // The file name in output_folder of a format that writes one file for the
   // whole run (such as "city.gpkg"); unused by formats that write per layer.
@@ -53,20 +56,34 @@ enum class SettingsProblem {
   kNoMapFolders,     // "変換対象の数値地図2500がありません。"
   kBadOutputFolder,  // "MIFの出力先フォルダが不正です。"
   kNoGroups,         // "変換対象項目がありません。"
+  // A map-data folder that does not exist or is not a folder.
+  kMapFolderMissing,
+  // A map-data folder without an area holding an input file of a selected
+  // layer (given at the wrong level, or empty).
+  kNoMapData,
+  // Another run holds the output folder (found when the run starts).
+  kOutputFolderBusy,
 };
 
-// The warning text of a problem (UTF-8); empty for kNone.
+// The warning text of a problem (UTF-8); empty for kNone. The texts of the
+// map-data problems are templates; SettingsProblemMessage names the folder.
 std::string_view SettingsProblemText(SettingsProblem problem);
+
+// The warning shown for a problem: its text, with the folder at fault put in
+// for the problems about one map-data folder.
+std::string SettingsProblemMessage(SettingsProblem problem, std::string_view folder);
 
 struct SettingsCheck {
   SettingsProblem problem = SettingsProblem::kNone;
   // The output folder ending with "/"; set once the folder check passed, also
   // when the group check then fails, so the window can write it back.
   std::string output_folder;
+  std::string folder;  // the map-data folder at fault, for the map-data problems
 };
 
 // The checks made before converting, in order: a map-data folder is listed,
-// the output folder exists, a group is ticked.
+// the output folder exists, a group is ticked, every map-data folder holds an
+// input file of a selected layer.
 SettingsCheck CheckSettings(const ConversionSettings& settings);
 
 }  // namespace pelmora

@@ -121,6 +121,14 @@ std::vector<std::string> ListSubfolders(const std::string& map_folder) {
   return names;
 }
 
+std::vector<std::string> ListSubfoldersOrNone(const std::string& map_folder) {
+  try {
+    return ListSubfolders(map_folder);
+  } catch (const ConversionError&) {
+    return {};
+  }
+}
+
 std::optional<std::string> ResolveFile(const std::string& folder, std::string_view relative) {
   return Resolve(folder, relative);
 }

@@ -17,6 +17,10 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // order compared without regard to ASCII letter case, ties in byte order.
 // Throws IoError when the folder cannot be listed.
 std::vector<std::string> ListSubfolders(const std::string& map_folder);
+// The same, with no areas for a folder that cannot be listed: for the
+// measures and checks made before a run, which leave that error to the
+// layers.
+std::vector<std::string> ListSubfoldersOrNone(const std::string& map_folder);
 
 // Finds relative (components separated by "/") inside folder: each component
 // matches its exact-case name first, otherwise the first name in byte order

@@ -52,11 +52,11 @@ void CompanionFile::EnsureLoaded() {
   throw DataError("リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");
 }
 
-void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vector<CoordLine>& out) {
+bool AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vector<CoordLine>& out) {
   const int64_t number = StrToInt(reference);
   arcs.EnsureLoaded();
   auto found = arcs.index().FindNumber(static_cast<uint64_t>(std::llabs(number)));
-  if (!found) return;
+  if (!found) return false;
 
   const InputFile& file = arcs.file();
   const size_t record = *found;
@@ -74,7 +74,7 @@ void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vecto
     e.SetPlace(arcs.display(), static_cast<int>(record) + 1);
     throw;
   }
-  if (count <= 0) return;
+  if (count <= 0) return true;
   if (out.size() + static_cast<size_t>(count) > kMaxRingPoints) {
     throw DataError("ポリゴンの頂点数が上限 (" + std::to_string(kMaxRingPoints) +
                     ") を超えています");
@@ -85,12 +85,13 @@ void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vecto
   } else {
     for (size_t i = last; i >= first; --i) out.push_back({file.Line(i), static_cast<uint32_t>(i)});
   }
+  return true;
 }
 
-void LookupAttributes(CompanionFile& attributes, std::string_view key, int value_count,
+bool LookupAttributes(CompanionFile& attributes, std::string_view key, int value_count,
                       std::vector<std::string_view>& values) {
   attributes.EnsureLoaded();
-  if (value_count <= 0) return;
+  if (value_count <= 0) return true;
   thread_local FieldSplitter fields;
   auto found = attributes.index().Find(key);
   if (found) {
@@ -100,6 +101,7 @@ void LookupAttributes(CompanionFile& attributes, std::string_view key, int value
   }
   // An empty splitter reads every field as empty.
   for (int k = 4; k < 4 + value_count; ++k) values.push_back(fields[k]);
+  return found.has_value();
 }
 
 }  // namespace pelmora

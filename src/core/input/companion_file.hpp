@@ -63,13 +63,15 @@ inline constexpr size_t kMaxRingPoints = size_t{1} << 23;  // 8,388,608
 // Appends the coordinate lines of the arc that reference names (a signed
 // individual number; negative: last line first). The reference is converted
 // before the arc file is opened. An arc that is not in the file adds nothing.
-// Throws DataError when out would pass kMaxRingPoints.
-void AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vector<CoordLine>& out);
+// Throws DataError when out would pass kMaxRingPoints. Returns false when the
+// arc is not in the file.
+bool AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vector<CoordLine>& out);
 
 // Appends value_count values to values: fields 4 onwards of the first
 // attribute line whose field 2 equals key, or empty values when no line
 // carries it. The views live until the next lookup on the same thread.
-void LookupAttributes(CompanionFile& attributes, std::string_view key, int value_count,
+// Returns false when no line carries key (and values were asked for).
+bool LookupAttributes(CompanionFile& attributes, std::string_view key, int value_count,
                       std::vector<std::string_view>& values);
 
 }  // namespace pelmora

@@ -1,5 +1,6 @@
 #include "staged_files.hpp"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,11 +14,14 @@ namespace pelmora {
 namespace {
 
 // A hidden name beside the final file, unique within this process and
-// across processes.
-std::string TemporaryName(const std::string& folder, std::string_view file_name) {
+// across processes: ".<name>.<pid>-<n>" and the suffix (kTemporarySuffix
+// for a file being written, kBackupSuffix for an older file set aside while
+// a layer's files take their names).
+std::string HiddenName(const std::string& folder, std::string_view file_name,
+                       std::string_view suffix) {
   static std::atomic<unsigned> counter{0};
   return folder + "." + std::string(file_name) + "." + std::to_string(::getpid()) + "-" +
-         std::to_string(counter++) + ".tmp";
+         std::to_string(counter++) + std::string(suffix);
 }
 
 void RemoveQuietly(const std::string& path) {
@@ -30,9 +34,17 @@ std::string FileName(const std::string& path) {
   return path.substr(path.rfind('/') + 1);
 }
 
-void RenameOver(const std::string& from, const std::string& to) {
-  if (int fault = InjectedFault(FileOp::kRename, to)) ThrowIoError(fault, FileName(to));
-  if (std::rename(from.c_str(), to.c_str()) != 0) ThrowIoError(errno, FileName(to));
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Renames from to to; returns false when from does not exist.
+bool RenameOver(const std::string& from, const std::string& to, const std::string& name) {
+  if (int fault = InjectedFault(FileOp::kRename, to)) ThrowIoError(fault, name);
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  if (errno == ENOENT) return false;
+  ThrowIoError(errno, name);
 }
 
 }  // namespace
@@ -45,7 +57,7 @@ OutputFile& StagedFiles::Create(std::string_view file_name) {
   auto staged = std::make_unique<Staged>();
   staged->final_path = folder_ + std::string(file_name);
   staged->file.SetDisplayName(std::string(file_name));
-  staged->file.Create(TemporaryName(folder_, file_name), true);
+  staged->file.Create(HiddenName(folder_, file_name, kTemporarySuffix), true);
   staged->exists = true;
   files_.push_back(std::move(staged));
   return files_.back()->file;
@@ -79,25 +91,49 @@ void StagedFiles::Close() {
 }
 
 void StagedFiles::Commit() {
-  size_t renamed = 0;
   try {
     Close();
+    // Older files first step aside, so that every step below can be undone.
     for (const auto& staged : files_) {
-      RenameOver(staged->file.path(), staged->final_path);
+      // A folder of the name is no older file: the rename below refuses it.
+      if (IsFolder(staged->final_path)) continue;
+      const std::string backup = HiddenName(folder_, FileName(staged->final_path), kBackupSuffix);
+      if (RenameOver(staged->final_path, backup, FileName(staged->final_path))) {
+        staged->backup_path = backup;
+      }
+    }
+    for (const auto& staged : files_) {
+      if (!RenameOver(staged->file.path(), staged->final_path, FileName(staged->final_path))) {
+        ThrowIoError(ENOENT, FileName(staged->final_path));
+      }
       staged->exists = false;
-      ++renamed;
+      staged->in_place = true;
     }
   } catch (...) {
     Discard();
-    if (renamed > 0) {
-      // Some new files are in place but not all: remove every name of the
-      // set rather than leave new files beside older ones of another run.
-      for (const auto& staged : files_) RemoveQuietly(staged->final_path);
-    }
+    RestoreOlderFiles();
     committed_ = true;  // nothing left to discard
     throw;
   }
   committed_ = true;
+  for (const auto& staged : files_) RemoveQuietly(staged->backup_path);
+}
+
+void StagedFiles::RestoreOlderFiles() {
+  // The new files that took their names go first: a set is either all new or
+  // all as it was before, never mixed.
+  for (const auto& staged : files_) {
+    if (staged->in_place) RemoveQuietly(staged->final_path);
+    staged->in_place = false;
+  }
+  for (const auto& staged : files_) {
+    if (staged->backup_path.empty()) continue;
+    // A restore that fails too leaves the older file under its backup name,
+    // where it is still whole, rather than removing it.
+    if (std::rename(staged->backup_path.c_str(), staged->final_path.c_str()) == 0) {
+      staged->backup_path.clear();
+    }
+  }
 }
 
 }  // namespace pelmora

@@ -13,6 +13,11 @@
 
 namespace pelmora {
 
+// The endings of the hidden names ".<name>.<pid>-<n><suffix>" that a run
+// leaves in the output folder only when it is killed.
+inline constexpr std::string_view kTemporarySuffix = ".tmp";
+inline constexpr std::string_view kBackupSuffix = ".old";
+
 class StagedFiles {
  public:
   explicit StagedFiles(std::string output_folder) : folder_(std::move(output_folder)) {}
@@ -39,19 +44,23 @@ class StagedFiles {
   void Close();
 
   // Closes the files unless done and renames them over their real names, in
-  // order. Throws IoError; the temporaries are then gone. When a later file
-  // cannot take its name after an earlier one took its own, none of the
-  // set's names is left (older files of those names are then lost, but no
-  // new file is left beside older files it does not match).
+  // order. Older files of those names are first renamed aside to backup
+  // names, and removed only once every new file took its name. Throws
+  // IoError; the temporaries are then gone, new files that took their names
+  // are removed and the older files are back under their names, so the
+  // folder holds the older set as it was.
   void Commit();
 
  private:
   struct Staged {
     std::string final_path;
     OutputFile file;
-    bool exists = false;  // the temporary file was created and not removed
+    bool exists = false;      // the temporary file was created and not removed
+    bool in_place = false;    // the new file took the final name during Commit
+    std::string backup_path;  // where the older file of the name was set aside
   };
   void Discard();
+  void RestoreOlderFiles();
 
   std::string folder_;
   std::vector<std::unique_ptr<Staged>> files_;

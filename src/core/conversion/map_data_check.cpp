@@ -1,0 +1,71 @@
+#include "map_data_check.hpp"
+
+#include <sys/stat.h>
+
+#include <climits>
+#include <cstdlib>
+#include <set>
+
+#include "../errors.hpp"
+#include "../input/area_folder.hpp"
+
+namespace pelmora {
+namespace {
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Whether the area holds the file that decides if one of layers takes part.
+bool AreaHasInput(const std::string& area_path, const std::string& area,
+                  std::span<const LayerDef* const> layers) {
+  for (const LayerDef* layer : layers) {
+    const std::string relative =
+        layer->kind == LayerKind::kFrame ? area + ".txt" : std::string(layer->input_path);
+    if (ResolveFile(area_path, relative)) return true;
+  }
+  return false;
+}
+
+bool HoldsInput(const std::string& map_folder, std::span<const LayerDef* const> layers) {
+  for (const std::string& area : ListSubfoldersOrNone(map_folder)) {
+    if (AreaHasInput(JoinPath(map_folder, area), area, layers)) return true;
+  }
+  return false;
+}
+
+// The path of folder with every link resolved, or empty.
+std::string RealPath(const std::string& folder) {
+  char resolved[PATH_MAX];
+  return ::realpath(folder.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
+}
+
+}  // namespace
+
+int WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
+                          ConversionObserver& observer) {
+  std::set<std::string> seen;
+  int warnings = 0;
+  for (const std::string& map_folder : map_folders) {
+    for (const std::string& area : ListSubfoldersOrNone(map_folder)) {
+      const std::string path = JoinPath(map_folder, area);
+      const std::string real = RealPath(path);
+      if (real.empty() || seen.insert(real).second) continue;
+      observer.OnWarning({WarningKind::kAreaTwice, "同じ地域を2度変換します", path, 0});
+      ++warnings;
+    }
+  }
+  return warnings;
+}
+
+MapDataProblem CheckMapData(const std::vector<std::string>& map_folders,
+                            std::span<const LayerDef* const> layers) {
+  for (const std::string& folder : map_folders) {
+    if (!IsFolder(folder)) return {SettingsProblem::kMapFolderMissing, folder};
+    if (!HoldsInput(folder, layers)) return {SettingsProblem::kNoMapData, folder};
+  }
+  return {};
+}
+
+}  // namespace pelmora
