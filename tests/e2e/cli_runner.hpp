@@ -47,4 +47,17 @@ inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& sc
   return result;
 }
 
+// Standard error without the warnings about the data (each line "警告: ...").
+inline std::string WithoutWarnings(const std::string& err) {
+  std::string rest;
+  for (size_t at = 0; at < err.size();) {
+    size_t end = err.find('\n', at);
+    end = end == std::string::npos ? err.size() : end + 1;
+    const std::string_view warning = "警告: ";
+    if (err.compare(at, warning.size(), warning) != 0) rest += err.substr(at, end - at);
+    at = end;
+  }
+  return rest;
+}
+
 }  // namespace pelmora::testing_support

@@ -15,20 +15,6 @@ namespace {
 const fs::path kData = fs::path(PELMORA_SOURCE_DIR) / "tests/e2e/data";
 const fs::path kExpected = fs::path(PELMORA_SOURCE_DIR) / "tests/e2e/expected";
 
-// Standard error without the warnings about the data, which the basic data
-// set gives for its objects of too few vertices.
-std::string WithoutWarnings(const std::string& err) {
-  std::string rest;
-  for (size_t at = 0; at < err.size();) {
-    size_t end = err.find('\n', at);
-    end = end == std::string::npos ? err.size() : end + 1;
-    const std::string_view warning = "警告: ";
-    if (err.compare(at, warning.size(), warning) != 0) rest += err.substr(at, end - at);
-    at = end;
-  }
-  return rest;
-}
-
 std::set<std::string> FileNames(const fs::path& folder) {
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());

@@ -64,7 +64,7 @@ class GdalOutputTest : public ::testing::Test {
       CliResult r =
           Run({"-q", "-f", c.format, "--coordsys", coordsys, "-o", tree_.Path(c.output), data});
       ASSERT_EQ(r.status, 0) << r.err;
-      EXPECT_EQ(r.err, "");
+      EXPECT_EQ(WithoutWarnings(r.err), "");
       std::vector<ReadLayer> layers = ReadDataset(tree_.Path(c.output));
       ASSERT_EQ(layers.size(), 31u);
       for (const ReadLayer& layer : layers) CheckLayer(layer, c, epsg);

@@ -18,8 +18,20 @@ class RecordingObserver : public LogLineObserver {
   void OnLayerCommitted(const LayerCommitted& event) override {
     committed.push_back(std::string(event.base_name) + " " + std::to_string(event.features));
   }
-  void OnWarning(const Warning& event) override { warnings.push_back(LogLine(event)); }
+  void OnWarning(const Warning& event) override {
+    warnings.push_back(LogLine(event));
+    kinds.push_back(event.kind);
+  }
   std::vector<std::string> log, committed, warnings;
+  // The warnings but those of one kind, for tests about the others.
+  std::vector<std::string> WarningsExcept(WarningKind kind) const {
+    std::vector<std::string> others;
+    for (size_t i = 0; i < warnings.size(); ++i) {
+      if (kinds[i] != kind) others.push_back(warnings[i]);
+    }
+    return others;
+  }
+  std::vector<WarningKind> kinds;
   uint64_t bytes_to_read = UINT64_MAX;
   std::vector<uint64_t> progress;  // bytes done, as reported
 };

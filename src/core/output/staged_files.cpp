@@ -64,7 +64,7 @@ OutputFile& StagedFiles::Create(std::string_view file_name) {
 }
 
 std::string StagedFiles::TemporaryStem(std::string_view stem) const {
-  return TemporaryName(folder_, stem);
+  return HiddenName(folder_, stem, kTemporarySuffix);
 }
 
 void StagedFiles::Adopt(std::string_view file_name, std::string temp_path) {

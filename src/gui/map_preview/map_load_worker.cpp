@@ -61,7 +61,9 @@ void TMapLoadWorker::Run(ConversionSettings settings) {
   try {
     render::LoadResult result = render::LoadLayers(std::move(settings), observer);
     if (result.problem != SettingsProblem::kNone) {
-      emit Failed(QString::fromUtf8(SettingsProblemText(result.problem)), false);
+      emit Failed(
+          QString::fromStdString(SettingsProblemMessage(result.problem, result.problem_folder)),
+          false);
       return;
     }
     emit Loaded(std::make_shared<render::MapScene>(std::move(result.layers)));

@@ -17,6 +17,7 @@ LoadResult LoadLayers(ConversionSettings settings, ConversionObserver& observer)
   RunResult run = RunConversion(settings, observer);
   LoadResult result;
   result.problem = run.problem;
+  result.problem_folder = run.problem_folder;
   if (run.problem == SettingsProblem::kNone) result.layers = store.Layers();
   return result;
 }

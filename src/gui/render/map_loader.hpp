@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 // Reads map data for a preview: the conversion engine with every layer's
 // writer keeping its features in memory, so that nothing is written to disk.
 #include <vector>
@@ -11,6 +12,7 @@ namespace pelmora::render {
 
 struct LoadResult {
   SettingsProblem problem = SettingsProblem::kNone;  // kNone: layers holds the map
+  std::string problem_folder;                        // the folder a problem names
   std::vector<StoredLayer> layers;                   // in table order
 };
 

@@ -73,7 +73,7 @@ int Render(const Options& options, QSize size, const Box* bbox,
     return 1;
   }
   if (loaded.problem != pelmora::SettingsProblem::kNone) {
-    std::cerr << pelmora::SettingsProblemText(loaded.problem) << "\n";
+    std::cerr << pelmora::SettingsProblemMessage(loaded.problem, loaded.problem_folder) << "\n";
     return 2;
   }
   pelmora::render::MapScene scene(std::move(loaded.layers));
