@@ -27,8 +27,8 @@ cases=(
 failures=0
 n=0
 for entry in "${cases[@]}"; do
-  spec=${entry%|*} want=${entry##*|}
-  read -r kind path rest <<<"$spec"
+  setup=${entry%|*} want=${entry##*|}
+  read -r kind path rest <<<"$setup"
   repo=$scratch/case$((n++))
   git init -q "$repo"
   mkdir -p "$repo/$(dirname "$path")"
@@ -37,7 +37,7 @@ for entry in "${cases[@]}"; do
   got=0
   "$check" "$repo" >"$repo.out" 2>&1 || got=$?
   if [ "$got" != "$want" ]; then
-    echo "FAILED: $spec: exit status $got, want $want; it printed:"
+    echo "FAILED: $setup: exit status $got, want $want; it printed:"
     cat "$repo.out"
     failures=$((failures + 1))
   fi
