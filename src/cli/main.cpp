@@ -13,7 +13,7 @@
 #include "core/mif/coordsys.hpp"
 #include "options.hpp"
 #ifdef PELMORA_WITH_GDAL
-#include "gdal/gdal_formats.hpp"
+#include "gdal/gdal_module_loader.hpp"
 #endif
 
 namespace {
@@ -28,6 +28,10 @@ int ListCoordSys() {
 int ListFormats() {
   for (const auto& format : pelmora::OutputFormats())
     std::cout << format.name << "\t" << format.description << "\n";
+  // A program built with GDAL whose module is missing lists MIF alone: say why.
+  if (!pelmora::OutputFormatLoadProblem().empty()) {
+    std::cerr << "pelmora-convert: " << pelmora::OutputFormatLoadProblem() << "\n";
+  }
   return 0;
 }
 
@@ -68,7 +72,7 @@ int Convert(const pelmora::cli::Options& options) {
 
 int main(int argc, char** argv) {
 #ifdef PELMORA_WITH_GDAL
-  pelmora::gdal::RegisterGdalFormats();
+  pelmora::gdal::OfferGdalFormats();
 #endif
   pelmora::cli::Options options;
   if (int status = pelmora::cli::ParseOptions(argc, argv, options); status >= 0) return status;

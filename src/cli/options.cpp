@@ -130,7 +130,10 @@ int ParseOptions(int argc, char** argv, Options& options) {
   if (folders.empty()) return usage_error("at least one DATAFOLDER is required");
   const OutputFormat* chosen = ChooseFormat(format, output);
   if (chosen == nullptr) {
-    return usage_error("unknown output format '" + format + "' (known: " + FormatList() + ")");
+    std::string message = "unknown output format '" + format + "' (known: " + FormatList() + ")";
+    if (!OutputFormatLoadProblem().empty())
+      message += "; " + std::string(OutputFormatLoadProblem());
+    return usage_error(message);
   }
   options.settings.format = std::string(chosen->name);
   // MIF keeps the chained rings of its established output unless asked;

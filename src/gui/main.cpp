@@ -10,7 +10,7 @@
 #include "main_window.hpp"
 #include "message_boxes.hpp"
 #ifdef PELMORA_WITH_GDAL
-#include "gdal/gdal_formats.hpp"
+#include "gdal/gdal_module_loader.hpp"
 #endif
 
 namespace {
@@ -52,7 +52,7 @@ int main(int argc, char* argv[]) {
     }
   }
 #ifdef PELMORA_WITH_GDAL
-  pelmora::gdal::RegisterGdalFormats();
+  pelmora::gdal::OfferGdalFormats();
 #endif
   TApplication app(argc, argv);
   // The settings file lies in ~/.config/pelmora/ (AppConfigLocation).

@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "../support/map_tree.hpp"
 #include "core/conversion/run.hpp"
 #include "core/errors.hpp"
+#include "core/mif/mif_layer_writer.hpp"
 
 namespace pelmora {
 namespace {
@@ -81,6 +84,34 @@ TEST(OutputFormatsTest, RegisteredFormatsAreFoundAndGuessed) {
     const OutputFormat* guessed = GuessOutputFormat(c.path);
     EXPECT_EQ(guessed ? guessed->name : std::string_view(), c.format) << c.path;
   }
+}
+
+// The loader of the other formats runs once, and only for a lookup that the
+// built-in table cannot answer. It keeps its state for the process, so the
+// sequence runs in a fresh process of its own (a "threadsafe" death test
+// starts the test program anew).
+void CheckLoaderSequence() {
+  static int loads = 0;
+  SetOutputFormatLoader([] {
+    ++loads;
+    RegisterOutputFormat({"LOADED", "added by the loader", MakeMifLayerWriter, ".ld", {}});
+    return std::string("one format could not be added");
+  });
+  auto fail = [](const char* step) {
+    std::fprintf(stderr, "failed at: %s (loads %d)\n", step, loads);
+    std::exit(1);
+  };
+  if (FindOutputFormat("mif") == nullptr || loads != 0) fail("MIF found without loading");
+  if (GuessOutputFormat("city.ld") == nullptr || loads != 1) fail("guess loads");
+  if (FindOutputFormat("loaded") == nullptr || FindOutputFormat("KML") != nullptr) fail("find");
+  if (OutputFormats().size() != 2 || loads != 1) fail("loaded once");
+  if (OutputFormatLoadProblem() != "one format could not be added") fail("problem kept");
+  std::exit(0);
+}
+
+TEST(OutputFormatsTest, LoaderRunsOnceForTheFirstLookupOutsideTheBuiltInTable) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(CheckLoaderSequence(), ::testing::ExitedWithCode(0), "");
 }
 
 ConversionSettings OneFileSettings(const std::string& map, const std::string& out, int jobs) {

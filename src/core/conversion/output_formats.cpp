@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <mutex>
 #include <vector>
 
 #include "../errors.hpp"
@@ -21,7 +22,41 @@ bool SameLetters(std::string_view a, std::string_view b) {
   return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
+struct FormatLoader {
+  std::function<std::string()> load;
+  std::once_flag once;
+  std::string problem;
+};
+
+FormatLoader& Loader() {
+  static FormatLoader loader;
+  return loader;
+}
+
+// Runs the loader the first time only; later calls return at once.
+void LoadOtherFormats() {
+  FormatLoader& loader = Loader();
+  std::call_once(loader.once, [&loader] {
+    if (loader.load) loader.problem = loader.load();
+  });
+}
+
+const OutputFormat* FindInTable(std::string_view name) {
+  for (const OutputFormat& format : Table()) {
+    if (SameLetters(format.name, name)) return &format;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+void SetOutputFormatLoader(std::function<std::string()> loader) {
+  Loader().load = std::move(loader);
+}
+
+std::string_view OutputFormatLoadProblem() {
+  return Loader().problem;
+}
 
 void RegisterOutputFormat(OutputFormat format) {
   for (OutputFormat& known : Table()) {
@@ -34,17 +69,19 @@ void RegisterOutputFormat(OutputFormat format) {
 }
 
 std::span<const OutputFormat> OutputFormats() {
+  LoadOtherFormats();
   return Table();
 }
 
 const OutputFormat* FindOutputFormat(std::string_view name) {
-  for (const OutputFormat& format : Table()) {
-    if (SameLetters(format.name, name)) return &format;
-  }
-  return nullptr;
+  if (const OutputFormat* format = FindInTable(name)) return format;
+  LoadOtherFormats();
+  return FindInTable(name);
 }
 
 const OutputFormat* GuessOutputFormat(std::string_view output_path) {
+  // Only formats of the loader are known by an extension.
+  LoadOtherFormats();
   for (const OutputFormat& format : Table()) {
     const size_t n = format.extension.size();
     if (n > 0 && output_path.size() > n &&

@@ -38,9 +38,21 @@ struct OutputFormat {
 };
 
 // Adds a format to the table, or replaces the one of the same name. Called
-// when the program starts, before any run.
+// when the program starts, before any run, or by the format loader.
 void RegisterOutputFormat(OutputFormat format);
 
+// Formats kept outside the engine (those written through GDAL) can come
+// from a loader that registers them. It runs once, on the first lookup that
+// the built-in table cannot answer (a listing of all formats, an unknown
+// name, a guess from an extension), so a run that writes MIF never pays for
+// loading them. The loader returns why it could not add its formats, or an
+// empty text. Set it when the program starts, before any lookup.
+void SetOutputFormatLoader(std::function<std::string()> loader);
+// Why the loader could not add its formats; empty when it did, when it has
+// not run, or when there is none.
+std::string_view OutputFormatLoadProblem();
+
+// Every format, the loader's included.
 std::span<const OutputFormat> OutputFormats();
 // The format of that name, letter case aside; null when there is none.
 const OutputFormat* FindOutputFormat(std::string_view name);
