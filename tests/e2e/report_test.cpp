@@ -282,5 +282,25 @@ TEST_F(ReportTest, ReportFileIsReplacedWholeOrTheRunFails) {
       << r.err;
 }
 
+// Each format's layers name the files they put in place: a Shapefile's set
+// per layer, the one GeoPackage for every layer.
+TEST_F(ReportTest, JsonReportNamesTheFilesOfEachFormat) {
+  if (Run({"--formats"}).out.find("GPKG\t") == std::string::npos) GTEST_SKIP() << "no GDAL";
+  CliResult r = Run({"-q", "--coordsys", "8", "--layers", "zukaku", "-f", "ESRI Shapefile",
+                     "--report", tree_.Path("shp.json"), "-o", tree_.Path("out"), maps_});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadReport("shp.json")["layers"][0]["files"],
+            Json::array({"Zukaku_Pgn.shp", "Zukaku_Pgn.shx", "Zukaku_Pgn.dbf", "Zukaku_Pgn.prj",
+                         "Zukaku_Pgn.cpg"}));
+  r = Run({"-q", "--coordsys", "8", "--layers", "road,zukaku", "--report", tree_.Path("gpkg.json"),
+           "-o", tree_.Path("out/city.gpkg"), maps_});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const Json report = ReadReport("gpkg.json");
+  EXPECT_EQ(report["settings"]["format"], "GPKG");
+  EXPECT_EQ(report["settings"]["output"], tree_.Path("out/city.gpkg"));
+  ASSERT_EQ(report["layers"].size(), 2u);
+  for (const Json& layer : report["layers"]) EXPECT_EQ(layer["files"], Json::array({"city.gpkg"}));
+}
+
 }  // namespace
 }  // namespace pelmora::testing_support
