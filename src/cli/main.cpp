@@ -12,6 +12,8 @@
 #include "core/conversion/run.hpp"
 #include "core/mif/coordsys.hpp"
 #include "options.hpp"
+#include "report_file.hpp"
+#include "run_record.hpp"
 #ifdef PELMORA_WITH_GDAL
 #include "gdal/gdal_module_loader.hpp"
 #endif
@@ -35,26 +37,33 @@ int ListFormats() {
   return 0;
 }
 
-int Convert(const pelmora::cli::Options& options) {
-  bool progress = options.progress.value_or(::isatty(STDERR_FILENO) == 1);
-  pelmora::cli::ConsoleObserver observer(!options.quiet, progress);
+// Runs the conversion and says how it ended; the recorder learns the outcome.
+int Convert(const pelmora::cli::Options& options, pelmora::cli::ConsoleObserver& observer,
+            pelmora::cli::RunRecorder& recorder) {
+  using pelmora::cli::RunOutcome;
   pelmora::cli::InstallStopSignals();
   try {
-    pelmora::RunResult result = pelmora::RunConversion(options.settings, observer);
+    pelmora::RunResult result = pelmora::RunConversion(options.settings, recorder);
     observer.ClearBar();
     observer.PrintWarningsNotShown();
     if (result.problem != pelmora::SettingsProblem::kNone) {
-      std::cerr << pelmora::SettingsProblemMessage(result.problem, result.problem_folder) << "\n";
+      const std::string message =
+          pelmora::SettingsProblemMessage(result.problem, result.problem_folder);
+      std::cerr << message << "\n";
+      recorder.End(RunOutcome::kRefused, 2, message);
       return 2;
     }
-  } catch (const pelmora::ConversionCancelled&) {
+  } catch (const pelmora::ConversionCancelled& e) {
     observer.ClearBar();
-    return 128 + pelmora::cli::StopSignal();
+    const int status = 128 + pelmora::cli::StopSignal();
+    recorder.End(RunOutcome::kStopped, status, pelmora::WithFinalPeriod(e.what()));
+    return status;
   } catch (const pelmora::ConversionError& e) {
     observer.ClearBar();
     observer.PrintWarningsNotShown();
     std::cout.flush();
     std::cerr << pelmora::DescribeError(e) << "\n";
+    recorder.End(RunOutcome::kFailed, 1, pelmora::WithFinalPeriod(e.what()), e.file(), e.line());
     return 1;
   } catch (const std::exception& e) {
     // Anything else (such as running out of memory) still ends cleanly: the
@@ -62,10 +71,35 @@ int Convert(const pelmora::cli::Options& options) {
     observer.ClearBar();
     std::cout.flush();
     std::cerr << pelmora::WithFinalPeriod(e.what()) << "\n";
+    recorder.End(RunOutcome::kFailed, 1, pelmora::WithFinalPeriod(e.what()));
     return 1;
   }
-  if (!options.quiet) std::cout << "変換が終了しました。\n";
+  recorder.End(RunOutcome::kDone, 0);
   return 0;
+}
+
+// Converts, prints the end of the run and its summary, and writes the JSON
+// report when asked, whatever the outcome: a report that cannot be written
+// turns a successful run into a failed one.
+int ConvertAndReport(const pelmora::cli::Options& options) {
+  bool progress = options.progress.value_or(::isatty(STDERR_FILENO) == 1);
+  pelmora::cli::ConsoleObserver observer(!options.quiet, progress);
+  pelmora::cli::RunRecorder recorder(observer);
+  int status = Convert(options, observer, recorder);
+  if (status == 0 && !options.quiet) {
+    std::cout << "変換が終了しました。\n" << pelmora::cli::SummaryText(recorder.record());
+  }
+  if (options.report.empty()) return status;
+  try {
+    pelmora::cli::WriteReportFile(options.report,
+                                  pelmora::cli::ReportJson(options, recorder.record()));
+  } catch (const pelmora::ConversionError& e) {
+    std::cout.flush();
+    std::cerr << "レポート「" << options.report
+              << "」を書き込めません: " << pelmora::WithFinalPeriod(e.what()) << "\n";
+    if (status == 0) status = 1;
+  }
+  return status;
 }
 
 }  // namespace
@@ -78,5 +112,5 @@ int main(int argc, char** argv) {
   if (int status = pelmora::cli::ParseOptions(argc, argv, options); status >= 0) return status;
   if (options.list_coordsys) return ListCoordSys();
   if (options.list_formats) return ListFormats();
-  return Convert(options);
+  return ConvertAndReport(options);
 }

@@ -64,6 +64,18 @@ void SplitOutputFile(const std::string& output, ConversionSettings& settings) {
   settings.output_folder = path.has_parent_path() ? path.parent_path().string() : ".";
 }
 
+// Found before the run rather than after it: a report that cannot be written
+// where it is asked for.
+std::string ReportPathProblem(const std::string& report) {
+  const std::filesystem::path path(report);
+  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  if (!std::filesystem::is_directory(folder)) {
+    return "the folder of the report '" + report + "' does not exist";
+  }
+  if (std::filesystem::is_directory(path)) return "the report '" + report + "' is a folder";
+  return {};
+}
+
 }  // namespace
 
 int ParseOptions(int argc, char** argv, Options& options) {
@@ -102,6 +114,9 @@ int ParseOptions(int argc, char** argv, Options& options) {
   app.add_flag("--list-coordsys", options.list_coordsys, "List the coordinate systems");
   app.add_flag("--formats", options.list_formats, "List the output formats");
   app.add_flag("-q,--quiet", options.quiet, "Print no log");
+  app.add_option("--report", options.report,
+                 "Write a report of the run (settings, layers, warnings, times) as JSON into FILE")
+      ->type_name("FILE.json");
   app.add_flag("--strict", options.settings.strict,
                "Treat the first warning as an error (status 1, as for bad data)");
   auto* on = app.add_flag("--progress", progress, "Show a progress bar on standard error");
@@ -128,6 +143,11 @@ int ParseOptions(int argc, char** argv, Options& options) {
   };
   if (output.empty()) return usage_error("the output folder (-o) is required");
   if (folders.empty()) return usage_error("at least one DATAFOLDER is required");
+  if (!options.report.empty()) {
+    if (std::string problem = ReportPathProblem(options.report); !problem.empty()) {
+      return usage_error(problem);
+    }
+  }
   const OutputFormat* chosen = ChooseFormat(format, output);
   if (chosen == nullptr) {
     std::string message = "unknown output format '" + format + "' (known: " + FormatList() + ")";
@@ -141,6 +161,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
   const bool assembled = polygons.empty() ? chosen->name != "MIF" : polygons == "assembled";
   if (assembled) options.settings.polygons = PolygonMode::kAssembled;
   options.settings.output_folder = output;
+  options.output = output;
   if (chosen->open_file) {
     if (std::filesystem::is_directory(output)) {
       return usage_error(options.settings.format + " writes one file: give -o FILE");

@@ -2,6 +2,7 @@
 // The command line of pelmora-convert, parsed and checked without touching
 // any file.
 #include <optional>
+#include <string>
 
 #include "core/conversion/settings.hpp"
 
@@ -13,6 +14,8 @@ struct Options {
   bool list_formats = false;
   bool quiet = false;
   std::optional<bool> progress;  // unset: shown when standard error is a terminal
+  std::string output;            // -o as given
+  std::string report;            // --report: the JSON report's path, or empty
 };
 
 // Fills options from the command line. Returns -1 to go on, or the exit

@@ -48,6 +48,7 @@ class GdalFileWriter : public LayerWriter {
     }
   }
   void Commit() override { files_.Commit(); }
+  std::vector<std::string> FileNames() const override { return files_.FileNames(); }
 
  private:
   StagedFiles files_;  // declared first: the files are removed after GDAL closed them

@@ -133,6 +133,8 @@ class GpkgLayerWriter : public LayerWriter {
     }
     std::remove(buffer_path_.c_str());
   }
+  // Every layer is a table of the one file.
+  std::vector<std::string> FileNames() const override { return {output_.name()}; }
 
  private:
   GeoPackage& output_;

@@ -60,4 +60,16 @@ inline std::string WithoutWarnings(const std::string& err) {
   return rest;
 }
 
+// Standard output with the time the run took masked, "所要時間: * 秒", so that
+// it can be compared with an expected file.
+inline std::string MaskElapsed(std::string out) {
+  const std::string label = "所要時間: ";
+  size_t at = out.find(label);
+  if (at == std::string::npos) return out;
+  at += label.size();
+  const size_t end = out.find(" 秒", at);
+  if (end != std::string::npos) out.replace(at, end - at, "*");
+  return out;
+}
+
 }  // namespace pelmora::testing_support

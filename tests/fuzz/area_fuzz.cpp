@@ -3,10 +3,13 @@
 // scratch output folder, and the folder is checked afterwards: every pair is
 // complete, the layers before a failure kept their pairs, the failing layer
 // left nothing, no temporary file remains, and the error names its place.
+// The warnings of a run without error must be those a plain reading of the
+// area's files finds (expected_warnings.hpp): none lost, none invented.
 // The same area is then converted again with the layers that share files
-// converting together, which must log, fail and write exactly the same.
+// converting together, which must log, warn, fail and write exactly the same.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +22,7 @@
 #include "checks/output_check.hpp"
 #include "core/conversion/layer_table.hpp"
 #include "core/conversion/run.hpp"
+#include "expected_warnings.hpp"
 #include "fuzz_entries.hpp"
 
 namespace pelmora::fuzz {
@@ -32,7 +36,7 @@ namespace fs = std::filesystem;
 }
 
 // Counts the layers that began, to know how many pairs must be there, and
-// keeps the log.
+// keeps the log and the warnings.
 class CountingObserver : public LogLineObserver {
  public:
   void OnLayerStarted(const LayerStarted& event) override {
@@ -40,11 +44,17 @@ class CountingObserver : public LogLineObserver {
     LogLineObserver::OnLayerStarted(event);
   }
   void OnLog(std::string_view line) override { log.append(line).push_back('\n'); }
+  void OnWarning(const Warning& event) override {
+    warnings.push_back(std::string(WarningKindKey(event.kind)) + " " + std::string(event.file) +
+                       " " + std::to_string(event.line));
+  }
   int layers_started = 0;
   std::string log;
+  std::vector<WarningKey> warnings;  // in the order given
 };
 
 struct Outcome {
+  std::vector<WarningKey> warnings;
   std::string log, error;
   bool failed = false;
   bool refused = false;  // an area holding no input file of any layer
@@ -70,8 +80,22 @@ Outcome Convert(const fs::path& map, const fs::path& out, bool share_inputs) {
     if (outcome.error.find('\n') == std::string::npos) Fail("message without second line");
   }
   outcome.log = std::move(observer.log);
+  outcome.warnings = std::move(observer.warnings);
   outcome.layers_started = observer.layers_started;
   return outcome;
+}
+
+// The warnings given against those of the plain reading, in any order.
+void CheckWarnings(std::vector<WarningKey> given, const fs::path& area) {
+  std::sort(given.begin(), given.end());
+  const std::vector<WarningKey> expected = ExpectedWarnings(area, std::string(kAreaName), 0);
+  std::vector<WarningKey> lost, invented;
+  std::set_difference(expected.begin(), expected.end(), given.begin(), given.end(),
+                      std::back_inserter(lost));
+  std::set_difference(given.begin(), given.end(), expected.begin(), expected.end(),
+                      std::back_inserter(invented));
+  if (!lost.empty()) Fail("warning lost: " + lost.front());
+  if (!invented.empty()) Fail("warning invented: " + invented.front());
 }
 
 // The names and bytes of the files in folder, in name order.
@@ -118,11 +142,13 @@ int FuzzArea(const uint8_t* data, size_t size) {
   }
   std::string problem = checks::CheckOutputFolder(out, expected_pairs);
   if (!problem.empty()) Fail(problem);
+  if (!plain.failed && !plain.refused) CheckWarnings(plain.warnings, map / std::string(kAreaName));
 
   const Outcome shared = Convert(map, shared_out, true);
   if (shared.refused != plain.refused) Fail("shared inputs: refused otherwise");
   if (shared.error != plain.error) Fail("shared inputs: other error: " + shared.error);
   if (shared.log != plain.log) Fail("shared inputs: other log");
+  if (shared.warnings != plain.warnings) Fail("shared inputs: other warnings");
   if (FolderContents(shared_out) != FolderContents(out)) Fail("shared inputs: other files");
   return 0;
 }

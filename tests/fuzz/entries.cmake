@@ -7,5 +7,6 @@ add_library(pelmora_fuzz_entries STATIC
   ${CMAKE_CURRENT_LIST_DIR}/text_fuzz.cpp
   ${CMAKE_CURRENT_LIST_DIR}/area_fuzz.cpp
   ${CMAKE_CURRENT_LIST_DIR}/area_carver.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/expected_warnings.cpp
 )
 target_link_libraries(pelmora_fuzz_entries PUBLIC pelmora_core pelmora_output_check)

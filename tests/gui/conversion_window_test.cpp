@@ -236,6 +236,7 @@ class ConversionWindowTest : public QObject {
     const QString out = Make("out-frame");
     W().ListBox1->addItem(sample_);
     W().Edit1->setText(out + "/");
+    W().ComboBox1->setCurrentIndex(8);  // the sample's zone: no warning
     W().CheckBox[8]->setChecked(true);
     W().Button7->click();
     W().WaitForConversion();

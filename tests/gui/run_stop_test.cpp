@@ -4,6 +4,7 @@
 // same place of the run: while the block polygon layer converts its first
 // area, with the layers before it finished.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -216,6 +217,7 @@ class RunStopTest : public QObject {
     W().Button6->click();
     W().CheckBox[8]->click();
     QVERIFY(W().CheckBox[8]->isChecked());
+    W().ComboBox1->setCurrentIndex(8);  // the sample's zone: no warning
     W().Button7->click();
     W().WaitForConversion();
     QCOMPARE(boxes_.boxes.size(), 1);

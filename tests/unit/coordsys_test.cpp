@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/conversion/sheet_zone.hpp"
 #include "core/errors.hpp"
+#include "core/text/cp932.hpp"
 
 namespace pelmora {
 namespace {
@@ -47,9 +49,42 @@ TEST(CoordSysTest, EveryEntryCarriesTheEpsgCodeOfItsDatumAndZone) {
     EXPECT_NE(name.find("第" + std::to_string(zone) + "系"), std::string::npos) << i;
     EXPECT_EQ(table[i].epsg, (tokyo ? 30160 : 2442) + zone) << i;
     EXPECT_EQ(CoordSysEpsg(i), table[i].epsg) << i;
+    EXPECT_EQ(CoordSysZone(i), zone) << i;
   }
   EXPECT_EQ(CoordSysEpsg(-1), 0);
   EXPECT_EQ(CoordSysEpsg(38), 0);
+  EXPECT_EQ(CoordSysZone(-1), 0);
+  EXPECT_EQ(CoordSysZone(38), 0);
+}
+
+// The zone field of a map-sheet file against the chosen entry: the same
+// zone of either datum passes, anything else is named with both zones.
+TEST(CoordSysTest, ZoneFieldAgainstTheChosenEntry) {
+  struct Case {
+    std::string field;
+    int coordsys;
+    std::string expected;  // "" when no warning is due
+  };
+  const Case kCases[] = {
+      {"9", 8, ""},
+      {"9", 27, ""},
+      {" 9", 8, ""},
+      {"+9", 27, ""},
+      {"1", 0, ""},
+      {"19", 37, ""},
+      {"9", 0, "図郭ファイルの座標系は第9系で、選んだ座標系の第1系と異なります"},
+      {"1", 18, "図郭ファイルの座標系は第1系で、選んだ座標系の第19系と異なります"},
+      {"19", 19, "図郭ファイルの座標系は第19系で、選んだ座標系の第1系と異なります"},
+      {"0", 0, "図郭ファイルの座標系番号「0」は選んだ座標系の第1系と異なります"},
+      {"20", 0, "図郭ファイルの座標系番号「20」は選んだ座標系の第1系と異なります"},
+      {"", 8, "図郭ファイルの座標系番号「」は選んだ座標系の第9系と異なります"},
+      {"9 ", 8, "図郭ファイルの座標系番号「9 」は選んだ座標系の第9系と異なります"},
+      {Utf8ToCp932("九"), 8, "図郭ファイルの座標系番号「九」は選んだ座標系の第9系と異なります"},
+  };
+  for (const Case& c : kCases) {
+    EXPECT_EQ(ZoneMismatchText(c.field, c.coordsys).value_or(""), c.expected)
+        << c.field << " " << c.coordsys;
+  }
 }
 
 TEST(ErrorTextTest, FinalPeriodAndSystemTexts) {

@@ -22,6 +22,9 @@ class InputSizes {
 
   // The bytes of the layers' own input files (not the files they consult).
   uint64_t BytesToRead() const { return bytes_to_read_; }
+  // The area subfolders that hold an input file of a layer, each time the
+  // run reaches one.
+  int AreasRead() const { return areas_read_; }
 
   // The bytes a unit reads through: each file that its layers read counted
   // once, and the arc file of a polygon layer once more, since every inner
@@ -33,6 +36,7 @@ class InputSizes {
 
   std::map<std::string, uint64_t, std::less<>> bytes_;  // relative path -> over all areas
   uint64_t bytes_to_read_ = 0;
+  int areas_read_ = 0;
 };
 
 }  // namespace pelmora

@@ -8,6 +8,7 @@
 
 #include "../errors.hpp"
 #include "../input/area_folder.hpp"
+#include "sheet_zone.hpp"
 
 namespace pelmora {
 namespace {
@@ -43,17 +44,21 @@ std::string RealPath(const std::string& folder) {
 
 }  // namespace
 
-int WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
-                          ConversionObserver& observer) {
+AreaWarnings WarnAboutAreas(const ConversionSettings& settings, ConversionObserver& observer) {
   std::set<std::string> seen;
-  int warnings = 0;
-  for (const std::string& map_folder : map_folders) {
+  AreaWarnings warnings;
+  for (const std::string& map_folder : settings.map_folders) {
     for (const std::string& area : ListSubfoldersOrNone(map_folder)) {
       const std::string path = JoinPath(map_folder, area);
       const std::string real = RealPath(path);
-      if (real.empty() || seen.insert(real).second) continue;
-      observer.OnWarning({WarningKind::kAreaTwice, "同じ地域を2度変換します", path, 0});
-      ++warnings;
+      if (!real.empty() && !seen.insert(real).second) {
+        observer.OnWarning({WarningKind::kAreaTwice, "同じ地域を2度変換します", path, 0});
+        warnings = {warnings.count + 1, path, 0};
+      } else if (WarnZoneMismatch(path, area, settings.coordsys_index, observer)) {
+        warnings = {warnings.count + 1, area + "/" + area + ".txt", kSheetZoneLine};
+      }
+      // A strict run ends at its first warning, which is then the last one.
+      if (settings.strict && warnings.count > 0) return warnings;
     }
   }
   return warnings;

@@ -23,12 +23,20 @@ struct MapDataProblem {
 MapDataProblem CheckMapData(const std::vector<std::string>& map_folders,
                             std::span<const LayerDef* const> layers);
 
-// Warns about every area subfolder that the run reaches a second time (the
-// same folder listed twice, or a folder inside another, or a link to an
-// area): its features would be written twice. Folders that cannot be listed
-// are left to the layers.
-// Returns the number of warnings.
-int WarnAreasReachedTwice(const std::vector<std::string>& map_folders,
-                          ConversionObserver& observer);
+// What the checks of the areas before a run warned about.
+struct AreaWarnings {
+  int count = 0;
+  std::string last_file;  // the place of the last warning, as it named it
+  int last_line = 0;
+};
+
+// Warns, area by area in the order the run reaches them, about every area
+// subfolder that the run reaches a second time (the same folder listed twice,
+// or a folder inside another, or a link to an area): its features would be
+// written twice; and, once for each area, about a map-sheet file naming
+// another zone than the chosen coordinate system's (sheet_zone.hpp). Folders
+// that cannot be listed are left to the layers. A strict run's checks end at
+// the first warning.
+AreaWarnings WarnAboutAreas(const ConversionSettings& settings, ConversionObserver& observer);
 
 }  // namespace pelmora

@@ -4,6 +4,7 @@
 // is UTF-8 but for subfolder names, which pass through as the file system
 // gives them.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,7 @@ namespace pelmora {
 struct RunStarted {
   uint64_t bytes_to_read = 0;  // the layers' input files over every area
   int layers = 0;
+  int areas = 0;  // area subfolders holding an input file of a layer, as reached
 };
 
 struct LayerStarted {
@@ -46,6 +48,19 @@ enum class WarningKind {
   kOutputFormat,       // the output format could not take a value as it is
 };
 
+// Every kind, in the order above.
+inline constexpr WarningKind kWarningKinds[] = {
+    WarningKind::kMissingArc,    WarningKind::kMissingAttributes, WarningKind::kMissingInputFile,
+    WarningKind::kValueTooLong,  WarningKind::kAreaTwice,         WarningKind::kZoneMismatch,
+    WarningKind::kRingNotClosed, WarningKind::kEmptyObject,       WarningKind::kOutputFormat,
+};
+
+// A kind's name for reports read by programs, e.g. "missing_arc" (ASCII,
+// never changed once published).
+std::string_view WarningKindKey(WarningKind kind);
+// A kind's short description for people, e.g. "アーク ファイルにないアーク".
+std::string_view WarningKindName(WarningKind kind);
+
 // Something in the data that the run passed over or changed.
 struct Warning {
   WarningKind kind = WarningKind::kMissingArc;
@@ -58,6 +73,10 @@ struct Warning {
 struct LayerCommitted {
   std::string_view base_name;
   uint64_t features = 0;
+  // The files put in place, named in the output folder (for a format that
+  // writes one file for the run, that file); none for a writer of the
+  // settings' own that keeps its features elsewhere.
+  std::span<const std::string> files;
 };
 
 struct RunFinished {

@@ -38,8 +38,9 @@ bool OrderedRelease::Pump() {
       End(std::current_exception());
       break;
     }
+    const std::vector<std::string> files = task.writer->FileNames();
     task.writer.reset();
-    front_.OnLayerCommitted({layer.base_name, task.features});
+    front_.OnLayerCommitted({layer.base_name, task.features, files});
     ++head_;
     released_ = 0;
   }

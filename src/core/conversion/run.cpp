@@ -4,8 +4,8 @@
 
 #include "../output/output_folder_lock.hpp"
 #include "layer_table.hpp"
-#include "output_formats.hpp"
 #include "map_data_check.hpp"
+#include "output_formats.hpp"
 #include "scheduler.hpp"
 
 namespace pelmora {
@@ -22,8 +22,9 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
   }
   ClearLeftovers(check.output_folder);
   // Found before any layer starts: a strict run ends before writing a file.
-  if (WarnAreasReachedTwice(settings.map_folders, observer) > 0 && settings.strict) {
-    throw StrictWarningError(settings.map_folders.front(), 0);
+  if (AreaWarnings warned = WarnAboutAreas(settings, observer);
+      warned.count > 0 && settings.strict) {
+    throw StrictWarningError(warned.last_file, warned.last_line);
   }
   std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) {

@@ -145,7 +145,7 @@ int RunLayers(std::span<const LayerDef* const> layers, const ConversionSettings&
   const InputSizes sizes(layers, settings);
   queue.start_order = StartOrder(queue.units, workers, layers, sizes);
 
-  observer.OnRunStarted({sizes.BytesToRead(), static_cast<int>(layers.size())});
+  observer.OnRunStarted({sizes.BytesToRead(), static_cast<int>(layers.size()), sizes.AreasRead()});
   OrderedRelease release(tasks, shared, observer, sizes.BytesToRead(), settings.strict);
   if (workers <= 1) {
     RunOnThisThread(queue, tasks, settings, output_folder, shared, release, observer,

@@ -141,4 +141,10 @@ int CoordSysEpsg(int index) {
   return kEntries[index].epsg;
 }
 
+int CoordSysZone(int index) {
+  constexpr int kZones = kCoordSysCount / 2;
+  if (index < 0 || index >= kCoordSysCount) return 0;
+  return index % kZones + 1;
+}
+
 }  // namespace pelmora

@@ -22,4 +22,9 @@ std::string_view CoordSysClause(int index);
 // The EPSG code of entry index; 0 for an index outside 0 to 37.
 int CoordSysEpsg(int index);
 
+// The plane rectangular zone, 1 to 19, of entry index: entries 0 to 18 are
+// zones 1 to 19 of JGD2000, entries 19 to 37 the same zones of the Tokyo
+// datum. 0 for an index outside 0 to 37.
+int CoordSysZone(int index);
+
 }  // namespace pelmora

@@ -19,6 +19,7 @@ class MifLayerWriter : public LayerWriter {
   void Write(const Feature& feature) override;
   void Finish() override { files_.Close(); }
   void Commit() override { files_.Commit(); }
+  std::vector<std::string> FileNames() const override { return files_.FileNames(); }
 
  private:
   GeometryKind kind_;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "../features/feature.hpp"
 
@@ -23,6 +24,9 @@ class LayerWriter {
   virtual void Finish() = 0;
   // Puts the finished files in place of their final names.
   virtual void Commit() = 0;
+  // The names (in the output folder) of the files Commit puts in place, in
+  // the order written; none for a writer that keeps its features elsewhere.
+  virtual std::vector<std::string> FileNames() const { return {}; }
 };
 
 // Makes the writer of one layer into output_folder (ending with "/").

@@ -49,6 +49,12 @@ bool RenameOver(const std::string& from, const std::string& to, const std::strin
 
 }  // namespace
 
+std::vector<std::string> StagedFiles::FileNames() const {
+  std::vector<std::string> names;
+  for (const auto& staged : files_) names.push_back(FileName(staged->final_path));
+  return names;
+}
+
 StagedFiles::~StagedFiles() {
   if (!committed_) Discard();
 }

@@ -51,6 +51,9 @@ class StagedFiles {
   // folder holds the older set as it was.
   void Commit();
 
+  // The final names of the files, in the order they were created or adopted.
+  std::vector<std::string> FileNames() const;
+
  private:
   struct Staged {
     std::string final_path;
