@@ -12,9 +12,11 @@ build: deps
 	cmake --build $(BUILD)
 
 # Converts the bundled sample data into out/ with every layer and shows the log.
+# The sample lies in Tokyo, zone 9 of the plane rectangular coordinate system
+# (entry 8, JGD2000).
 demo: build
 	mkdir -p out
-	$(BUILD)/src/cli/pelmora-convert -o out samples/mapdata
+	$(BUILD)/src/cli/pelmora-convert --coordsys 8 -o out samples/mapdata
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
