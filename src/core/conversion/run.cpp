@@ -4,8 +4,8 @@
 
 #include "../output/output_folder_lock.hpp"
 #include "layer_table.hpp"
-#include "output_formats.hpp"
 #include "map_data_check.hpp"
+#include "output_formats.hpp"
 #include "scheduler.hpp"
 
 namespace pelmora {
@@ -21,6 +21,11 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
     return result;
   }
   ClearLeftovers(check.output_folder);
+  // Asked for (--allow-approximate): reported, but no reason to end a
+  // strict run.
+  if (!check.format_warning.empty()) {
+    observer.OnWarning({WarningKind::kApproximate, check.format_warning, {}, 0});
+  }
   // Found before any layer starts: a strict run ends before writing a file.
   if (WarnAreasReachedTwice(settings.map_folders, observer) > 0 && settings.strict) {
     throw StrictWarningError(settings.map_folders.front(), 0);
