@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace pelmora::testing_support {
 
@@ -78,29 +79,39 @@ void WriteNtv2Grid(const std::string& path, double west, double south, double ea
   constexpr double kStep = 0.5;  // degrees
   const int rows = static_cast<int>((north - south) / kStep) + 1;
   const int columns = static_cast<int>((east - west) / kStep) + 1;
+  using Texts = std::vector<std::pair<const char*, const char*>>;
+  using Numbers = std::vector<std::pair<const char*, double>>;
   std::string bytes;
   Int(bytes, "NUM_OREC", 11);
   Int(bytes, "NUM_SREC", 11);
   Int(bytes, "NUM_FILE", 1);
-  Text(bytes, "GS_TYPE", "SECONDS");
-  Text(bytes, "VERSION", "NTv2.0");
-  Text(bytes, "SYSTEM_F", "TOKYO");
-  Text(bytes, "SYSTEM_T", "JGD2000");
-  Double(bytes, "MAJOR_F", 6377397.155);
-  Double(bytes, "MINOR_F", 6356078.963);
-  Double(bytes, "MAJOR_T", 6378137.0);
-  Double(bytes, "MINOR_T", 6356752.314);
-  Text(bytes, "SUB_NAME", "TEST");
-  Text(bytes, "PARENT", "NONE");
-  Text(bytes, "CREATED", "20260101");
-  Text(bytes, "UPDATED", "20260101");
+  for (const auto& [label, value] : Texts{{"GS_TYPE", "SECONDS"},
+                                          {"VERSION", "NTv2.0"},
+                                          {"SYSTEM_F", "TOKYO"},
+                                          {"SYSTEM_T", "JGD2000"}}) {
+    Text(bytes, label, value);
+  }
+  for (const auto& [label, value] : Numbers{{"MAJOR_F", 6377397.155},
+                                            {"MINOR_F", 6356078.963},
+                                            {"MAJOR_T", 6378137.0},
+                                            {"MINOR_T", 6356752.314}}) {
+    Double(bytes, label, value);
+  }
+  for (const auto& [label, value] : Texts{{"SUB_NAME", "TEST"},
+                                          {"PARENT", "NONE"},
+                                          {"CREATED", "20260101"},
+                                          {"UPDATED", "20260101"}}) {
+    Text(bytes, label, value);
+  }
   // NTv2 counts longitudes positive west, in arc-seconds.
-  Double(bytes, "S_LAT", south * 3600);
-  Double(bytes, "N_LAT", north * 3600);
-  Double(bytes, "E_LONG", -east * 3600);
-  Double(bytes, "W_LONG", -west * 3600);
-  Double(bytes, "LAT_INC", kStep * 3600);
-  Double(bytes, "LONG_INC", kStep * 3600);
+  for (const auto& [label, value] : Numbers{{"S_LAT", south * 3600},
+                                            {"N_LAT", north * 3600},
+                                            {"E_LONG", -east * 3600},
+                                            {"W_LONG", -west * 3600},
+                                            {"LAT_INC", kStep * 3600},
+                                            {"LONG_INC", kStep * 3600}}) {
+    Double(bytes, label, value);
+  }
   Int(bytes, "GS_COUNT", rows * columns);
   const float node[4] = {static_cast<float>(shift_north_seconds),
                          static_cast<float>(-shift_east_seconds), 0.01f, 0.01f};
