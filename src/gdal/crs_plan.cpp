@@ -152,9 +152,9 @@ void PlanChangeOfDatum(ProjPair& pair, const CrsRequest& request, CrsPlan& plan)
                           ", which Debian does not ship (give it with --grid FILE)";
   if (fallback.empty()) {
     plan.refusal = change +
-                   ": without a grid PROJ has only a ballpark offset, hundreds of "
-                   "metres off; " +
-                   needs;
+                   ": without a grid PROJ has only a ballpark offset, which ignores the "
+                   "change of datum; " +
+                   needs + ".";
     return;
   }
   if (!request.allow_approximate) {
