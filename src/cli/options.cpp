@@ -111,6 +111,16 @@ int ParseOptions(int argc, char** argv, Options& options) {
                  "default for MIF) or assembled (closed rings with holes and parts, default for "
                  "the other formats)")
       ->check(CLI::IsMember({"chained", "assembled"}));
+  auto* t_srs = app.add_option(
+      "--t_srs", options.settings.target_crs,
+      "Reproject into this coordinate system (as ogr2ogr takes it, e.g. EPSG:4612); GDAL formats "
+      "only, and only exactly: a change of datum needs --grid or --allow-approximate");
+  app.add_option("--grid", options.settings.grid_file,
+                 "Grid file of the change of datum that --t_srs asks for (e.g. tky2jgd.gsb)")
+      ->needs(t_srs);
+  app.add_flag("--allow-approximate", options.settings.allow_approximate,
+               "Make a change of datum without its grid file, with a warning of its accuracy")
+      ->needs(t_srs);
   app.add_flag("--list-coordsys", options.list_coordsys, "List the coordinate systems");
   app.add_flag("--formats", options.list_formats, "List the output formats");
   app.add_flag("-q,--quiet", options.quiet, "Print no log");

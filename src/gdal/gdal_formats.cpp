@@ -10,6 +10,7 @@
 #include "file_writers.hpp"
 #include "gdal_errors.hpp"
 #include "gpkg_output.hpp"
+#include "reprojection.hpp"
 
 namespace pelmora::gdal {
 namespace {
@@ -43,20 +44,27 @@ void RegisterGdalFormats() {
                         "GeoPackage: one file, one table per layer",
                         {},
                         ".gpkg",
-                        OpenGeoPackageAfterDrivers});
+                        OpenGeoPackageAfterDrivers,
+                        CheckReprojection});
   RegisterOutputFormat({"ESRI Shapefile",
                         "Shapefile: one .shp/.shx/.dbf/.prj/.cpg set per layer (text in code "
                         "page 932)",
                         AfterDrivers<MakeShapefileWriter>,
                         {},
-                        {}});
-  RegisterOutputFormat(
-      {"GeoJSON", "GeoJSON: one .geojson file per layer", AfterDrivers<MakeGeoJsonWriter>, {}, {}});
+                        {},
+                        CheckReprojection});
+  RegisterOutputFormat({"GeoJSON",
+                        "GeoJSON: one .geojson file per layer",
+                        AfterDrivers<MakeGeoJsonWriter>,
+                        {},
+                        {},
+                        CheckReprojection});
   RegisterOutputFormat({"FlatGeobuf",
                         "FlatGeobuf: one .fgb file per layer",
                         AfterDrivers<MakeFlatGeobufWriter>,
                         {},
-                        {}});
+                        {},
+                        CheckReprojection});
 }
 
 }  // namespace pelmora::gdal

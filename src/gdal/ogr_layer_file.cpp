@@ -9,6 +9,7 @@
 #include "core/text/cp932.hpp"
 #include "dbf_field_names.hpp"
 #include "gdal_errors.hpp"
+#include "reprojection.hpp"
 
 namespace pelmora::gdal {
 namespace {
@@ -88,6 +89,7 @@ OgrLayerFile::OgrLayerFile(const LayerSchema& schema, OgrTarget target)
   }
   // Coordinates are easting, northing whatever the EPSG axis order says.
   srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  transformation_ = LayerTransformation(schema, srs, errors);
   auto options = OptionList(target_.layer_options);
   layer_ = dataset_->CreateLayer(std::string(schema.name).c_str(), &srs, GeometryType(kind_),
                                  const_cast<char**>(options.data()));
@@ -111,7 +113,8 @@ OgrLayerFile::~OgrLayerFile() {
   }
 }
 
-void OgrLayerFile::SetGeometry(const TSFShape& shape) {
+void OgrLayerFile::SetGeometry(const Feature& feature) {
+  const TSFShape& shape = feature.geometry;
   if (kind_ == GeometryKind::kPoint) {
     const TSFPoint p = shape.Points.empty() ? TSFPoint{} : shape.Points[0];
     feature_->SetGeometryDirectly(new OGRPoint(p.X, p.Y));
@@ -121,6 +124,14 @@ void OgrLayerFile::SetGeometry(const TSFShape& shape) {
     feature_->SetGeometryDirectly(line);
   } else {
     feature_->SetGeometryDirectly(MultiPolygonOf(shape));
+  }
+  if (transformation_ &&
+      feature_->GetGeometryRef()->transform(transformation_.get()) != OGRERR_NONE) {
+    // Never written untransformed: a vertex outside what the operation
+    // covers (such as a grid's area) ends the run at its record.
+    ConversionError error("cannot transform the coordinates into the target coordinate system");
+    error.SetPlace(std::string(feature.place.file), feature.place.line);
+    throw error;
   }
 }
 
@@ -141,7 +152,7 @@ void OgrLayerFile::SetValue(int column, std::string_view value, const FeaturePla
 void OgrLayerFile::Write(const Feature& feature) {
   GdalErrorScope errors(target_.display_name, warnings_);
   feature_->SetFID(OGRNullFID);
-  SetGeometry(feature.geometry);
+  SetGeometry(feature);
   const int columns = feature_->GetFieldCount();
   for (int i = 0; i < columns; ++i) {
     std::string_view value = i < static_cast<int>(feature.values.size()) ? feature.values[i] : "";

@@ -3,6 +3,7 @@
 // created with the layer's geometry type, EPSG coordinate system and text
 // columns, takes the features in order, and is closed. Every GDAL format
 // writes its layers (or, for GeoPackage, buffers them) through this.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 class GDALDataset;
 class OGRLayer;
 class OGRFeature;
+class OGRCoordinateTransformation;
 
 namespace pelmora::gdal {
 
@@ -38,7 +40,7 @@ class OgrLayerFile {
   OGRLayer& layer() { return *layer_; }
 
  private:
-  void SetGeometry(const TSFShape& shape);
+  void SetGeometry(const Feature& feature);
   void SetValue(int column, std::string_view value, const FeaturePlace& place);
 
   GeometryKind kind_;
@@ -47,7 +49,9 @@ class OgrLayerFile {
   GDALDataset* dataset_ = nullptr;
   OGRLayer* layer_ = nullptr;
   OGRFeature* feature_ = nullptr;  // reused for every feature
-  std::string text_;               // a value being converted, reused
+  // Into the target coordinate system; null when the zone's is kept.
+  std::unique_ptr<OGRCoordinateTransformation> transformation_;
+  std::string text_;  // a value being converted, reused
 };
 
 }  // namespace pelmora::gdal

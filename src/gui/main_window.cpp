@@ -261,6 +261,7 @@ void TfrmMain::ShowSettingsProblem(SettingsProblem problem, const std::string& f
     case SettingsProblem::kNoMapData:
       ListBox1->setFocus(Qt::OtherFocusReason);
       break;
+    case SettingsProblem::kRefusedByFormat:
     case SettingsProblem::kNone:
       break;
   }

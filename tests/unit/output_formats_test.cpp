@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -162,6 +163,66 @@ TEST(OutputFormatsTest, InterruptedOrNamelessOneFileRunsAreNotCompleted) {
   ConversionSettings nameless = OneFileSettings(map, out, 1);
   nameless.output_file.clear();
   EXPECT_THROW(RunConversion(nameless, quiet), ConversionError);
+}
+
+// A format's check of the settings decides before any file is touched: a
+// refusal is a settings problem with the format's words, a warning is
+// reported once before the run starts; a format without a check refuses any
+// target coordinate system.
+TEST(OutputFormatsTest, FormatChecksRefuseOrWarnBeforeAnyFileIsTouched) {
+  RegisterOutputFormat({"CHECKED",
+                        "test",
+                        [](const LayerSchema& schema, const std::string&) {
+                          return std::make_unique<RecordingWriter>(std::string(schema.name));
+                        },
+                        {},
+                        {},
+                        [](const ConversionSettings& settings) {
+                          if (settings.target_crs == "refuse") return FormatCheck{"no way", {}};
+                          if (settings.target_crs == "warn") return FormatCheck{{}, "roughly"};
+                          return FormatCheck{};
+                        }});
+  const std::string map = testing::MakeTempFolder("check-map");
+  testing::WriteArea(map, "01", 1);
+  const std::string out = testing::MakeTempFolder("check-out");
+  struct Case {
+    std::string format, target;
+    bool refused;
+    std::string message;  // a part of the problem's message, or the warning
+  };
+  for (const Case& c : std::vector<Case>{{"CHECKED", "refuse", true, "no way"},
+                                         {"MIF", "EPSG:4612", true, "cannot reproject"},
+                                         {"KML", "", true, "unknown output format: KML"},
+                                         {"CHECKED", "warn", false, "roughly"},
+                                         {"CHECKED", "", false, ""}}) {
+    SCOPED_TRACE(c.format + " " + c.target);
+    struct Warnings : ConversionObserver {
+      void OnRunStarted(const RunStarted&) override { started = true; }
+      void OnWarning(const Warning& w) override {
+        if (w.kind == WarningKind::kApproximate)
+          texts.push_back((started ? "late " : "") + std::string(w.text));
+      }
+      bool started = false;
+      std::vector<std::string> texts;
+    } observer;
+    record = {};
+    ConversionSettings settings = OneFileSettings(map, out, 1);
+    settings.format = c.format;
+    settings.target_crs = c.target;
+    RunResult result = RunConversion(settings, observer);
+    if (c.refused) {
+      EXPECT_EQ(result.problem, SettingsProblem::kRefusedByFormat);
+      EXPECT_NE(SettingsProblemMessage(result.problem, result.problem_folder).find(c.message),
+                std::string::npos);
+      EXPECT_TRUE(record.events.empty());
+      EXPECT_TRUE(std::filesystem::is_empty(out));
+    } else {
+      EXPECT_EQ(result.problem, SettingsProblem::kNone);
+      EXPECT_EQ(record.events.size(), 31u);
+      EXPECT_EQ(observer.texts, c.message.empty() ? std::vector<std::string>{}
+                                                  : std::vector<std::string>{c.message});
+    }
+  }
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ enum class WarningKind {
   kRingNotClosed,      // a polygon ring that does not return to its start
   kEmptyObject,        // an object with too few vertices for any reader
   kOutputFormat,       // the output format could not take a value as it is
+  kApproximate,        // a change of datum made without its grid, as asked
 };
 
 // Every kind, in the order above.

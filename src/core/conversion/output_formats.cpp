@@ -13,7 +13,7 @@ namespace {
 
 std::vector<OutputFormat>& Table() {
   static std::vector<OutputFormat> formats = {
-      {"MIF", "MapInfo MIF/MID: one pair per layer (default)", MakeMifLayerWriter, {}, {}},
+      {"MIF", "MapInfo MIF/MID: one pair per layer (default)", MakeMifLayerWriter, {}, {}, {}},
   };
   return formats;
 }
@@ -90,6 +90,26 @@ const OutputFormat* GuessOutputFormat(std::string_view output_path) {
     }
   }
   return nullptr;
+}
+
+FormatCheck CheckFormatSettings(const ConversionSettings& settings) {
+  if (settings.writer_factory) return {};  // the settings' own writers take the features
+  const OutputFormat* format = FindOutputFormat(settings.format);
+  if (format == nullptr) return {"unknown output format: " + settings.format, {}};
+  if (format->check) return format->check(settings);
+  if (!settings.target_crs.empty()) {
+    // MIF labels the coordinates with a zone of its table and cannot name
+    // any other coordinate system.
+    return {
+        settings.format +
+            " writes the coordinates in the zone chosen (--coordsys) and "
+            "cannot reproject them to " +
+            settings.target_crs +
+            ": choose a GDAL format "
+            "(-f GPKG, GeoJSON, FlatGeobuf or \"ESRI Shapefile\") for a target coordinate system",
+        {}};
+  }
+  return {};
 }
 
 std::unique_ptr<LayerWriter> MakeLayerWriter(const ConversionSettings& settings,

@@ -25,6 +25,12 @@ class RunOutput {
   virtual void Complete() = 0;  // throws ConversionError
 };
 
+// A format's verdict on settings before any file is touched.
+struct FormatCheck {
+  std::string refusal;  // why the settings cannot be written; empty: they can
+  std::string warning;  // accepted, but the run should say this (UTF-8)
+};
+
 struct OutputFormat {
   std::string_view name;         // as given to -f, e.g. "MIF"
   std::string_view description;  // one line for --formats
@@ -35,6 +41,10 @@ struct OutputFormat {
   // Set for a format that writes one file for the whole run (make is then
   // unused): opens the run's output at file_path. Throws ConversionError.
   std::function<std::unique_ptr<RunOutput>(const std::string& file_path)> open_file;
+  // Set for a format that can reproject: checks the settings' target
+  // coordinate system against the zone of the data. A format without it
+  // refuses any target coordinate system.
+  std::function<FormatCheck(const ConversionSettings& settings)> check{};
 };
 
 // Adds a format to the table, or replaces the one of the same name. Called
@@ -59,6 +69,10 @@ const OutputFormat* FindOutputFormat(std::string_view name);
 // The format whose extension ends output_path, letter case aside; null when
 // none does.
 const OutputFormat* GuessOutputFormat(std::string_view output_path);
+
+// The settings' format's verdict on them: an unknown format and a target
+// coordinate system for a format that cannot reproject are refused here.
+FormatCheck CheckFormatSettings(const ConversionSettings& settings);
 
 // The writer of one layer for the run: the settings' own factory when they
 // carry one, otherwise that of their format. Throws ConversionError for a

@@ -21,6 +21,11 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
     return result;
   }
   ClearLeftovers(check.output_folder);
+  // Asked for (--allow-approximate): reported, but no reason to end a
+  // strict run.
+  if (!check.format_warning.empty()) {
+    observer.OnWarning({WarningKind::kApproximate, check.format_warning, {}, 0});
+  }
   // Found before any layer starts: a strict run ends before writing a file.
   if (AreaWarnings warned = WarnAboutAreas(settings, observer);
       warned.count > 0 && settings.strict) {

@@ -6,6 +6,7 @@
 
 #include "layer_table.hpp"
 #include "map_data_check.hpp"
+#include "output_formats.hpp"
 
 namespace pelmora {
 
@@ -48,6 +49,8 @@ std::string_view SettingsProblemText(SettingsProblem problem) {
       return "数値地図2500のフォルダ「%s」に変換対象のデータがありません。";
     case SettingsProblem::kOutputFolderBusy:
       return "MIFの出力先フォルダ「%s」には別の変換が出力中です。";
+    case SettingsProblem::kRefusedByFormat:
+      return "%s";
   }
   return {};
 }
@@ -79,6 +82,13 @@ SettingsCheck CheckSettings(const ConversionSettings& settings) {
   if (layers.empty()) {
     check.problem = SettingsProblem::kNoGroups;
     return check;
+  }
+  if (FormatCheck format = CheckFormatSettings(settings); !format.refusal.empty()) {
+    check.problem = SettingsProblem::kRefusedByFormat;
+    check.folder = std::move(format.refusal);
+    return check;
+  } else {
+    check.format_warning = std::move(format.warning);
   }
   MapDataProblem data = CheckMapData(settings.map_folders, layers);
   check.problem = data.problem;

@@ -46,6 +46,13 @@ struct ConversionSettings {
   // The file name in output_folder of a format that writes one file for the
   // whole run (such as "city.gpkg"); unused by formats that write per layer.
   std::string output_file;
+  // Reprojection, for the formats that can: the target coordinate system as
+  // the user gave it (such as "EPSG:4612"; empty: the coordinates stay in the
+  // zone of coordsys_index), a grid file for a change of datum, and consent
+  // to a change of datum done approximately without one.
+  std::string target_crs;
+  std::string grid_file;
+  bool allow_approximate = false;
   // When set, makes every layer's writer instead of the format's (a preview
   // keeping the features in memory, a test recording them).
   LayerWriterFactory writer_factory;
@@ -63,6 +70,10 @@ enum class SettingsProblem {
   kNoMapData,
   // Another run holds the output folder (found when the run starts).
   kOutputFolderBusy,
+  // The output format refuses the settings (a target coordinate system it
+  // cannot write, or a change of datum it cannot make exactly); the message
+  // is the format's own.
+  kRefusedByFormat,
 };
 
 // The warning text of a problem (UTF-8); empty for kNone. The texts of the
@@ -78,12 +89,17 @@ struct SettingsCheck {
   // The output folder ending with "/"; set once the folder check passed, also
   // when the group check then fails, so the window can write it back.
   std::string output_folder;
-  std::string folder;  // the map-data folder at fault, for the map-data problems
+  // What the message names: the map-data folder at fault for the map-data
+  // problems, the format's reason for kRefusedByFormat.
+  std::string folder;
+  // A warning of the format on settings it accepts (an approximate change of
+  // datum), to be reported when the run starts.
+  std::string format_warning;
 };
 
 // The checks made before converting, in order: a map-data folder is listed,
-// the output folder exists, a group is ticked, every map-data folder holds an
-// input file of a selected layer.
+// the output folder exists, a group is ticked, the output format accepts the
+// settings, every map-data folder holds an input file of a selected layer.
 SettingsCheck CheckSettings(const ConversionSettings& settings);
 
 }  // namespace pelmora

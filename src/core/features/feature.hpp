@@ -31,6 +31,11 @@ struct LayerSchema {
   std::vector<std::string_view> columns;  // column names (UTF-8), in order
   int coordsys_index = 0;                 // entry of the coordinate-system table
   WriterWarnings* warnings = nullptr;     // null: the writer's warnings are dropped
+  // The coordinate system to reproject into, as the user gave it; empty:
+  // the coordinates stay in the zone of coordsys_index. With a grid file
+  // for a change of datum. The views live as long as the run's settings.
+  std::string_view target_crs{};
+  std::string_view grid_file{};
 };
 
 // Where a feature was read: the input file as the log names it (area/path)
