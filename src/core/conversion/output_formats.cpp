@@ -55,6 +55,10 @@ const OutputFormat* GuessOutputFormat(std::string_view output_path) {
   return nullptr;
 }
 
+PolygonMode DefaultPolygonMode(const OutputFormat& format) {
+  return SameLetters(format.name, "MIF") ? PolygonMode::kChained : PolygonMode::kAssembled;
+}
+
 std::unique_ptr<LayerWriter> MakeLayerWriter(const ConversionSettings& settings,
                                              const LayerSchema& schema,
                                              const std::string& output_folder) {

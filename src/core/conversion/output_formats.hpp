@@ -48,6 +48,11 @@ const OutputFormat* FindOutputFormat(std::string_view name);
 // none does.
 const OutputFormat* GuessOutputFormat(std::string_view output_path);
 
+// How polygons are made by default for a format: MIF keeps the chained rings
+// of its established output; the other formats are read by software that
+// wants valid polygons, so they get assembled rings with holes and parts.
+PolygonMode DefaultPolygonMode(const OutputFormat& format);
+
 // The writer of one layer for the run: the settings' own factory when they
 // carry one, otherwise that of their format. Throws ConversionError for a
 // format that is not in the table.
