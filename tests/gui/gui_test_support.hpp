@@ -61,13 +61,15 @@ inline bool OpenTestWindow(std::unique_ptr<TfrmMain>& window, const QString& set
 // The answer that presses OK on the picker as it opened.
 inline const QString kAcceptAsIs = QStringLiteral("<accept as is>");
 
-// Answers the next Execute of dialog: confirms folder (or cancels when
-// folder is empty, or presses OK at once for kAcceptAsIs). check, when given,
-// looks at the picker first.
-inline void AnswerPicker(TFolderBrowseDialog* dialog, const QString& folder,
+// Answers the next Execute of dialog (a TFolderBrowseDialog or a
+// TSaveFileDialog): confirms folder (or cancels when folder is empty, or
+// presses OK at once for kAcceptAsIs). check, when given, looks at the picker
+// first.
+template <typename Dialog>
+inline void AnswerPicker(Dialog* dialog, const QString& folder,
                          std::function<void(QFileDialog*)> check = {}) {
   auto connection = std::make_shared<QMetaObject::Connection>();
-  *connection = QObject::connect(dialog, &TFolderBrowseDialog::Opened, dialog,
+  *connection = QObject::connect(dialog, &Dialog::Opened, dialog,
                                  [connection, folder, check](QFileDialog* fd) {
                                    QObject::disconnect(*connection);
                                    QTimer::singleShot(0, fd, [fd, folder, check] {
