@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -215,8 +216,19 @@ void TfrmMain::X1Click() {
   close();
 }
 
+void TfrmMain::SetUrlOpener(TUrlOpener opener) {
+  url_opener_ = opener ? std::move(opener) : TUrlOpener(OpenWithDesktop);
+}
+
 void TfrmMain::H2Click() {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(help_file_));
+  if (!QFileInfo(help_file_).isFile()) {
+    ShowMessage(MessageKind::kError,
+                QStringLiteral("ヘルプファイル「%1」が見つかりません。").arg(help_file_));
+    return;
+  }
+  // The browser shows the guide where there is one; otherwise the window's
+  // own viewer does, rather than nothing at all.
+  if (!url_opener_(QUrl::fromLocalFile(help_file_))) ShowGuideViewer(this, help_file_);
 }
 
 void TfrmMain::A1Click() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/conversion/settings.hpp"
+#include "guide_viewer.hpp"
 #include "message_boxes.hpp"
 
 class QAction;
@@ -58,6 +59,10 @@ class TfrmMain : public QMainWindow {
   void SetSettingsFilePath(const QString& path) { settings_file_ = path; }
   const QString& SettingsFile() const { return settings_file_; }
   const QString& HelpFile() const { return help_file_; }
+  void SetHelpFile(const QString& path) { help_file_ = path; }
+  // The seam through which the guide is handed to the desktop (default:
+  // OpenWithDesktop); when it fails the window shows the guide itself.
+  void SetUrlOpener(TUrlOpener opener);
 
   // The output format of the next run, from the table of output formats;
   // MIF at every start.
@@ -159,6 +164,7 @@ class TfrmMain : public QMainWindow {
   TConversionWorker* worker_;
   QString settings_file_;
   QString help_file_;
+  TUrlOpener url_opener_ = OpenWithDesktop;
   // By name: the table may grow while the window lives, moving its rows.
   std::string format_name_ = "MIF";
   std::string run_output_file_;   // the one file of the run going on, if any
