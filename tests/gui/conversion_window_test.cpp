@@ -56,24 +56,10 @@ QStringList Files(const QString& dir) {
 
 }  // namespace
 
-class ConversionWindowTest : public QObject {
+class ConversionWindowTest : public pelmora::gui::test::WindowTest {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  std::unique_ptr<TfrmMain> w_;
-  RecordingBoxes boxes_;
-  QString sample_ = QStringLiteral(PELMORA_SAMPLE_DATA);
-
-  TfrmMain& W() { return *w_; }
-
-  QString Make(const QString& name) {
-    const QString path = QDir::cleanPath(dir_.filePath(name));
-    QDir(path).removeRecursively();
-    QDir().mkpath(path);
-    return path;
-  }
-
   // The window's log pane, line by line.
   QStringList MemoLines() {
     QString text = W().Memo1->toPlainText();

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -57,6 +58,27 @@ inline bool OpenTestWindow(std::unique_ptr<TfrmMain>& window, const QString& set
   QApplication::setActiveWindow(window.get());
   return QTest::qWaitForWindowActive(window.get());
 }
+
+// The fixture of tests on the window: a scratch folder, the window of the
+// test (OpenTestWindow makes it), its recorded boxes, the sample data.
+class WindowTest : public QObject {
+ protected:
+  QTemporaryDir dir_;
+  std::unique_ptr<TfrmMain> w_;
+  RecordingBoxes boxes_;
+  QString sample_ = QStringLiteral(PELMORA_SAMPLE_DATA);
+
+  TfrmMain& W() { return *w_; }
+
+  // An empty folder of that name in the scratch folder (emptied when it was
+  // there); its path.
+  QString Make(const QString& name) {
+    const QString path = QDir::cleanPath(dir_.filePath(name));
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    return path;
+  }
+};
 
 // The answer that presses OK on the picker as it opened.
 inline const QString kAcceptAsIs = QStringLiteral("<accept as is>");

@@ -44,24 +44,10 @@ const pelmora::OutputFormat* OneFileFormat() {
 
 }  // namespace
 
-class OutputFormatWindowTest : public QObject {
+class OutputFormatWindowTest : public pelmora::gui::test::WindowTest {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  std::unique_ptr<TfrmMain> w_;
-  RecordingBoxes boxes_;
-  QString sample_ = QStringLiteral(PELMORA_SAMPLE_DATA);
-
-  TfrmMain& W() { return *w_; }
-
-  QString Make(const QString& name) {
-    const QString path = QDir::cleanPath(dir_.filePath(name));
-    QDir(path).removeRecursively();
-    QDir().mkpath(path);
-    return path;
-  }
-
   QAction* FormatItem(const QString& name) {
     for (QAction* item : W().T1->actions()) {
       if (item->data().toString() == name) return item;
