@@ -166,10 +166,11 @@ int ParseOptions(int argc, char** argv, Options& options) {
     return usage_error(message);
   }
   options.settings.format = std::string(chosen->name);
-  // MIF keeps the chained rings of its established output unless asked;
-  // the other formats are read by software that wants valid polygons.
-  const bool assembled = polygons.empty() ? chosen->name != "MIF" : polygons == "assembled";
-  if (assembled) options.settings.polygons = PolygonMode::kAssembled;
+  if (polygons.empty()) {
+    options.settings.polygons = DefaultPolygonMode(*chosen);
+  } else if (polygons == "assembled") {
+    options.settings.polygons = PolygonMode::kAssembled;
+  }
   options.settings.output_folder = output;
   options.output = output;
   if (chosen->open_file) {

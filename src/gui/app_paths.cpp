@@ -91,6 +91,14 @@ QString AppFilePath() {
 
 }  // namespace
 
+std::string ToCorePath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+QString FromCorePath(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
 QString GetAppFolder() {
   return ExtractFolder(AppFilePath());
 }

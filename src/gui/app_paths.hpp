@@ -37,6 +37,11 @@ QString ExtractFolder(const QString& path);
 // "/opt/pelmora/pelmora" gives "pelmora", "archive.tar.gz" gives "archive.tar".
 QString ExtractBaseName(const QString& path);
 
+// Paths travel to and from the core as the file system's bytes (UTF-8 on
+// Linux).
+std::string ToCorePath(const QString& path);
+QString FromCorePath(const std::string& path);
+
 // The folder of the running program's file, ending with "/".
 QString GetAppFolder();
 

@@ -1,6 +1,7 @@
 #include "main_window.hpp"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -8,6 +9,7 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -35,14 +37,6 @@ namespace {
 // The colour of warnings in the log: dark orange, readable on white.
 const QColor kWarningColour(176, 80, 0);
 
-// Paths travel to the core as the file system's bytes (UTF-8 on Linux).
-std::string ToPath(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-QString FromPath(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 }  // namespace
 
 QFont TfrmMain::WindowFont() {
@@ -64,6 +58,7 @@ TfrmMain::TfrmMain(QWidget* parent)
   setFont(WindowFont());
   BuildControls();
   BuildMenus();
+  SetOutputFormat(QStringLiteral("MIF"));  // at every start, never remembered
   setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
 
   connect(worker_, &TConversionWorker::Log, this, &TfrmMain::OnLog);
@@ -93,9 +88,9 @@ void TfrmMain::ShowMessage(MessageKind kind, const QString& text) {
 
 ConversionSettings TfrmMain::ReadSettings() const {
   ConversionSettings settings;
-  for (const QString& path : ListBox1->Paths()) settings.map_folders.push_back(ToPath(path));
+  for (const QString& path : ListBox1->Paths()) settings.map_folders.push_back(ToCorePath(path));
   settings.coordsys_index = ComboBox1->currentIndex();
-  settings.output_folder = ToPath(Edit1->text());
+  ReadOutputSettings(settings);
   for (int i = 0; i < kGroupCount; ++i) settings.groups[i] = CheckBox[i]->isChecked();
   settings.jobs = 1;
   settings.polygons = P1->isChecked() ? PolygonMode::kAssembled : PolygonMode::kChained;
@@ -195,14 +190,7 @@ void TfrmMain::Button3Click() {
   ListBox1->clear();
 }
 
-// --- Output folder, groups ---
-
-void TfrmMain::Button4Click() {
-  if (!FolderBrowseDialog2->Execute()) return;
-  QString path = FolderBrowseDialog2->FolderName;
-  if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
-  Edit1->setText(path);
-}
+// --- Groups ---
 
 void TfrmMain::Button5Click() {
   for (QCheckBox* box : CheckBox) box->setChecked(true);
@@ -228,8 +216,19 @@ void TfrmMain::X1Click() {
   close();
 }
 
+void TfrmMain::SetUrlOpener(TUrlOpener opener) {
+  url_opener_ = opener ? std::move(opener) : TUrlOpener(OpenWithDesktop);
+}
+
 void TfrmMain::H2Click() {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(help_file_));
+  if (!QFileInfo(help_file_).isFile()) {
+    ShowMessage(MessageKind::kError,
+                QStringLiteral("ヘルプファイル「%1」が見つかりません。").arg(help_file_));
+    return;
+  }
+  // The browser shows the guide where there is one; otherwise the window's
+  // own viewer does, rather than nothing at all.
+  if (!url_opener_(QUrl::fromLocalFile(help_file_))) ShowGuideViewer(this, help_file_);
 }
 
 void TfrmMain::A1Click() {
@@ -273,7 +272,8 @@ void TfrmMain::Button7Click() {
   // Steps 1 to 4.
   const SettingsCheck check = CheckSettings(settings);
   if (!check.output_folder.empty()) {
-    const QString amended = FromPath(check.output_folder);
+    // With a one-file format Edit1 names the file in that folder.
+    const QString amended = FromCorePath(check.output_folder + settings.output_file);
     if (Edit1->text() != amended) Edit1->setText(amended);  // step 3
     settings.output_folder = check.output_folder;
   }
@@ -282,6 +282,7 @@ void TfrmMain::Button7Click() {
     return;
   }
   // Step 5.
+  run_output_file_ = settings.output_file;
   Memo1->clear();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   SetConverting(true);
@@ -297,6 +298,8 @@ void TfrmMain::SetConverting(bool converting) {
   for (QWidget* w : inputs) w->setEnabled(!converting);
   // The menus stay open for "変換を中止" and "終了" (which asks first).
   for (QAction* a : {K1, H2, A1}) a->setEnabled(!converting);
+  // The run's format and output stay those it started with.
+  FormatActions->setEnabled(!converting);
   S1->setEnabled(converting);
   // The log stays readable (not greyed) and its text can be selected and
   // copied, but it takes no typing during the run.
@@ -346,7 +349,8 @@ void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
   if (outcome.problem != SettingsProblem::kNone) {
     // The run's own checks found what the window's did not (the output folder
     // vanished in between).
-    if (!outcome.output_folder.isEmpty()) Edit1->setText(outcome.output_folder);
+    if (!outcome.output_folder.isEmpty())
+      Edit1->setText(outcome.output_folder + FromCorePath(run_output_file_));
     ShowSettingsProblem(outcome.problem, outcome.problem_folder.toStdString());
   } else if (outcome.stopped) {
     // As a stopped command line leaves it: no box, the finished layers' files.

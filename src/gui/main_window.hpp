@@ -8,25 +8,33 @@
 #include <memory>
 
 #include "core/conversion/settings.hpp"
+#include "guide_viewer.hpp"
 #include "message_boxes.hpp"
 
 class QAction;
+class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMenuBar;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QStatusBar;
+
+namespace pelmora {
+struct OutputFormat;
+}
 
 namespace pelmora::gui {
 
 class TConversionWorker;
 class TFolderBrowseDialog;
 class TFolderListBox;
+class TSaveFileDialog;
 struct ConversionOutcome;
 
 // The address of the data publisher's page (K1): the Geospatial Information
@@ -51,6 +59,17 @@ class TfrmMain : public QMainWindow {
   void SetSettingsFilePath(const QString& path) { settings_file_ = path; }
   const QString& SettingsFile() const { return settings_file_; }
   const QString& HelpFile() const { return help_file_; }
+  void SetHelpFile(const QString& path) { help_file_ = path; }
+  // The seam through which the guide is handed to the desktop (default:
+  // OpenWithDesktop); when it fails the window shows the guide itself.
+  void SetUrlOpener(TUrlOpener opener);
+
+  // The output format of the next run, from the table of output formats;
+  // MIF at every start.
+  const OutputFormat& CurrentOutputFormat() const;
+  // Chooses a format by its table name, as its item in the format menu does;
+  // false for a name the table does not have.
+  bool SetOutputFormat(const QString& name);
 
   // The settings of a run as the controls hold them now.
   ConversionSettings ReadSettings() const;
@@ -101,11 +120,15 @@ class TfrmMain : public QMainWindow {
   QAction* X1;
   QMenu* O1;    // options
   QAction* P1;  // check item: assemble polygons from their arcs
+  QMenu* T1;    // output format, one radio item per format
+  QActionGroup* FormatActions;
+  QLabel* Label5;  // the chosen output format, beside the output folder heading
   QMenu* H1;
   QAction* H2;
   QAction* A1;
   TFolderBrowseDialog* FolderBrowseDialog1;
   TFolderBrowseDialog* FolderBrowseDialog2;
+  TSaveFileDialog* SaveDialog1;  // the output file of a one-file format
 
  signals:
   // A run has ended and its end box (or error box) has been closed.
@@ -118,6 +141,12 @@ class TfrmMain : public QMainWindow {
  private:
   void BuildControls();
   void BuildMenus();
+  void BuildFormatMenu(QMenuBar* bar);
+  // The format, output folder and (for a one-file format) output file of
+  // the settings, from the format chosen and Edit1.
+  void ReadOutputSettings(ConversionSettings& settings) const;
+  // The name proposed for the output file of a one-file format.
+  QString DefaultOutputFileName(const OutputFormat& format) const;
   void ShowMessage(MessageKind kind, const QString& text);
   void ShowSettingsProblem(SettingsProblem problem, const std::string& folder = {});
   // Registers a map-data folder unless the list has it already (a warning
@@ -135,6 +164,11 @@ class TfrmMain : public QMainWindow {
   TConversionWorker* worker_;
   QString settings_file_;
   QString help_file_;
+  TUrlOpener url_opener_ = OpenWithDesktop;
+  // By name: the table may grow while the window lives, moving its rows.
+  std::string format_name_ = "MIF";
+  std::string run_output_file_;   // the one file of the run going on, if any
+  bool polygons_chosen_ = false;  // the user set P1: formats no longer change it
   bool form_shown_ = false;
   bool converting_ = false;
   bool close_after_run_ = false;  // the user chose to stop the run and close

@@ -16,6 +16,7 @@
 #include "folder_list.hpp"
 #include "main_window.hpp"
 #include "map_window.hpp"
+#include "save_file_dialog.hpp"
 
 namespace pelmora::gui {
 
@@ -65,6 +66,10 @@ void TfrmMain::BuildControls() {
   Label3 = MakeLabel(client, "Label3", "MIFの出力先フォルダ", 8, 264, 110, 12);
   Edit1 = Place(new QLineEdit(client), "Edit1", 8, 280, 329, 20);
   Button4 = MakeButton(client, "Button4", "参照...", 344, 280);
+  // The output format, right-aligned on the heading's line above the edit's
+  // right end, clear of the heading.
+  Label5 = Place(new QLabel(client), "Label5", 128, 264, 209, 14);
+  Label5->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   GroupBox1 =
       Place(new QGroupBox(QStringLiteral("変換対象項目"), client), "GroupBox1", 8, 312, 329, 97);
   static const struct {
@@ -119,6 +124,8 @@ void TfrmMain::BuildControls() {
   FolderBrowseDialog2 = new TFolderBrowseDialog(this);
   FolderBrowseDialog2->setObjectName(QStringLiteral("FolderBrowseDialog2"));
   FolderBrowseDialog2->Title = QStringLiteral("MIFの出力先フォルダの選択");
+  SaveDialog1 = new TSaveFileDialog(this);
+  SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
 
   connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TfrmMain::Button2Click);
@@ -154,13 +161,17 @@ void TfrmMain::BuildMenus() {
   X1->setObjectName(QStringLiteral("X1"));
 
   AddMapPreviewMenu(*this, bar);  // "表示(V)", between the two specified menus
+  BuildFormatMenu(bar);
   // Polygons as valid rings with holes and parts instead of the one ring
-  // chained from every arc; unticked by default, as the command line.
+  // chained from every arc; by default as the command line has it for the
+  // output format (unticked for MIF).
   O1 = bar->addMenu(QStringLiteral("オプション(&O)"));
   O1->setObjectName(QStringLiteral("O1"));
   P1 = O1->addAction(QStringLiteral("ポリゴンを穴と複数部分に組み立てる(&P)"));
   P1->setObjectName(QStringLiteral("P1"));
   P1->setCheckable(true);
+  // It follows the output format's default until the user sets it.
+  connect(P1, &QAction::triggered, this, [this] { polygons_chosen_ = true; });
 
   H1 = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
   H1->setObjectName(QStringLiteral("H1"));

@@ -19,6 +19,7 @@
 #include "conversion_worker.hpp"
 #include "core/conversion/run.hpp"
 #include "core/mif/coordsys.hpp"
+#include "core/output/output_folder_lock.hpp"
 #include "folder_list.hpp"
 #include "gui_test_support.hpp"
 #include "main_window.hpp"
@@ -55,24 +56,10 @@ QStringList Files(const QString& dir) {
 
 }  // namespace
 
-class ConversionWindowTest : public QObject {
+class ConversionWindowTest : public pelmora::gui::test::WindowTest {
   Q_OBJECT
 
  private:
-  QTemporaryDir dir_;
-  std::unique_ptr<TfrmMain> w_;
-  RecordingBoxes boxes_;
-  QString sample_ = QStringLiteral(PELMORA_SAMPLE_DATA);
-
-  TfrmMain& W() { return *w_; }
-
-  QString Make(const QString& name) {
-    const QString path = QDir::cleanPath(dir_.filePath(name));
-    QDir(path).removeRecursively();
-    QDir().mkpath(path);
-    return path;
-  }
-
   // The window's log pane, line by line.
   QStringList MemoLines() {
     QString text = W().Memo1->toPlainText();
@@ -288,6 +275,45 @@ class ConversionWindowTest : public QObject {
     QCOMPARE(W().ProgressBar1->value(), 0);
     QVERIFY(QFile::exists(out + "/Doro_Doro_Arc.mif"));
     QVERIFY(W().Button7->isEnabled());
+  }
+
+  // Another run holds the output folder: this one is refused before it
+  // touches a file, with a warning naming the folder, and can run once the
+  // other has let go.
+  void busyOutputFolderIsRefused() {
+    const QString out = Make("out-busy");
+    QFile older(out + "/Zukaku_Pgn.mif");
+    QVERIFY(older.open(QIODevice::WriteOnly));
+    older.write("older");
+    older.close();
+    W().ListBox1->addItem(sample_);
+    W().Edit1->setText(out);
+    W().CheckBox[8]->setChecked(true);
+    W().Memo1->setPlainText("the log of an earlier run");
+    {
+      pelmora::OutputFolderLock other_run;
+      QVERIFY(other_run.TryLock(QFile::encodeName(out + "/").toStdString()));
+      W().Button7->click();
+      W().WaitForConversion();
+      QVERIFY(!W().IsConverting());
+      QCOMPARE(boxes_.boxes.size(), 1);
+      QCOMPARE(boxes_.boxes[0].kind, MessageKind::kWarning);
+      QCOMPARE(boxes_.boxes[0].caption, QString("警告"));
+      QCOMPARE(boxes_.boxes[0].text,
+               QString("MIFの出力先フォルダ「%1/」には別の変換が出力中です。").arg(out));
+      QCOMPARE(QApplication::focusWidget(), W().Edit1);
+      QCOMPARE(W().Edit1->text(), out + "/");
+      QCOMPARE(ReadAll(out + "/Zukaku_Pgn.mif"), QByteArray("older"));
+      QCOMPARE(Files(out), QStringList({"Zukaku_Pgn.mif"}));
+      QVERIFY(!MemoLines().contains("図郭ポリゴンを変換します。"));
+      QVERIFY(W().Button7->isEnabled());
+      QVERIFY(!QApplication::overrideCursor());
+    }
+    W().Button7->click();
+    W().WaitForConversion();
+    QCOMPARE(boxes_.boxes.size(), 2);
+    QCOMPARE(boxes_.boxes[1].text, QString("変換が終了しました。"));
+    QCOMPARE(Files(out), QStringList({"Zukaku_Pgn.mid", "Zukaku_Pgn.mif"}));
   }
 
   void longLogLineCanBeReadAndCopied() {

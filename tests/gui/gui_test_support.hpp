@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -58,16 +59,39 @@ inline bool OpenTestWindow(std::unique_ptr<TfrmMain>& window, const QString& set
   return QTest::qWaitForWindowActive(window.get());
 }
 
+// The fixture of tests on the window: a scratch folder, the window of the
+// test (OpenTestWindow makes it), its recorded boxes, the sample data.
+class WindowTest : public QObject {
+ protected:
+  QTemporaryDir dir_;
+  std::unique_ptr<TfrmMain> w_;
+  RecordingBoxes boxes_;
+  QString sample_ = QStringLiteral(PELMORA_SAMPLE_DATA);
+
+  TfrmMain& W() { return *w_; }
+
+  // An empty folder of that name in the scratch folder (emptied when it was
+  // there); its path.
+  QString Make(const QString& name) {
+    const QString path = QDir::cleanPath(dir_.filePath(name));
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    return path;
+  }
+};
+
 // The answer that presses OK on the picker as it opened.
 inline const QString kAcceptAsIs = QStringLiteral("<accept as is>");
 
-// Answers the next Execute of dialog: confirms folder (or cancels when
-// folder is empty, or presses OK at once for kAcceptAsIs). check, when given,
-// looks at the picker first.
-inline void AnswerPicker(TFolderBrowseDialog* dialog, const QString& folder,
+// Answers the next Execute of dialog (a TFolderBrowseDialog or a
+// TSaveFileDialog): confirms folder (or cancels when folder is empty, or
+// presses OK at once for kAcceptAsIs). check, when given, looks at the picker
+// first.
+template <typename Dialog>
+inline void AnswerPicker(Dialog* dialog, const QString& folder,
                          std::function<void(QFileDialog*)> check = {}) {
   auto connection = std::make_shared<QMetaObject::Connection>();
-  *connection = QObject::connect(dialog, &TFolderBrowseDialog::Opened, dialog,
+  *connection = QObject::connect(dialog, &Dialog::Opened, dialog,
                                  [connection, folder, check](QFileDialog* fd) {
                                    QObject::disconnect(*connection);
                                    QTimer::singleShot(0, fd, [fd, folder, check] {

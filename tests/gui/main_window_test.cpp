@@ -17,12 +17,14 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include "about_dialog.hpp"
 #include "app_paths.hpp"
 #include "folder_list.hpp"
 #include "gui_test_support.hpp"
+#include "guide_viewer.hpp"
 
 using namespace pelmora::gui;
 using pelmora::gui::test::AnswerPicker;
@@ -65,6 +67,12 @@ class MainWindowTest : public QObject {
   void init() {
     urls_.urls.clear();
     QVERIFY(OpenTestWindow(w_, dir_.filePath("placement.INI"), boxes_));
+    // The guide goes to the desktop through the window's seam; the desktop
+    // here takes it.
+    W().SetUrlOpener([this](const QUrl& url) {
+      urls_.Open(url);
+      return true;
+    });
   }
 
   void cleanup() { w_.reset(); }
@@ -223,6 +231,55 @@ class MainWindowTest : public QObject {
     QCOMPARE(urls_.urls.size(), 3);
     QVERIFY(urls_.urls[2].scheme() == "https" && urls_.urls[2].path().endsWith("/search.html"));
     QVERIFY(boxes_.boxes.isEmpty());
+  }
+
+  // Where no browser shows the guide, the window shows it in its own viewer
+  // (one, raised again on the next F1); a missing guide is said so.
+  void helpWithoutABrowser() {
+    W().SetUrlOpener([](const QUrl&) { return false; });
+    QVERIFY(!W().findChild<TGuideViewer*>());
+    W().Edit1->setFocus();
+    QTest::keyClick(W().Edit1, Qt::Key_F1);
+    auto* viewer = W().findChild<TGuideViewer*>();
+    QVERIFY(viewer);
+    QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->windowTitle(), QString("Pelmora Converter ヘルプ"));
+    QCOMPARE(viewer->browser()->source(), QUrl::fromLocalFile(W().HelpFile()));
+    QVERIFY(viewer->browser()->toPlainText().contains("Pelmora Converter の使い方"));
+    W().H2->trigger();
+    QCOMPARE(W().findChildren<TGuideViewer*>().size(), 1);
+    QVERIFY(boxes_.boxes.isEmpty());
+
+    // A Markdown guide is shown as Markdown.
+    viewer->close();
+    const QString markdown = dir_.filePath("guide.md");
+    QFile md(markdown);
+    QVERIFY(md.open(QIODevice::WriteOnly));
+    md.write("# 使い方\n\n- **太字**の項目\n");
+    md.close();
+    W().SetHelpFile(markdown);
+    W().H2->trigger();
+    QTRY_COMPARE(W().findChildren<TGuideViewer*>().size(), 1);  // the closed one is gone
+    viewer = W().findChild<TGuideViewer*>();
+    QCOMPARE(viewer->browser()->toPlainText().left(3), QString("使い方"));
+    QVERIFY(!viewer->browser()->toPlainText().contains("**"));
+    viewer->close();
+
+    // The desktop's own opener knows that offscreen there is no browser.
+    W().SetUrlOpener(nullptr);
+    W().SetHelpFile(GetAppFolder() + "Pelmora.html");
+    W().H2->trigger();
+    QTRY_COMPARE(W().findChildren<TGuideViewer*>().size(), 1);
+    QCOMPARE(W().findChild<TGuideViewer*>()->windowTitle(), QString("Pelmora Converter ヘルプ"));
+    QVERIFY(urls_.urls.isEmpty());
+    W().findChild<TGuideViewer*>()->close();
+
+    const QString missing = dir_.filePath("no-guide.html");
+    W().SetHelpFile(missing);
+    W().H2->trigger();
+    QCOMPARE(boxes_.boxes.size(), 1);
+    QCOMPARE(boxes_.boxes[0].kind, MessageKind::kError);
+    QCOMPARE(boxes_.boxes[0].text, QString("ヘルプファイル「%1」が見つかりません。").arg(missing));
   }
 
   void helpFileIsBesideTheProgram() {

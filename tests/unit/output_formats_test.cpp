@@ -115,6 +115,19 @@ TEST(OutputFormatsTest, LoaderRunsOnceForTheFirstLookupOutsideTheBuiltInTable) {
   EXPECT_EXIT(CheckLoaderSequence(), ::testing::ExitedWithCode(0), "");
 }
 
+// The polygon mode a front end starts from when the user chose none.
+TEST(OutputFormatsTest, OnlyMifChainsPolygonsByDefault) {
+  RegisterTestFormat();
+  for (const OutputFormat& format : OutputFormats()) {
+    const PolygonMode expected =
+        format.name == "MIF" ? PolygonMode::kChained : PolygonMode::kAssembled;
+    EXPECT_EQ(DefaultPolygonMode(format), expected) << format.name;
+  }
+  OutputFormat lower = *FindOutputFormat("MIF");
+  lower.name = "mif";  // named by letters, whatever their case
+  EXPECT_EQ(DefaultPolygonMode(lower), PolygonMode::kChained);
+}
+
 ConversionSettings OneFileSettings(const std::string& map, const std::string& out, int jobs) {
   ConversionSettings settings;
   settings.map_folders = {map};

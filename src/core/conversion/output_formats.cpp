@@ -112,6 +112,10 @@ FormatCheck CheckFormatSettings(const ConversionSettings& settings) {
   return {};
 }
 
+PolygonMode DefaultPolygonMode(const OutputFormat& format) {
+  return SameLetters(format.name, "MIF") ? PolygonMode::kChained : PolygonMode::kAssembled;
+}
+
 std::unique_ptr<LayerWriter> MakeLayerWriter(const ConversionSettings& settings,
                                              const LayerSchema& schema,
                                              const std::string& output_folder) {

@@ -74,6 +74,11 @@ const OutputFormat* GuessOutputFormat(std::string_view output_path);
 // coordinate system for a format that cannot reproject are refused here.
 FormatCheck CheckFormatSettings(const ConversionSettings& settings);
 
+// How polygons are made by default for a format: MIF keeps the chained rings
+// of its established output; the other formats are read by software that
+// wants valid polygons, so they get assembled rings with holes and parts.
+PolygonMode DefaultPolygonMode(const OutputFormat& format);
+
 // The writer of one layer for the run: the settings' own factory when they
 // carry one, otherwise that of their format. Throws ConversionError for a
 // format that is not in the table.
