@@ -9,6 +9,7 @@
 #include <map>
 #include <tuple>
 
+#include "core/conversion/layer_table.hpp"
 #include "e2e/cli_runner.hpp"
 #include "gen/map_folder.hpp"
 
@@ -21,27 +22,15 @@ using gen::testing::Areas;
 using gen::testing::Fields;
 using gen::testing::ReadLines;
 
-struct PolygonLayer {
-  const char* name;  // the output's layer name
-  const char* code;  // the records' type code
-  const char* pgn;
-  const char* arc;
-};
-
-const PolygonLayer kPolygonLayers[] = {
-    {"Gyousei_Shikuchoson_Pgn", "A1105", "gyousei/si_tyo.pgn", "gyousei/gyousei.arc"},
-    {"Gyousei_OhazaChochomoku_Pgn", "A1106", "gyousei/tyome.pgn", "gyousei/gyousei.arc"},
-    {"Gaiku_Gaiku_Pgn", "A1108", "gaiku/gaiku.pgn", "gaiku/gaiku.arc"},
-    {"Tatemono_Koukyou_Pgn", "A3500", "tatemono/tatemono.pgn", "tatemono/tatemono.arc"},
-    {"Mizu_Kasen_Pgn", "A5101", "mizu/mizu.pgn", "mizu/mizu.arc"},
-    {"Mizu_Mizuumi_Pgn", "A5105", "mizu/mizu.pgn", "mizu/mizu.arc"},
-    {"Tesudou_Senrojiki_Pgn", "A6241", "others/zyouti.pgn", "others/others.arc"},
-    {"Zyouti_Toshikouen_Pgn", "A6242", "others/zyouti.pgn", "others/others.arc"},
-    {"Zyouti_Gakkou_Pgn", "A6243", "others/zyouti.pgn", "others/others.arc"},
-    {"Zyouti_JinjaKeidai_Pgn", "A6244", "others/zyouti.pgn", "others/others.arc"},
-    {"Zyouti_Bochi_Pgn", "A6215", "others/zyouti.pgn", "others/others.arc"},
-    {"Zyouti_Sonota_Pgn", "A6200", "others/zyouti.pgn", "others/others.arc"},
-};
+// The polygon layers of the layer table (output name, type code, polygon
+// and arc file); the frame layer's polygons are not drawn from arcs.
+std::vector<LayerDef> PolygonLayers() {
+  std::vector<LayerDef> layers;
+  for (const LayerDef& layer : LayerTable()) {
+    if (layer.kind == LayerKind::kPolygon) layers.push_back(layer);
+  }
+  return layers;
+}
 
 const char kPolygonGroups[] = "gyousei,gaiku,tatemono,mizu,tetsudou,zyouti";
 
@@ -83,16 +72,16 @@ ArcTerms ReadArcTerms(const fs::path& path) {
 // arcs' terms, each taken with the sign of its reference, since the rings of
 // a polygon run with the polygon on their left: outer rings
 // counter-clockwise, holes clockwise.
-ExpectedLayer ExpectedPolygons(const fs::path& root, const PolygonLayer& layer,
+ExpectedLayer ExpectedPolygons(const fs::path& root, const LayerDef& layer,
                                const std::vector<gen::AreaReport>& reports) {
   ExpectedLayer expected;
   for (const fs::path& area : Areas(root)) {
-    ArcTerms terms = ReadArcTerms(AreaFile(area, layer.arc));
-    std::vector<std::string> lines = ReadLines(AreaFile(area, layer.pgn));
+    ArcTerms terms = ReadArcTerms(AreaFile(area, std::string(layer.arc_path)));
+    std::vector<std::string> lines = ReadLines(AreaFile(area, std::string(layer.input_path)));
     const std::string sheet = Fields(lines.at(0)).at(1);
     for (size_t i = 1; i < lines.size(); ++i) {
       std::vector<std::string> record = Fields(lines[i]);
-      if (record.at(0) != layer.code) continue;
+      if (record.at(0) != layer.type_code) continue;
       double twice = 0;
       for (size_t k = 1; k <= std::stoul(record.at(2)); ++k) {
         const long ref = std::stol(lines.at(i + k));
@@ -104,7 +93,7 @@ ExpectedLayer ExpectedPolygons(const fs::path& root, const PolygonLayer& layer,
     for (const gen::AreaReport& report : reports) {
       if (report.code != area.filename().string()) continue;
       for (const gen::KnownPolygon& known : report.known) {
-        if (known.code != layer.code) continue;
+        if (known.code != layer.type_code) continue;
         Expected& e = expected.at({sheet, std::to_string(known.id)});
         e.parts = known.parts;
         e.holes = known.holes;
@@ -148,10 +137,10 @@ struct Seen {
 };
 
 // Compares the layer of the dataset with what the data describes.
-void CheckLayer(GDALDatasetH dataset, const PolygonLayer& layer, const ExpectedLayer& expected,
+void CheckLayer(GDALDatasetH dataset, const LayerDef& layer, const ExpectedLayer& expected,
                 Seen& seen) {
-  SCOPED_TRACE(layer.name);
-  OGRLayerH handle = GDALDatasetGetLayerByName(dataset, layer.name);
+  SCOPED_TRACE(layer.base_name);
+  OGRLayerH handle = GDALDatasetGetLayerByName(dataset, std::string(layer.base_name).c_str());
   ASSERT_NE(handle, nullptr);
   size_t features = 0;
   OGR_L_ResetReading(handle);
@@ -203,10 +192,11 @@ class AssembledPolygonsTest : public ::testing::Test {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(WithoutWarnings(run.err), "");
     Seen seen;
-    for (const PolygonLayer& layer : kPolygonLayers) {
-      const std::string path = output.ends_with(".gpkg")
-                                   ? tree_.Path(output)
-                                   : tree_.Path(output + "/" + layer.name + ".mif");
+    for (const LayerDef& layer : PolygonLayers()) {
+      const std::string path =
+          output.ends_with(".gpkg")
+              ? tree_.Path(output)
+              : tree_.Path(output + "/" + std::string(layer.base_name) + ".mif");
       GDALDatasetH dataset =
           GDALOpenEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr);
       EXPECT_NE(dataset, nullptr) << path;
@@ -279,9 +269,10 @@ TEST_F(AssembledPolygonsTest, FaultsOfTheDataAreWarnedAboutOnce) {
   GDALDatasetH dataset = GDALOpenEx(tree_.Path("mif/Gaiku_Gaiku_Pgn.mif").c_str(), GDAL_OF_VECTOR,
                                     nullptr, nullptr, nullptr);
   ASSERT_NE(dataset, nullptr);
+  const LayerDef blocks = PolygonLayers().at(2);
+  ASSERT_EQ(blocks.type_code, "A1108");
   Seen seen;
-  CheckLayer(dataset, kPolygonLayers[2],
-             ExpectedPolygons(tree_.Path("data"), kPolygonLayers[2], reports), seen);
+  CheckLayer(dataset, blocks, ExpectedPolygons(tree_.Path("data"), blocks, reports), seen);
   GDALClose(dataset);
   EXPECT_GE(seen.with_holes, 1);
 }
