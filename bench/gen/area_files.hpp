@@ -4,6 +4,7 @@
 #include <string>
 
 #include "city_plan.hpp"
+#include "known_polygons.hpp"
 #include "names.hpp"
 #include "sheet_files.hpp"
 
@@ -60,13 +61,18 @@ struct AreaFiles {
   AtrFile eki_atr;
   PntFile sankaku_pnt;
   AtrFile sankaku_atr;
+  std::vector<KnownPolygon> known;  // see AreaReport::known
 };
 
 // Road centre lines (L2110) on every inner street, with their names.
 void WriteStreets(const CityPlan& plan, Rng rng, const NameMaker& names, AreaFiles& files);
-// Block sides (L1108) and blocks (A1108).
-void WriteBlocks(const CityPlan& plan, AreaFiles& files);
-// Boundaries (L1101, L1103, L1104, L1106), municipalities (A1105), districts (A1106).
+// Block sides (L1108) and blocks (A1108), some with a courtyard or their
+// references out of boundary order; with faults, one block whose ring does
+// not close and one that references a missing arc.
+void WriteBlocks(const CityPlan& plan, Rng rng, bool faults, AreaFiles& files);
+// Boundaries (L1101, L1103, L1104, L1106), municipalities (A1105), districts
+// (A1106); some districts hold an enclave that is a detached part of the
+// district north of them.
 void WriteBoundaries(const CityPlan& plan, AreaFiles& files);
 // Railways with their sites and stations, rivers, and the coast line.
 void WriteCorridors(const CityPlan& plan, Rng rng, const NameMaker& names, AreaFiles& files);

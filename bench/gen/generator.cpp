@@ -56,14 +56,14 @@ AreaReport GenerateArea(const GenOptions& options, const AreaRequest& request,
   sheet.extent_e = plan.extent_e;
   AreaFiles files(sheet);
   WriteStreets(plan, area_rng.Fork(2), names, files);
-  WriteBlocks(plan, files);
+  WriteBlocks(plan, area_rng.Fork(7), options.faults, files);
   WriteBoundaries(plan, files);
   WriteCorridors(plan, area_rng.Fork(3), names, files);
   WriteBlockFeatures(plan, area_rng.Fork(4), names, files);
   WriteControlPoints(plan, sheet, area_rng.Fork(5), names, files);
 
-  AttributeGaps gaps{options.sample, request.index == 0, area_rng.Fork(6).Next()};
-  AreaReport report{sheet.area_code, 0, 0, plan.nx, plan.ny};
+  AttributeGaps gaps{options.sample, request.index == 0, options.faults, area_rng.Fork(6).Next()};
+  AreaReport report{sheet.area_code, 0, 0, plan.nx, plan.ny, std::move(files.known)};
   auto put = [&](const char* path, const std::string& text) {
     sink(sheet.area_code + "/" + FileName(sheet, path), text);
     report.bytes += static_cast<int64_t>(text.size());

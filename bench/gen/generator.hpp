@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "known_polygons.hpp"
 #include "options.hpp"
 
 namespace pelmora::gen {
@@ -22,6 +23,9 @@ struct AreaReport {
   int64_t bytes = 0;
   int files = 0;
   int blocks_e = 0, blocks_n = 0;  // size of the block grid
+  // Polygons with holes or several parts, and the deliberately faulty ones;
+  // every other polygon is one ring.
+  std::vector<KnownPolygon> known;
 };
 
 struct GenReport {

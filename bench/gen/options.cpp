@@ -32,13 +32,17 @@ bool ParseMegabytes(const std::string& text, double& value) {
 }  // namespace
 
 std::string UsageText() {
-  return "usage: pelmora-gendata --out DIR [--areas N] [--size-mb M] [--seed S] [--force]\n"
+  return "usage: pelmora-gendata --out DIR [--areas N] [--size-mb M] [--seed S] [--faults] "
+         "[--force]\n"
          "       pelmora-gendata --out DIR --sample [--seed S] [--force]\n"
          "  --out DIR     map-data folder to create (one subfolder per area)\n"
          "  --areas N     number of area subfolders, 1 to 3400 (default 1)\n"
          "  --size-mb M   approximate input megabytes per area, 0.05 to 1000 (default 20)\n"
          "  --seed S      seed of the data, a whole number (default 1)\n"
          "  --sample      the small sample set: three areas of about 12 KB each\n"
+         "  --faults      leave out about one attribute line in 200, and give every area\n"
+         "                one block ring that does not close and one reference to an arc\n"
+         "                that the arc file lacks (the sample has its own, fixed gaps)\n"
          "  --force       write into DIR even if it already holds files\n";
 }
 
@@ -55,6 +59,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     }
     if (arg == "--force") {
       options.force = true;
+      continue;
+    }
+    if (arg == "--faults") {
+      options.faults = true;
       continue;
     }
     if (arg != "--out" && arg != "--areas" && arg != "--size-mb" && arg != "--seed") {
@@ -85,6 +93,9 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
   if (options.out.empty()) return Fail("pelmora-gendata: --out DIR is required");
   if (options.sample && (areas_given || size_given)) {
     return Fail("pelmora-gendata: --sample fixes the areas and sizes; drop --areas and --size-mb");
+  }
+  if (options.sample && options.faults) {
+    return Fail("pelmora-gendata: --sample has its own, fixed gaps; drop --faults");
   }
   if (options.sample) options.areas = 3;
   return ParseResult{options, "", false};

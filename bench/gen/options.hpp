@@ -14,6 +14,10 @@ struct GenOptions {
   uint64_t seed = 1;
   bool sample = false;  // the small bundled sample: three tiny areas
   bool force = false;   // write into an existing, non-empty folder
+  // Deliberate faults besides the sample's: about one attribute line in 200
+  // left out, and in every area one block whose ring does not close and one
+  // block that references an arc missing from the arc file.
+  bool faults = false;
 };
 
 struct ParseResult {

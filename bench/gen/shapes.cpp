@@ -45,13 +45,18 @@ Polyline RectRing(const Box& b) {
   return {{b.n0, b.e0}, {b.n0, b.e1}, {b.n1, b.e1}, {b.n1, b.e0}, {b.n0, b.e0}};
 }
 
-int64_t AddRingPolygon(ArcFile& arcs, PgnFile& polygons, std::string_view line_code,
-                       std::string_view area_code, const Polyline& ring, bool split) {
+Box BoundsOf(const Polyline& ring) {
   Box bounds{ring[0].n, ring[0].e, ring[0].n, ring[0].e};
   for (const Pt& p : ring) {
     bounds = {std::min(bounds.n0, p.n), std::min(bounds.e0, p.e), std::max(bounds.n1, p.n),
               std::max(bounds.e1, p.e)};
   }
+  return bounds;
+}
+
+int64_t AddRingPolygon(ArcFile& arcs, PgnFile& polygons, std::string_view line_code,
+                       std::string_view area_code, const Polyline& ring, bool split) {
+  const Box bounds = BoundsOf(ring);
   if (!split) {
     int64_t id = arcs.Add(line_code, "1", ring);
     return polygons.Add(area_code, bounds.Centre(), {id});

@@ -18,6 +18,8 @@ Box RandomRect(Rng& rng, const Box& box, int min_percent, int max_percent);
 Polyline Blob(Rng& rng, const Box& box);
 // A closed rectangle outline, counter-clockwise from the south-west corner.
 Polyline RectRing(const Box& box);
+// The smallest box holding every vertex of ring (not empty).
+Box BoundsOf(const Polyline& ring);
 
 // One polygon of the closed ring, stored as one arc or split into two with
 // the second stored backwards (and referenced negatively).

@@ -58,7 +58,7 @@ TextBuffer AtrFile::Render(const AttributeGaps& gaps) const {
     std::map<std::string, size_t> last_of_code;
     for (size_t i = 0; i < records_.size(); ++i) last_of_code[records_[i].code] = i;
     for (const auto& [code, index] : last_of_code) keep[index] = false;
-  } else if (!gaps.sample) {
+  } else if (gaps.faults) {
     Rng rng(gaps.seed);
     for (size_t i = 0; i < records_.size(); ++i) keep[i] = rng.Next() % 200 != 0;
   }

@@ -67,10 +67,12 @@ class PntFile {
 
 // Which attribute lines the data set leaves out, so that the converter meets
 // objects without attributes. The sample leaves out the last line of every
-// type code in its first area; larger sets leave out about one line in 200.
+// type code in its first area; larger sets asked for faults leave out about
+// one line in 200, and others none.
 struct AttributeGaps {
   bool sample = false;
   bool first_area = false;
+  bool faults = false;
   uint64_t seed = 0;
 };
 

@@ -1,8 +1,10 @@
 // Streets, blocks and administrative boundaries: the themes drawn on the
 // street grid itself.
 #include <algorithm>
+#include <cstdint>
 
 #include "area_files.hpp"
+#include "shapes.hpp"
 
 namespace pelmora::gen {
 namespace {
@@ -52,13 +54,94 @@ void WriteStreets(const CityPlan& plan, Rng rng, const NameMaker& names, AreaFil
   }
 }
 
-void WriteBlocks(const CityPlan& plan, AreaFiles& files) {
+namespace {
+
+enum class BlockShape { kPlain, kCourtyard, kOutOfOrder, kUnclosed, kMissingArc };
+
+// Courtyards keep 8 m from the block sides, clear of their bends.
+constexpr int64_t kCourtyardMargin = 8 * kMetre;
+// No arc file holds this many arcs: a reference to it finds nothing.
+constexpr int64_t kMissingArc = 900000000;
+
+// What a block's outline looks like. The sample shows a courtyard in its
+// last free block and references out of order in its first block; larger
+// sets draw both at random, and with faults break the first two plain blocks.
+class BlockShapes {
+ public:
+  BlockShapes(const CityPlan& plan, Rng rng, bool faults)
+      : plan_(plan), rng_(rng), faults_(faults) {
+    for (size_t k = 0; k < plan.features.size(); ++k) {
+      const int j = static_cast<int>(k) / plan.nx;
+      if (plan.features[k] == Feature::kNone && !plan.IsCorridorRow(j)) last_free_ = k;
+    }
+  }
+
+  BlockShape Next(int i, int j) {
+    const size_t k = static_cast<size_t>(j * plan_.nx + i);
+    if (plan_.sample) {
+      if (k == last_free_) return BlockShape::kCourtyard;
+      return first_++ == 0 ? BlockShape::kOutOfOrder : BlockShape::kPlain;
+    }
+    const bool free = plan_.features[k] == Feature::kNone;
+    if (free && rng_.Percent(15)) return BlockShape::kCourtyard;
+    if (rng_.Percent(10)) return BlockShape::kOutOfOrder;
+    if (faults_ && broken_ < 2)
+      return ++broken_ == 1 ? BlockShape::kUnclosed : BlockShape::kMissingArc;
+    return BlockShape::kPlain;
+  }
+
+  Rng& rng() { return rng_; }
+
+ private:
+  const CityPlan& plan_;
+  Rng rng_;
+  bool faults_;
+  size_t last_free_ = SIZE_MAX;
+  int first_ = 0;
+  int broken_ = 0;
+};
+
+// Applies the shape to the references of a block's ring (counter-clockwise:
+// south side, east side, north side back, west side back). A courtyard is
+// its own closed arc, referenced clockwise among the sides.
+KnownPolygon ShapeBlock(BlockShape shape, const CityPlan& plan, int i, int j, Rng& rng,
+                        AreaFiles& files, std::vector<int64_t>& refs) {
+  KnownPolygon known{"A1108"};
+  switch (shape) {
+    case BlockShape::kPlain:
+      break;
+    case BlockShape::kCourtyard: {
+      Box court = RandomRect(rng, plan.InnerBox(i, j, kCourtyardMargin), 35, 60);
+      int64_t arc = files.gaiku_arc.Add("L1108", "1", RectRing(court));
+      const int64_t at = plan.sample ? 2 : rng.Between(0, 4);
+      refs.insert(refs.begin() + at, -arc);
+      known.holes = 1;
+      break;
+    }
+    case BlockShape::kOutOfOrder:
+      std::swap(refs[1], refs[2]);  // south, north back, east, west back
+      break;
+    case BlockShape::kUnclosed:
+      refs.pop_back();
+      known.faulty = true;
+      break;
+    case BlockShape::kMissingArc:
+      refs.back() = -kMissingArc;
+      known.faulty = true;
+      break;
+  }
+  return known;
+}
+
+}  // namespace
+
+void WriteBlocks(const CityPlan& plan, Rng rng, bool faults, AreaFiles& files) {
   // Block rows crossed by a railway or river hold no blocks: the blocks end
   // at the railway site or the river bank, and the sides within such a row
   // bound nothing and are left out (their number stays 0).
   auto has_blocks = [&](int j) { return j >= 0 && j < plan.ny && !plan.IsCorridorRow(j); };
-  // Arc numbers: the west-east sides row by row, then the south-north sides.
-  // A side on the sheet edge is tagged 2, an inner side 1.
+  // Arc numbers: the west-east sides row by row, then the south-north sides,
+  // then the courtyards. A side on the sheet edge is tagged 2, others 1.
   std::vector<int64_t> h_ids, v_ids;
   for (int j = 0; j <= plan.ny; ++j) {
     for (int i = 0; i < plan.nx; ++i) {
@@ -74,14 +157,19 @@ void WriteBlocks(const CityPlan& plan, AreaFiles& files) {
                                     : 0);
     }
   }
+  BlockShapes shapes(plan, rng, faults);
   std::vector<int> blocks_in_district(plan.districts.size(), 0);
   for (int j = 0; j < plan.ny; ++j) {
     if (!has_blocks(j)) continue;
     for (int i = 0; i < plan.nx; ++i) {
-      // Counter-clockwise: south side, east side, north side back, west side back.
       std::vector<int64_t> refs{h_ids[j * plan.nx + i], v_ids[j * (plan.nx + 1) + i + 1],
                                 -h_ids[(j + 1) * plan.nx + i], -v_ids[j * (plan.nx + 1) + i]};
+      KnownPolygon known = ShapeBlock(shapes.Next(i, j), plan, i, j, shapes.rng(), files, refs);
       int64_t id = files.gaiku_pgn.Add("A1108", plan.InnerBox(i, j, 0).Centre(), refs);
+      if (known.holes > 0 || known.faulty) {
+        known.id = id;
+        files.known.push_back(known);
+      }
       int d = plan.DistrictOf(i, j);
       const District& district = plan.districts[d];
       files.gaiku_atr.Add("A1108", id,
@@ -141,20 +229,47 @@ Pt Middle(const CityPlan& plan, int i0, int j0, int i1, int j1) {
   return {(a.n + b.n) / 2, (a.e + b.e) / 2};
 }
 
+// Enclaves: in every other district column, every third district row holds
+// a small area in the middle of its southernmost block that belongs to the
+// district north of it (a hole of the one, a detached part of the other).
+// Returns, per district, the arc of the enclave it holds, or 0.
+std::vector<int64_t> AddEnclaveArcs(const CityPlan& plan, ArcFile& arcs) {
+  std::vector<int64_t> ids(plan.districts.size(), 0);
+  for (int J = 0; J + 1 < plan.districts_y; J += 3) {
+    for (int I = 0; I < plan.districts_x; I += 2) {
+      const int i = std::min(I * plan.district_w + plan.district_w / 2, plan.nx - 1);
+      const Box block = plan.InnerBox(i, J * plan.district_h, 0);
+      const int64_t dn = block.Height() / 4, de = block.Width() / 4;
+      const Box enclave{block.n0 + dn, block.e0 + de, block.n1 - dn, block.e1 - de};
+      ids[J * plan.districts_x + I] = arcs.Add("L1106", "1", RectRing(enclave));
+    }
+  }
+  return ids;
+}
+
 }  // namespace
 
 void WriteBoundaries(const CityPlan& plan, AreaFiles& files) {
   BoundaryArcs arcs = AddBoundaryArcs(plan, files.gyousei_arc);
+  std::vector<int64_t> enclaves = AddEnclaveArcs(plan, files.gyousei_arc);
   int dx = plan.districts_x;
   auto H = [&](int I, int J) { return arcs.h[J * dx + I]; };
   auto V = [&](int I, int J) { return arcs.v[J * (dx + 1) + I]; };
   for (int J = 0; J < plan.districts_y; ++J) {
     for (int I = 0; I < dx; ++I) {
       std::vector<int64_t> refs{H(I, J), V(I + 1, J), -H(I, J + 1), -V(I, J)};
+      // The detached part is referenced first, the hole last.
+      const int64_t detached = J > 0 ? enclaves[(J - 1) * dx + I] : 0;
+      const int64_t enclave = enclaves[J * dx + I];
+      if (detached != 0) refs.insert(refs.begin(), detached);
+      if (enclave != 0) refs.push_back(-enclave);
       Pt centre = Middle(plan, I * plan.district_w, J * plan.district_h,
                          std::min((I + 1) * plan.district_w, plan.nx),
                          std::min((J + 1) * plan.district_h, plan.ny));
       int64_t id = files.tyome_pgn.Add("A1106", centre, refs);
+      if (detached != 0 || enclave != 0) {
+        files.known.push_back({"A1106", id, detached != 0 ? 2 : 1, enclave != 0 ? 1 : 0});
+      }
       const District& d = plan.districts[J * dx + I];
       files.tyome_atr.Add("A1106", id,
                           {plan.municipalities[d.municipality].code, d.town_code, d.name});

@@ -43,8 +43,8 @@ SiteKind KindOf(Feature f) {
 
 class FeatureWriter {
  public:
-  FeatureWriter(Rng rng, const NameMaker& names, AreaFiles& files)
-      : rng_(rng), names_(names), files_(files) {}
+  FeatureWriter(Rng rng, const NameMaker& names, AreaFiles& files, bool sample)
+      : rng_(rng), island_rng_(rng.Fork(17)), names_(names), files_(files), sample_(sample) {}
 
   void Write(Feature feature, const Box& room) {
     switch (feature) {
@@ -96,20 +96,55 @@ class FeatureWriter {
   }
 
   void Pond(const Box& room) {
-    Polyline ring = Blob(rng_, RandomRect(rng_, room, 50, 85));
-    int64_t id = AddRingPolygon(files_.mizu_arc, files_.mizu_pgn, "L5101", "A5105", ring, false);
+    Box outline = RandomRect(rng_, room, 50, 85);
+    Polyline ring = Blob(rng_, outline);
+    // Islands are drawn from a stream of their own, so that every other
+    // feature of the area stays as it was without them.
+    Rng& rng = island_rng_;
+    int64_t id = 0;
+    if (sample_ || rng.Percent(50)) {
+      id = LakeWithIsland(ring, outline, sample_ || rng.Percent(40));
+    } else {
+      id = AddRingPolygon(files_.mizu_arc, files_.mizu_pgn, "L5101", "A5105", ring, false);
+    }
     files_.mizu_atr.Add("A5105", id, {names_.Pond(rng_)});
   }
 
+  // A lake whose island may hold a pond of its own: the lake's shore, the
+  // island's shore as a hole (referenced first, clockwise) and the pond as a
+  // second part. Every vertex of a blob lies at 75 % or more of the box's
+  // half size, so a blob in the middle 40 % of the box stays clear of it.
+  int64_t LakeWithIsland(const Polyline& shore, const Box& outline, bool pond) {
+    Box island_box = Middle(outline, 40);
+    int64_t shore_arc = files_.mizu_arc.Add("L5101", "1", shore);
+    int64_t island_arc = files_.mizu_arc.Add("L5101", "1", Blob(island_rng_, island_box));
+    std::vector<int64_t> refs{-island_arc, shore_arc};
+    if (pond) {
+      refs.push_back(files_.mizu_arc.Add("L5101", "1", Blob(island_rng_, Middle(island_box, 40))));
+    }
+    int64_t id = files_.mizu_pgn.Add("A5105", BoundsOf(shore).Centre(), refs);
+    files_.known.push_back({"A5105", id, pond ? 2 : 1, 1});
+    return id;
+  }
+
+  // The box of percent of the width and height of box about its centre.
+  static Box Middle(const Box& box, int64_t percent) {
+    const int64_t dn = box.Height() * (100 - percent) / 200 / 10 * 10;
+    const int64_t de = box.Width() * (100 - percent) / 200 / 10 * 10;
+    return {box.n0 + dn, box.e0 + de, box.n1 - dn, box.e1 - de};
+  }
+
   Rng rng_;
+  Rng island_rng_;
   const NameMaker& names_;
   AreaFiles& files_;
+  bool sample_;
 };
 
 }  // namespace
 
 void WriteBlockFeatures(const CityPlan& plan, Rng rng, const NameMaker& names, AreaFiles& files) {
-  FeatureWriter writer(rng, names, files);
+  FeatureWriter writer(rng, names, files, plan.sample);
   for (int j = 0; j < plan.ny; ++j) {
     for (int i = 0; i < plan.nx; ++i) {
       writer.Write(plan.features[j * plan.nx + i], plan.InnerBox(i, j, kMargin));

@@ -6,7 +6,9 @@
 // The warnings of a run without error must be those a plain reading of the
 // area's files finds (expected_warnings.hpp): none lost, none invented.
 // The same area is then converted again with the layers that share files
-// converting together, which must log, warn, fail and write exactly the same.
+// converting together, which must log, warn, fail and write exactly the same;
+// and once more with its polygons assembled from their arcs, which must fail
+// alike and leave complete pairs as well.
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,12 +63,14 @@ struct Outcome {
   int layers_started = 0;
 };
 
-Outcome Convert(const fs::path& map, const fs::path& out, bool share_inputs) {
+Outcome Convert(const fs::path& map, const fs::path& out, bool share_inputs,
+                PolygonMode polygons = PolygonMode::kChained) {
   ConversionSettings settings;
   settings.map_folders = {map.string()};
   settings.output_folder = out.string();
   settings.groups.fill(true);
   settings.share_inputs = share_inputs;
+  settings.polygons = polygons;
   CountingObserver observer;
   Outcome outcome;
   try {
@@ -129,10 +133,10 @@ const fs::path& ScratchFolder() {
 
 int FuzzArea(const uint8_t* data, size_t size) {
   const fs::path map = ScratchFolder() / "map", out = ScratchFolder() / "out",
-                 shared_out = ScratchFolder() / "shared_out";
-  for (const fs::path& folder : {map, out, shared_out}) fs::remove_all(folder);
-  fs::create_directories(out);
-  fs::create_directories(shared_out);
+                 shared_out = ScratchFolder() / "shared_out",
+                 assembled_out = ScratchFolder() / "assembled_out";
+  for (const fs::path& folder : {map, out, shared_out, assembled_out}) fs::remove_all(folder);
+  for (const fs::path& folder : {out, shared_out, assembled_out}) fs::create_directories(folder);
   WriteCarvedArea(std::string_view(reinterpret_cast<const char*>(data), size), map);
 
   const Outcome plain = Convert(map, out, false);
@@ -150,6 +154,12 @@ int FuzzArea(const uint8_t* data, size_t size) {
   if (shared.log != plain.log) Fail("shared inputs: other log");
   if (shared.warnings != plain.warnings) Fail("shared inputs: other warnings");
   if (FolderContents(shared_out) != FolderContents(out)) Fail("shared inputs: other files");
+
+  const Outcome assembled = Convert(map, assembled_out, false, PolygonMode::kAssembled);
+  if (assembled.refused != plain.refused) Fail("assembled: refused otherwise");
+  if (assembled.error != plain.error) Fail("assembled: other error: " + assembled.error);
+  problem = checks::CheckOutputFolder(assembled_out, expected_pairs);
+  if (!problem.empty()) Fail("assembled: " + problem);
   return 0;
 }
 

@@ -1,6 +1,9 @@
 // Options, number formatting and determinism of pelmora-gendata.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <tuple>
+
 #include "map_folder.hpp"
 #include "options.hpp"
 #include "text_buffer.hpp"
@@ -17,13 +20,15 @@ TEST(GenOptionsTest, AcceptsAndRejects) {
       {{"--out", "d"}, true},
       {{"--out", "d", "--areas", "3", "--size-mb", "0.5", "--seed", "42"}, true},
       {{"--out", "d", "--sample", "--force"}, true},
-      {{}, false},                                  // no output folder
-      {{"--out"}, false},                           // option without its value
-      {{"--out", "d", "--areas", "0"}, false},      // no area
-      {{"--out", "d", "--areas", "3x"}, false},     // trailing garbage
-      {{"--out", "d", "--size-mb", "-1"}, false},   // negative size
-      {{"--out", "d", "--size-mb", "nan"}, false},  // not a number
-      {{"--out", "d", "--seed", "-5"}, false},      // seeds are unsigned
+      {{"--out", "d", "--faults"}, true},
+      {{"--out", "d", "--sample", "--faults"}, false},  // the sample has its own gaps
+      {{}, false},                                      // no output folder
+      {{"--out"}, false},                               // option without its value
+      {{"--out", "d", "--areas", "0"}, false},          // no area
+      {{"--out", "d", "--areas", "3x"}, false},         // trailing garbage
+      {{"--out", "d", "--size-mb", "-1"}, false},       // negative size
+      {{"--out", "d", "--size-mb", "nan"}, false},      // not a number
+      {{"--out", "d", "--seed", "-5"}, false},          // seeds are unsigned
       {{"--out", "d", "--sample", "--areas", "2"}, false},
       {{"--out", "d", "--colour"}, false},
   };
@@ -101,6 +106,38 @@ TEST(GeneratorTest, SizeFollowsTheRequestedMegabytes) {
     GenReport report = GenerateMapData(options);
     EXPECT_GT(report.bytes, mb * 1e6 * 0.8) << mb;
     EXPECT_LT(report.bytes, mb * 1e6 * 1.25) << mb;
+  }
+}
+
+// Lines of the area's attribute files against the records they describe:
+// a set generated without faults describes every record, one with faults
+// leaves some out.
+TEST(GeneratorTest, AttributeLinesAreLeftOutOnlyWhenAsked) {
+  for (bool faults : {false, true}) {
+    GenOptions options;
+    options.size_mb = 0.5;
+    options.faults = faults;
+    fs::path area = Generate(faults ? "faulty" : "clean", options) / "13101";
+    int records = 0, described = 0;
+    for (auto [records_file, atr_file, key] :
+         {std::tuple{"road/roadntwk.arc", "road/road.atr", 2},
+          std::tuple{"gaiku/gaiku.pgn", "gaiku/gaiku.atr", 1},
+          std::tuple{"tatemono/tatemono.pgn", "tatemono/tatemono.atr", 1}}) {
+      std::set<std::string> keys;
+      for (const std::string& line : ReadLines(area / atr_file)) keys.insert(Fields(line).at(1));
+      for (const std::string& line : ReadLines(area / records_file)) {
+        std::vector<std::string> f = Fields(line);
+        if (f.size() < 4 || f[0].size() != 5) continue;
+        ++records;
+        described += keys.count(f.at(key)) > 0;
+      }
+    }
+    EXPECT_GT(records, 500);
+    if (faults) {
+      EXPECT_LT(described, records);
+    } else {
+      EXPECT_EQ(described, records);
+    }
   }
 }
 
