@@ -20,6 +20,7 @@
 #include "folder_list.hpp"
 #include "gui_test_support.hpp"
 #include "map_canvas.hpp"
+#include "map_scene.hpp"
 
 using namespace pelmora::gui;
 using namespace pelmora::gui::test;
@@ -43,8 +44,10 @@ class MapWindowTest : public QObject {
     action->trigger();
     auto* map = window_->findChild<TMapWindow*>("MapWindow");
     if (!map) return nullptr;
+    // The end comes as a queued signal even when the read's thread has
+    // already finished, so the spy, made after the start, still sees it.
     QSignalSpy ended(map, &TMapWindow::LoadEnded);
-    if (map->IsLoading() && !ended.wait(60000)) return nullptr;
+    if (ended.isEmpty() && !ended.wait(60000)) return nullptr;
     return map;
   }
 
@@ -121,6 +124,43 @@ class MapWindowTest : public QObject {
     QTest::mouseClick(canvas, Qt::LeftButton, {}, moved.toPoint());
     QVERIFY(!canvas->Highlighted().Valid());
     QCOMPARE(table->rowCount(), 0);
+    map->close();
+  }
+
+  // An area that the run's zone check named is drawn with its data and
+  // flagged, and the status bar names it; a map without one has no note.
+  void areaOfAnotherZoneIsFlagged() {
+    TMapWindow* map = OpenPreview(PELMORA_SAMPLE_DATA);
+    QVERIFY(map);
+    QVERIFY(map->zoneNote()->isHidden());
+    std::vector<pelmora::StoredLayer> layers;
+    for (const pelmora::render::SceneLayer& layer : map->canvas()->scene()->layers())
+      layers.push_back(layer.data);
+    QImage plain = map->canvas()->grab().toImage();
+    map->ShowMap(std::make_shared<pelmora::render::MapScene>(std::move(layers),
+                                                             std::vector<std::string>{"13102"}));
+    QVERIFY(!map->zoneNote()->isHidden());
+    QVERIFY(map->zoneNote()->text().contains("13102"));
+    QVERIFY(map->zoneNote()->text().contains("座標系が異なります"));
+    const pelmora::render::FlaggedArea& area = map->canvas()->scene()->FlaggedAreas().at(0);
+    QVERIFY(!area.box.Empty());
+    // The flag's red shows over the area's middle (the stations are red as
+    // well); the layers stay drawn.
+    QImage flagged = map->canvas()->grab().toImage();
+    QPointF middle = map->canvas()->view().ToScreen((area.box.min_x + area.box.max_x) / 2,
+                                                    (area.box.min_y + area.box.max_y) / 2);
+    QRect around(middle.toPoint() - QPoint(30, 30), QSize(60, 60));
+    auto red = [&around](const QImage& image) {
+      int count = 0;
+      for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x) {
+          QColor c = image.pixelColor(x, y);
+          count += c.red() > 180 && c.red() - c.green() > 80 && c.red() - c.blue() > 80;
+        }
+      return count;
+    };
+    QVERIFY2(red(flagged) > red(plain) + 20, qPrintable(QString::number(red(plain))));
+    QCOMPARE(map->layerList()->count(), 31);
     map->close();
   }
 

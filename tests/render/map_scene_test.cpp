@@ -90,6 +90,33 @@ TEST(ViewTransform, NorthIsUpAndZoomKeepsThePointUnderTheCursor) {
   EXPECT_NEAR(view.ToPlane({40, 70}).X, after.X, 1e-9);
 }
 
+TEST(ViewTransform, FitLeavesTheScaleBarStripFree) {
+  struct Case {
+    QSize size;
+    Box box;
+    double bottom_room;  // pixels left below the box at least
+  };
+  for (const Case& c : std::vector<Case>{
+           {{1280, 800}, {0, 0, 3000, 2000}, kScaleBarRoom},  // as wide as the view
+           {{640, 440}, {0, 0, 100, 100}, kScaleBarRoom},     // as high as the view
+           {{200, 100}, {0, 0, 100, 50}, 8},                  // too low for the strip
+       }) {
+    ViewTransform view;
+    view.SetSize(c.size);
+    view.Fit(c.box);
+    QPointF low = view.ToScreen(c.box.min_x, c.box.min_y);
+    QPointF high = view.ToScreen(c.box.max_x, c.box.max_y);
+    EXPECT_LE(low.y(), c.size.height() - c.bottom_room + 1e-6) << c.size.width();
+    EXPECT_GE(high.y(), 8 - 1e-6) << c.size.width();
+    EXPECT_GE(low.x(), 8 - 1e-6) << c.size.width();
+    EXPECT_LE(high.x(), c.size.width() - 8 + 1e-6) << c.size.width();
+    // The box fills the room in one direction at least.
+    EXPECT_TRUE(std::abs(high.x() - low.x() - (c.size.width() - 16)) < 1e-6 ||
+                std::abs(low.y() - high.y() - (c.size.height() - 8 - c.bottom_room)) < 1e-6)
+        << c.size.width();
+  }
+}
+
 TEST(ScaleBar, RoundLengthsOfAboutAHundredPixels) {
   struct Case {
     double pixels_per_metre, metres;

@@ -95,6 +95,7 @@ TEST_F(RenderProgram, BadInputGetsAMessageAndItsStatus) {
            {"--bbox 1,2,3" + out + kSample, 2, "--bbox"},
            {"--bbox 5,0,1,1" + out + kSample, 2, "--bbox"},
            {"--layers road,nothing" + out + kSample, 2, "nothing"},
+           {"--coordsys 38" + out + kSample, 2, "--coordsys"},
            // A map-data folder that is not there is refused before anything is read.
            {out + (dir_ / "missing").string(), 2, "missing"},
            {"-o " + (dir_ / "no/such/dir/map.png").string() + " " + kSample, 1, "cannot write"},

@@ -1,5 +1,7 @@
 #include "memory_writer.hpp"
 
+#include <utility>
+
 namespace pelmora {
 
 LayerWriterFactory FeatureStore::Factory() {
@@ -11,6 +13,11 @@ LayerWriterFactory FeatureStore::Factory() {
 std::vector<StoredLayer> FeatureStore::Layers() const {
   std::lock_guard lock(mutex_);
   return layers_;
+}
+
+std::vector<StoredLayer> FeatureStore::TakeLayers() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(layers_, {});
 }
 
 void FeatureStore::Add(StoredLayer layer) {

@@ -35,6 +35,9 @@ class FeatureStore {
 
   // The layers committed so far, in commit order.
   std::vector<StoredLayer> Layers() const;
+  // Moves the layers committed so far out of the store, leaving it empty:
+  // a large map is then never held twice.
+  std::vector<StoredLayer> TakeLayers();
 
   void Add(StoredLayer layer);
 

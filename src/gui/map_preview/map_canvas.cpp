@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "hit_test.hpp"
 #include "map_painter.hpp"
 
 namespace pelmora::gui {
@@ -54,10 +55,11 @@ void TMapCanvas::ZoomBy(double factor) {
 
 void TMapCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), Qt::white);
-  if (!scene_) return;
-  render::DrawMap(painter, *scene_, view_, highlight_);
-  render::DrawScaleBar(painter, view_);
+  if (!scene_) {
+    painter.fillRect(rect(), Qt::white);
+    return;
+  }
+  render::DrawView(painter, *scene_, view_, highlight_);
 }
 
 // The centre stays where it is; the scale is kept.
@@ -91,7 +93,7 @@ void TMapCanvas::mouseReleaseEvent(QMouseEvent* event) {
   pressed_ = false;
   if (dragging_ || !scene_) return;
   TSFPoint plane = view_.ToPlane(event->position());
-  double tolerance = kClickTolerancePixels / view_.PixelsPerMetre();
+  double tolerance = render::kClickTolerancePixels / view_.PixelsPerMetre();
   highlight_ = scene_->FeatureAt(plane, tolerance);
   update();
   emit FeatureClicked(highlight_);

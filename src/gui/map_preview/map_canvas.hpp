@@ -26,9 +26,6 @@ class TMapCanvas : public QWidget {
   void FitAll();  // "全体表示"
   void ZoomBy(double factor);
 
-  // A click within this many pixels of a line or point hits it.
-  static constexpr double kClickTolerancePixels = 4;
-
  signals:
   void CursorMoved(double x, double y);
   void FeatureClicked(pelmora::render::FeatureRef ref);

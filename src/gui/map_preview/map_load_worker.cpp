@@ -66,7 +66,7 @@ void TMapLoadWorker::Run(ConversionSettings settings) {
           false);
       return;
     }
-    emit Loaded(std::make_shared<render::MapScene>(std::move(result.layers)));
+    emit Loaded(std::make_shared<render::MapScene>(std::move(result.layers), result.flagged_areas));
   } catch (const ConversionCancelled& e) {
     emit Failed(QString::fromStdString(WithFinalPeriod(e.what())), true);
   } catch (const ConversionError& e) {

@@ -20,6 +20,7 @@
 #include "main_window.hpp"
 #include "map_canvas.hpp"
 #include "map_load_worker.hpp"
+#include "map_painter.hpp"
 
 namespace pelmora::gui {
 
@@ -65,18 +66,23 @@ TMapWindow::TMapWindow(QWidget* parent)
   fit->setObjectName(QStringLiteral("FitAll"));
   position_ = new QLabel;
   position_->setObjectName(QStringLiteral("Position"));
+  zone_note_ = new QLabel;
+  zone_note_->setObjectName(QStringLiteral("ZoneNote"));
+  zone_note_->setStyleSheet(QStringLiteral("color: #dc0000;"));
+  zone_note_->hide();
   progress_ = new QProgressBar;
   progress_->setRange(0, TMapLoadWorker::kProgressMaximum);
   stop_ = new QPushButton(QStringLiteral("中止"));
   stop_->setObjectName(QStringLiteral("StopLoading"));
   statusBar()->addWidget(position_, 1);
+  statusBar()->addWidget(zone_note_);
   statusBar()->addPermanentWidget(progress_);
   statusBar()->addPermanentWidget(stop_);
   SetLoading(false);
 
   connect(stop_, &QPushButton::clicked, worker_, &TMapLoadWorker::RequestStop);
   connect(worker_, &TMapLoadWorker::Progress, progress_, &QProgressBar::setValue);
-  connect(worker_, &TMapLoadWorker::Loaded, this, &TMapWindow::OnLoaded);
+  connect(worker_, &TMapLoadWorker::Loaded, this, &TMapWindow::ShowMap);
   connect(worker_, &TMapLoadWorker::Failed, this, &TMapWindow::OnFailed);
   connect(canvas_, &TMapCanvas::CursorMoved, this, &TMapWindow::ShowPosition);
   connect(canvas_, &TMapCanvas::FeatureClicked, this, &TMapWindow::ShowFeature);
@@ -99,6 +105,7 @@ void TMapWindow::Load(const ConversionSettings& settings) {
                                   static_cast<qsizetype>(CoordSysTable()[index].name.size()))
               : QString();
   if (!worker_->Start(settings)) return;
+  zone_note_->hide();
   ShowMessage(QStringLiteral("地図データを読み込んでいます..."));
   SetLoading(true);
 }
@@ -114,10 +121,11 @@ void TMapWindow::ShowMessage(const QString& text) {
   stack_->setCurrentWidget(message_);
 }
 
-void TMapWindow::OnLoaded(std::shared_ptr<render::MapScene> scene) {
+void TMapWindow::ShowMap(std::shared_ptr<render::MapScene> scene) {
   SetLoading(false);
   canvas_->SetScene(std::move(scene));
   FillLayerList();
+  ShowZoneNote();
   ShowFeature({});
   if (canvas_->scene()->Extent().Empty())
     ShowMessage(QStringLiteral("選択した項目の地物がありません。"));
@@ -132,6 +140,18 @@ void TMapWindow::OnFailed(const QString& text, bool stopped) {
   SetLoading(false);
   ShowMessage(text);
   emit LoadEnded();
+}
+
+// The areas drawn flagged, named in the status bar as well: one far away
+// from the others may lie outside what the user looks at.
+void TMapWindow::ShowZoneNote() {
+  QStringList areas;
+  for (const render::FlaggedArea& area : canvas_->scene()->FlaggedAreas())
+    areas << QString::fromStdString(area.name);
+  zone_note_->setText(areas.isEmpty() ? QString()
+                                      : render::kZoneMismatchLabel + QStringLiteral(": ") +
+                                            areas.join(QStringLiteral(", ")));
+  zone_note_->setVisible(!areas.isEmpty());
 }
 
 void TMapWindow::FillLayerList() {

@@ -3,7 +3,8 @@
 // drawn as a map, read through the conversion engine on a worker thread. A
 // layer list with check boxes and colour swatches, the map, the clicked
 // feature's attributes, and in the status bar the cursor's plane
-// coordinates with the zone, the progress of the read and its stop button.
+// coordinates with the zone, the areas of another zone, the progress of the
+// read and its stop button.
 #include <QMainWindow>
 #include <memory>
 
@@ -34,24 +35,27 @@ class TMapWindow : public QMainWindow {
   // window shows.
   void Load(const ConversionSettings& settings);
   bool IsLoading() const;
+  // Shows a map that has been read (the end of Load).
+  void ShowMap(std::shared_ptr<render::MapScene> scene);
 
   TMapCanvas* canvas() const { return canvas_; }
   QListWidget* layerList() const { return layers_; }
   QTableWidget* attributes() const { return attributes_; }
   QLabel* message() const { return message_; }
   QLabel* position() const { return position_; }
+  QLabel* zoneNote() const { return zone_note_; }
   QPushButton* stopButton() const { return stop_; }
 
  signals:
   void LoadEnded();  // the map is shown, or the reason why not
 
  private:
-  void OnLoaded(std::shared_ptr<render::MapScene> scene);
   void OnFailed(const QString& text, bool stopped);
   void ShowMessage(const QString& text);
   void FillLayerList();
   void ShowFeature(render::FeatureRef ref);
   void ShowPosition(double x, double y);
+  void ShowZoneNote();
   void SetLoading(bool loading);
 
   TMapLoadWorker* worker_;
@@ -62,6 +66,7 @@ class TMapWindow : public QMainWindow {
   QLabel* feature_caption_;
   QTableWidget* attributes_;
   QLabel* position_;
+  QLabel* zone_note_;
   QProgressBar* progress_;
   QPushButton* stop_;
   QString zone_;

@@ -7,6 +7,9 @@
 
 namespace pelmora::render {
 
+// A click within this many pixels of a line or point hits it.
+inline constexpr double kClickTolerancePixels = 4;
+
 // True when p lies inside the polygon by the odd-even rule over all parts.
 bool InsideOddEven(const TSFShape& shape, TSFPoint p);
 

@@ -1,10 +1,26 @@
 #include "map_loader.hpp"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/conversion/run.hpp"
 
 namespace pelmora::render {
+
+void ZoneMismatchRecorder::OnWarning(const Warning& e) {
+  if (e.kind == WarningKind::kZoneMismatch) {
+    std::string area(e.file.substr(0, e.file.find('/')));
+    std::lock_guard lock(mutex_);
+    if (!area.empty() && std::find(areas_.begin(), areas_.end(), area) == areas_.end())
+      areas_.push_back(std::move(area));
+  }
+  next_.OnWarning(e);
+}
+
+std::vector<std::string> ZoneMismatchRecorder::Areas() const {
+  std::lock_guard lock(mutex_);
+  return areas_;
+}
 
 LoadResult LoadLayers(ConversionSettings settings, ConversionObserver& observer) {
   FeatureStore store;
@@ -14,11 +30,15 @@ LoadResult LoadLayers(ConversionSettings settings, ConversionObserver& observer)
   std::error_code error;
   std::filesystem::path temp = std::filesystem::temp_directory_path(error);
   settings.output_folder = error ? std::string("/") : temp.string();
-  RunResult run = RunConversion(settings, observer);
+  ZoneMismatchRecorder recorder(observer);
+  RunResult run = RunConversion(settings, recorder);
   LoadResult result;
   result.problem = run.problem;
   result.problem_folder = run.problem_folder;
-  if (run.problem == SettingsProblem::kNone) result.layers = store.Layers();
+  if (run.problem == SettingsProblem::kNone) {
+    result.layers = store.TakeLayers();
+    result.flagged_areas = recorder.Areas();
+  }
   return result;
 }
 

@@ -67,31 +67,67 @@ void DrawSheetNumber(QPainter& painter, const StoredFeature& feature, const Box&
   painter.drawText(area, Qt::AlignCenter, text);
 }
 
-void DrawFeature(QPainter& painter, const SceneLayer& layer, size_t index,
-                 const ViewTransform& view) {
-  const StoredFeature& feature = layer.data.features[index];
-  const Box& box = layer.boxes[index];
-  if (layer.style.symbol != Symbol::kNone) {
-    DrawSymbol(painter, layer.style.symbol, view.ToScreen(box.min_x, box.min_y));
+// Above this many features in view the map is drawn as an overview: without
+// antialiasing and with thin solid pens, several times quicker, so that a
+// view of the whole city still pans and zooms smoothly.
+constexpr size_t kOverviewFeatures = 5000;
+
+// A single-part shape goes straight to the painter as a polygon or a
+// polyline; only shapes of several parts (holes) need a path.
+void DrawShape(QPainter& painter, const TSFShape& shape, bool polygon, const ViewTransform& view) {
+  if (shape.Parts.size() > 1) {
+    painter.drawPath(ScreenPath(shape, polygon, view));
     return;
   }
-  QPointF low = view.ToScreen(box.min_x, box.min_y), high = view.ToScreen(box.max_x, box.max_y);
-  if (std::abs(high.x() - low.x()) < 1 && std::abs(high.y() - low.y()) < 1) {
-    painter.setPen(layer.style.pen);
-    painter.drawPoint(low);  // smaller than a pixel: a dot is all there is to see
+  size_t n = shape.Points.size();
+  size_t first = shape.Parts.empty() ? 0 : std::min<size_t>(std::max(shape.Parts[0], 0), n);
+  QPolygonF part = ScreenPart(shape, first, n, view);
+  if (polygon)
+    painter.drawPolygon(part, Qt::OddEvenFill);
+  else
+    painter.drawPolyline(part);
+}
+
+// The features of a layer with the layer's pen and brush set once. A
+// feature smaller than a pixel is one dot, all dots of the layer drawn at
+// once; this is what keeps a view of the whole city quick.
+void DrawLayer(QPainter& painter, const SceneLayer& layer, const std::vector<int32_t>& features,
+               const ViewTransform& view, bool overview) {
+  LayerStyle style = layer.style;
+  if (overview) {
+    // Thin pens take the painter's quick path; joins and dashes are not
+    // seen at this density anyway.
+    style.pen.setWidthF(std::min(style.pen.widthF(), 1.0));
+    style.pen.setStyle(Qt::SolidLine);
+    style.overlay = Qt::NoPen;
+  }
+  if (style.symbol != Symbol::kNone) {
+    for (int32_t f : features)
+      DrawSymbol(painter, style.symbol, view.ToScreen(layer.boxes[f].min_x, layer.boxes[f].min_y));
     return;
   }
   bool polygon = layer.data.kind == GeometryKind::kPolygon;
-  QPainterPath path = ScreenPath(feature.geometry, polygon, view);
-  painter.setPen(layer.style.pen);
-  painter.setBrush(polygon ? layer.style.brush : Qt::NoBrush);
-  painter.drawPath(path);
-  if (layer.style.overlay.style() != Qt::NoPen) {
-    painter.setPen(layer.style.overlay);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(path);
+  std::vector<int32_t> shapes;
+  QPolygonF dots;
+  for (int32_t f : features) {
+    const Box& box = layer.boxes[f];
+    QPointF low = view.ToScreen(box.min_x, box.min_y), high = view.ToScreen(box.max_x, box.max_y);
+    if (std::abs(high.x() - low.x()) < 1 && std::abs(high.y() - low.y()) < 1)
+      dots.append(low);
+    else
+      shapes.push_back(f);
   }
-  if (layer.style.label_sheet) DrawSheetNumber(painter, feature, box, view);
+  painter.setPen(style.pen);
+  painter.setBrush(polygon ? style.brush : Qt::NoBrush);
+  for (int32_t f : shapes) DrawShape(painter, layer.data.features[f].geometry, polygon, view);
+  painter.drawPoints(dots);
+  if (style.overlay.style() != Qt::NoPen) {
+    painter.setPen(style.overlay);
+    painter.setBrush(Qt::NoBrush);
+    for (int32_t f : shapes) DrawShape(painter, layer.data.features[f].geometry, false, view);
+  }
+  if (style.label_sheet)
+    for (int32_t f : shapes) DrawSheetNumber(painter, layer.data.features[f], layer.boxes[f], view);
 }
 
 void DrawHighlight(QPainter& painter, const MapScene& scene, FeatureRef ref,
@@ -112,21 +148,59 @@ void DrawHighlight(QPainter& painter, const MapScene& scene, FeatureRef ref,
   painter.drawPath(ScreenPath(feature.geometry, polygon, view));
 }
 
+// An area of another zone: a red hatched frame over its data, which stays
+// visible through it, and a label that says why.
+void DrawFlaggedArea(QPainter& painter, const FlaggedArea& area, const ViewTransform& view) {
+  QRectF frame(view.ToScreen(area.box.min_x, area.box.max_y),
+               view.ToScreen(area.box.max_x, area.box.min_y));
+  frame = frame.normalized().adjusted(-2, -2, 2, 2);
+  painter.setPen(QPen(QColor(220, 0, 0), 2, Qt::DashLine));
+  painter.setBrush(QBrush(QColor(220, 0, 0, 150), Qt::BDiagPattern));
+  painter.drawRect(frame);
+  QString text = QString::fromStdString(area.name) + QStringLiteral(": ") + kZoneMismatchLabel;
+  QFont font = painter.font();
+  font.setPixelSize(12);
+  font.setBold(true);
+  painter.setFont(font);
+  QRectF label = painter.fontMetrics().boundingRect(text).adjusted(-4, -2, 4, 2);
+  label.moveTopLeft(frame.topLeft() + QPointF(4, 4));
+  painter.setPen(QPen(QColor(220, 0, 0), 1));
+  painter.setBrush(QColor(255, 255, 255, 230));
+  painter.drawRect(label);
+  painter.drawText(label, Qt::AlignCenter, text);
+}
+
 }  // namespace
+
+const QString kZoneMismatchLabel = QStringLiteral("座標系が異なります");
 
 void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
              FeatureRef highlight) {
-  painter.setRenderHint(QPainter::Antialiasing, true);
   Box visible = view.Visible();
+  std::vector<std::vector<int32_t>> shown(scene.layers().size());
+  size_t count = 0;
   for (size_t l = 0; l < scene.layers().size(); ++l) {
-    const SceneLayer& layer = scene.layers()[l];
-    if (!layer.visible) continue;
-    for (int32_t f : scene.FeaturesIn(static_cast<int>(l), visible))
-      DrawFeature(painter, layer, static_cast<size_t>(f), view);
+    if (!scene.layers()[l].visible) continue;
+    shown[l] = scene.FeaturesIn(static_cast<int>(l), visible);
+    count += shown[l].size();
   }
+  bool overview = count > kOverviewFeatures;
+  painter.setRenderHint(QPainter::Antialiasing, !overview);
+  for (size_t l = 0; l < scene.layers().size(); ++l)
+    if (!shown[l].empty()) DrawLayer(painter, scene.layers()[l], shown[l], view, overview);
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  for (const FlaggedArea& area : scene.FlaggedAreas())
+    if (area.box.Meets(visible)) DrawFlaggedArea(painter, area, view);
   if (highlight.Valid() && highlight.layer < static_cast<int>(scene.layers().size()) &&
       !scene.layers()[highlight.layer].data.features[highlight.feature].geometry.Points.empty())
     DrawHighlight(painter, scene, highlight, view);
+}
+
+void DrawView(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+              FeatureRef highlight) {
+  painter.fillRect(QRect(QPoint(0, 0), view.size()), Qt::white);
+  DrawMap(painter, scene, view, highlight);
+  DrawScaleBar(painter, view);
 }
 
 double ScaleBarMetres(double pixels_per_metre) {
@@ -142,6 +216,7 @@ void DrawScaleBar(QPainter& painter, const ViewTransform& view) {
   double metres = ScaleBarMetres(view.PixelsPerMetre());
   if (metres <= 0) return;
   double length = metres * view.PixelsPerMetre();
+  // The bar and its box stay within the strip that fitting keeps free.
   QPointF left(12, view.size().height() - 14);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setPen(Qt::NoPen);

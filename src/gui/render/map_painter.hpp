@@ -1,6 +1,7 @@
 #pragma once
 // Draws a map scene through a view: the visible layers in drawing order, the
-// highlighted feature, the sheet numbers and a scale bar. The window and the
+// areas of another zone flagged, the highlighted feature, the sheet numbers
+// and a scale bar. The window and the
 // renderer without a window both draw with this.
 #include <QPainter>
 
@@ -9,8 +10,16 @@
 
 namespace pelmora::render {
 
+// The label over an area whose map-sheet file names another zone.
+extern const QString kZoneMismatchLabel;
+
 void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
              FeatureRef highlight = {});
+
+// The whole picture of a view as the window and the renderer show it: a
+// white ground, the map and the scale bar.
+void DrawView(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+              FeatureRef highlight = {});
 
 // A bar of a round length (1, 2 or 5 times a power of ten metres) of about a
 // hundred pixels, in the lower left corner.

@@ -30,7 +30,7 @@ Box BoxOf(const TSFShape& shape) {
   return box;
 }
 
-MapScene::MapScene(std::vector<StoredLayer> layers) {
+MapScene::MapScene(std::vector<StoredLayer> layers, const std::vector<std::string>& flagged_areas) {
   for (StoredLayer& stored : layers) {
     SceneLayer& layer = layers_.emplace_back();
     layer.style = StyleForLayer(stored.name);
@@ -44,6 +44,21 @@ MapScene::MapScene(std::vector<StoredLayer> layers) {
   std::stable_sort(layers_.begin(), layers_.end(),
                    [](const SceneLayer& a, const SceneLayer& b) { return a.style.z < b.style.z; });
   BuildGrid();
+  FindFlaggedAreas(flagged_areas);
+}
+
+// A feature belongs to the area its file lies in ("13101/gaiku/gaiku.pgn").
+void MapScene::FindFlaggedAreas(const std::vector<std::string>& names) {
+  for (const std::string& name : names) flagged_.push_back({name, {}});
+  if (flagged_.empty()) return;
+  for (const SceneLayer& layer : layers_) {
+    for (size_t f = 0; f < layer.data.features.size(); ++f) {
+      std::string_view file = layer.data.features[f].file;
+      std::string_view area = file.substr(0, file.find('/'));
+      for (FlaggedArea& flagged : flagged_)
+        if (flagged.name == area) flagged.box.Extend(layer.boxes[f]);
+    }
+  }
 }
 
 // About four features per cell on average, at most 256 × 256 cells.

@@ -3,6 +3,7 @@
 // box of every feature and a grid over the whole map, so that drawing and
 // clicking look only at the features near the view.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/output/memory_writer.hpp"
@@ -37,15 +38,25 @@ struct FeatureRef {
   bool operator==(const FeatureRef&) const = default;
 };
 
+// An area drawn with a warning over it, and the box of its features.
+struct FlaggedArea {
+  std::string name;  // the area's subfolder
+  Box box;
+};
+
 class MapScene {
  public:
   MapScene() = default;
   // Takes the layers in the store's order and keeps them in drawing order.
-  explicit MapScene(std::vector<StoredLayer> layers);
+  // flagged_areas names the areas drawn flagged (see LoadResult).
+  explicit MapScene(std::vector<StoredLayer> layers,
+                    const std::vector<std::string>& flagged_areas = {});
 
   const std::vector<SceneLayer>& layers() const { return layers_; }
   void SetVisible(int layer, bool visible) { layers_[layer].visible = visible; }
   const Box& Extent() const { return extent_; }
+  // In the order named; an area without features has an empty box.
+  const std::vector<FlaggedArea>& FlaggedAreas() const { return flagged_; }
 
   // The features of a layer whose boxes meet area, each once.
   std::vector<int32_t> FeaturesIn(int layer, const Box& area) const;
@@ -60,9 +71,11 @@ class MapScene {
   };
   Cells CellsOf(const Box& box) const;
   void BuildGrid();
+  void FindFlaggedAreas(const std::vector<std::string>& names);
 
   std::vector<SceneLayer> layers_;
   Box extent_;
+  std::vector<FlaggedArea> flagged_;
   int grid_size_ = 1;
   double cell_w_ = 1, cell_h_ = 1;
   // Per layer, per cell (row-major), the features whose boxes meet the cell.

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "core/errors.hpp"
+#include "core/mif/coordsys.hpp"
 #include "map_loader.hpp"
 #include "map_painter.hpp"
 
@@ -20,6 +21,9 @@ using pelmora::render::Box;
 struct Options {
   std::vector<std::string> folders;
   std::string output, layers, size = "1200x900", bbox;
+  // With a zone chosen, the areas of another zone are flagged; without one
+  // the run's warnings would name every area not in the table's first zone.
+  bool zone_chosen = false;
 };
 
 int UsageError(const std::string& message) {
@@ -76,18 +80,17 @@ int Render(const Options& options, QSize size, const Box* bbox,
     std::cerr << pelmora::SettingsProblemMessage(loaded.problem, loaded.problem_folder) << "\n";
     return 2;
   }
-  pelmora::render::MapScene scene(std::move(loaded.layers));
+  if (!options.zone_chosen) loaded.flagged_areas.clear();
+  pelmora::render::MapScene scene(std::move(loaded.layers), loaded.flagged_areas);
   if (!bbox && scene.Extent().Empty())
     std::cerr << "pelmora-render: the folders hold no features\n";
   pelmora::render::ViewTransform view;
   view.SetSize(size);
   view.Fit(bbox ? *bbox : scene.Extent());
   QImage image(size, QImage::Format_RGB32);
-  image.fill(Qt::white);
   {
     QPainter painter(&image);
-    pelmora::render::DrawMap(painter, scene, view);
-    pelmora::render::DrawScaleBar(painter, view);
+    pelmora::render::DrawView(painter, scene, view);
   }
   if (!image.save(QString::fromStdString(options.output), "PNG")) {
     std::cerr << "pelmora-render: cannot write " << options.output << "\n";
@@ -107,6 +110,12 @@ int main(int argc, char** argv) {
   app.add_option("--layers", options.layers, "Comma-separated layer groups (default: all)");
   app.add_option("--size", options.size, "Picture size in pixels, WxH (default 1200x900)");
   app.add_option("--bbox", options.bbox, "Plane area to show: minx,miny,maxx,maxy (metres)");
+  pelmora::ConversionSettings settings;
+  CLI::Option* coordsys =
+      app.add_option("--coordsys", settings.coordsys_index,
+                     "Index 0-37 of the coordinate system the data is in; areas of another "
+                     "zone are flagged")
+          ->check(CLI::Range(0, pelmora::kCoordSysCount - 1));
   app.set_version_flag("--version", "pelmora-render " PELMORA_VERSION);
   try {
     app.parse(argc, argv);
@@ -120,7 +129,7 @@ int main(int argc, char** argv) {
   Box bbox;
   if (!options.bbox.empty() && !ParseBox(options.bbox, bbox))
     return UsageError("--bbox must be minx,miny,maxx,maxy with min < max");
-  pelmora::ConversionSettings settings;
+  options.zone_chosen = coordsys->count() > 0;
   settings.map_folders = options.folders;
   if (!ParseGroups(options.layers, settings.groups))
     return UsageError("unknown layer group in '" + options.layers + "'");

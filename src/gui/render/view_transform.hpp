@@ -8,6 +8,10 @@
 
 namespace pelmora::render {
 
+// The strip at the bottom of a view that the scale bar takes and that
+// fitting keeps free, so that the bar never covers the map's lower edge.
+inline constexpr double kScaleBarRoom = 40;
+
 class ViewTransform {
  public:
   QSize size() const { return size_; }
@@ -25,7 +29,8 @@ class ViewTransform {
   // The plane area the view shows.
   Box Visible() const;
 
-  // Shows box whole, centred, with a margin of a few pixels.
+  // Shows box whole, centred, with a margin of a few pixels and the scale
+  // bar's strip free below it.
   void Fit(const Box& box);
   // Zooms by factor keeping the plane point under pixel where it is.
   void ZoomAt(QPointF pixel, double factor);
