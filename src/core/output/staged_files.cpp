@@ -24,6 +24,10 @@ std::string HiddenName(const std::string& folder, std::string_view file_name,
          std::to_string(counter++) + std::string(suffix);
 }
 
+bool IsAsciiAlnum(char ch) {
+  return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9');
+}
+
 void RemoveQuietly(const std::string& path) {
   if (!path.empty()) std::remove(path.c_str());
 }
@@ -49,6 +53,20 @@ bool RenameOver(const std::string& from, const std::string& to, const std::strin
 
 }  // namespace
 
+std::string TemporaryPath(const std::string& folder, std::string_view file_name) {
+  return HiddenName(folder, file_name, kTemporarySuffix);
+}
+
+bool IsLibraryEnding(std::string_view ending) {
+  if (ending == "-journal" || ending == "-wal" || ending == "-shm") return true;
+  constexpr size_t kLongestExtension = 8;
+  if (ending.size() < 2 || ending.size() > kLongestExtension + 1 || ending[0] != '.') return false;
+  for (char ch : ending.substr(1)) {
+    if (!IsAsciiAlnum(ch)) return false;
+  }
+  return true;
+}
+
 StagedFiles::~StagedFiles() {
   if (!committed_) Discard();
 }
@@ -64,7 +82,7 @@ OutputFile& StagedFiles::Create(std::string_view file_name) {
 }
 
 std::string StagedFiles::TemporaryStem(std::string_view stem) const {
-  return HiddenName(folder_, stem, kTemporarySuffix);
+  return TemporaryPath(folder_, stem);
 }
 
 void StagedFiles::Adopt(std::string_view file_name, std::string temp_path) {
