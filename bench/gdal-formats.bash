@@ -106,7 +106,12 @@ measure_ogr2ogr() {
         ogr2ogr -f GeoJSON "$2/$(basename "$f" .mif).geojson" "$f" || exit 1; done' - \
         "$work/mif" "$work/out"
       ;;
-    *) measure fresh_output ogr2ogr -f "$format" "$work/out" "$work/mif" ;;
+    # GDAL recodes the text to code page 932, as the converter writes it.
+    "ESRI Shapefile")
+      measure fresh_output ogr2ogr -f "$format" -lco ENCODING=CP932 "$work/out" "$work/mif"
+      ;;
+    # The FlatGeobuf driver makes the folder itself.
+    *) measure fresh_output ogr2ogr -f "$format" "$work/out/layers" "$work/mif" ;;
   esac
 }
 
