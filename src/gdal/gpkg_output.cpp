@@ -150,10 +150,13 @@ void GeoPackage::CopyFeatures(OGRLayer& from, OGRLayer& to, GdalErrorScope& erro
       errors.Fail("cannot create a column");
     }
   }
+  // The columns are the same in both: matched by name once, not per row.
+  const std::vector<int> columns =
+      to.GetLayerDefn()->ComputeMapForSetFrom(from.GetLayerDefn(), true);
   OGRFeature* row = OGRFeature::CreateFeature(to.GetLayerDefn());
   from.ResetReading();
   while (OGRFeature* feature = from.GetNextFeature()) {
-    row->SetFrom(feature, TRUE);
+    row->SetFrom(feature, columns.data(), TRUE);
     row->SetFID(OGRNullFID);  // numbered 1, 2, ... in the order written
     OGRFeature::DestroyFeature(feature);
     if (to.CreateFeature(row) != OGRERR_NONE) {
@@ -184,6 +187,11 @@ void GeoPackage::AddLayer(const LayerSchema& schema, OGRLayer& layer) {
                                        from->GetGeomType(), const_cast<char**>(options));
   if (to == nullptr) errors.Fail("cannot create the table");
   CopyFeatures(*from, *to, errors);
+  // Builds the table's spatial index now, within its own transaction, and
+  // not for every table when the file is closed (GDAL defers it): with
+  // several jobs it then runs while later layers are still converting, and
+  // the run no longer ends with half its work done on one thread.
+  if (to->SyncToDisk() != OGRERR_NONE) errors.Fail("cannot write the table");
   if (dataset_->CommitTransaction() != OGRERR_NONE) errors.Fail("cannot write the table");
 }
 
