@@ -9,7 +9,11 @@
 # output of the same data into that format (it writes the same features and
 # computes less), with the target ratio per format.
 #
-# The figures are printed, never judged by the exit status.
+# The figures are printed, never judged by the exit status. Each is one run
+# unless GDAL_REPEATS says more (REPEATS applies to the rest of the
+# benchmark): the GDAL runs take minutes each and vary less than the short
+# MIF runs, and three of each would take the better part of an hour.
+# Warnings about the data are left out of the table.
 
 # The formats as "-f" names with the suffix of their output: a one-file
 # format writes out.<suffix>, the others one file (set) per layer.
@@ -36,12 +40,13 @@ gdal_output_args() {
   echo "$work/out${gdal_one_file[$format]:+/out${gdal_one_file[$format]}}"
 }
 
-# Converts data in format with jobs jobs, REPEATS times; sets best and peak.
+# Converts data in format with jobs jobs; sets best and peak.
 gdal_measure_format() {
   local data=$1 format=$2 jobs=$3
   local -a args
   mapfile -t args < <(gdal_output_args "$format")
-  measure fresh_output "$convert" -q --no-progress -j "$jobs" "${args[@]}" "$data"
+  measure fresh_output "$convert" -q --no-progress -j "$jobs" "${args[@]}" "$data" \
+    2> >(grep -v '^警告: ' >&2)
 }
 
 # Features in the MIF output in $work/out: one MID line each.
@@ -50,7 +55,7 @@ mif_feature_count() {
 }
 
 gdal_formats() {
-  local data=$1
+  local data=$1 repeats=${GDAL_REPEATS:-1}
   local -a formats
   mapfile -t formats < <(gdal_formats_offered)
   echo "== GDAL formats: $(ls "$data" | wc -l) areas in $data"
@@ -63,7 +68,8 @@ gdal_formats() {
   local features jobs format
   declare -A mif_peak
   for jobs in 1 2; do
-    measure fresh_output "$convert" -q --no-progress -j "$jobs" -o "$work/out" "$data"
+    measure fresh_output "$convert" -q --no-progress -j "$jobs" -o "$work/out" "$data" \
+      2> >(grep -v '^警告: ' >&2)
     features=$(mif_feature_count)
     mif_peak[$jobs]=$peak
     gdal_format_row MIF "$jobs" "$best" "$peak" "$features" ""
@@ -96,9 +102,11 @@ gdal_format_row() {
 # Measures ogr2ogr converting the MIF files in $work/mif into format, into
 # $work/out: one call for the whole folder where the driver writes one file
 # of layers or a folder of them, one call per layer for GeoJSON (one layer
-# per file, as a user would have to do it).
+# per file, as a user would have to do it). Its messages (the Shapefile's
+# shortened column names) go to $work/ogr2ogr.log.
 measure_ogr2ogr() {
   local format=$1
+  export CPL_LOG=$work/ogr2ogr.log
   case $format in
     GPKG) measure fresh_output ogr2ogr -f GPKG "$work/out/out.gpkg" "$work/mif" ;;
     GeoJSON)
@@ -116,7 +124,7 @@ measure_ogr2ogr() {
 }
 
 gdal_against_ogr2ogr() {
-  local data=$1
+  local data=$1 repeats=${GDAL_REPEATS:-1}
   local -a formats
   mapfile -t formats < <(gdal_formats_offered)
   echo "== GDAL formats against ogr2ogr of the MIF output: $(ls "$data" | wc -l) areas in $data"
@@ -127,7 +135,7 @@ gdal_against_ogr2ogr() {
   set_warm_bytes "$(bytes_in "$data")"
   find "$data" -type f -exec cat {} + >/dev/null
   rm -rf "$work/mif" && mkdir -p "$work/mif"
-  "$convert" -q --no-progress -j 2 -o "$work/mif" "$data"
+  "$convert" -q --no-progress -j 2 -o "$work/mif" "$data" 2> >(grep -v '^警告: ' >&2)
   local format ours theirs target
   for format in "${formats[@]}"; do
     gdal_measure_format "$data" "$format" 1
@@ -139,5 +147,6 @@ gdal_against_ogr2ogr() {
       "ogr2ogr, $format" "$ours" "$theirs" "$(ratio "$ours" "$theirs")" "$target" \
       "$(verdict "$ours <= $target * $theirs")"
   done
+  unset CPL_LOG
   rm -rf "$work/out" "$work/mif"
 }
