@@ -224,14 +224,15 @@ std::set<std::string> HiddenNames(const std::string& folder) {
 // Starts the converter and kills it outright (SIGKILL, as a power loss or
 // the OOM killer would) as soon as a temporary file of it is in folder;
 // returns what it left there, empty when it ended first.
-std::set<std::string> KillWhenWriting(std::vector<std::string> args, const std::string& folder) {
-  std::vector<std::string> all = {PELMORA_CONVERT};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, PELMORA_CONVERT, nullptr, nullptr, argv.data(), environ) != 0) return {};
+std::set<std::string> KillWhenWriting(const std::vector<std::string>& args,
+                                      const std::string& folder) {
+  posix_spawn_file_actions_t quiet;  // its warnings about the data are not the test's
+  posix_spawn_file_actions_init(&quiet);
+  posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&quiet, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  const pid_t pid = SpawnCli(args, &quiet);
+  posix_spawn_file_actions_destroy(&quiet);
+  if (pid == 0) return {};
   int status = 0;
   while (waitpid(pid, &status, WNOHANG) == 0) {
     if (!HiddenNames(folder).empty()) {
