@@ -48,15 +48,18 @@ bool ParseHiddenName(const std::string& name, std::string_view suffix, HiddenFil
 }
 
 // A temporary name, possibly with the ending a library appended to it (a
-// GeoPackage's "-journal", a Shapefile's ".dbf").
+// GeoPackage's "-journal", a Shapefile's ".dbf"; the ending may hold ".tmp"
+// itself, as GDAL's ".tmp_rtree_<table>.db" does).
 bool ParseTemporaryName(const std::string& name, HiddenFile& out) {
-  const size_t at = name.rfind(kTemporarySuffix);
-  if (at == std::string::npos) return false;
-  const size_t end = at + kTemporarySuffix.size();
-  if (end < name.size() && !IsLibraryEnding(std::string_view(name).substr(end))) return false;
-  if (!ParseHiddenName(name.substr(0, end), kTemporarySuffix, out)) return false;
-  out.name = name;
-  return true;
+  for (size_t at = name.find(kTemporarySuffix); at != std::string::npos;
+       at = name.find(kTemporarySuffix, at + 1)) {
+    const size_t end = at + kTemporarySuffix.size();
+    if (end < name.size() && !IsLibraryEnding(std::string_view(name).substr(end))) continue;
+    if (!ParseHiddenName(name.substr(0, end), kTemporarySuffix, out)) continue;
+    out.name = name;
+    return true;
+  }
+  return false;
 }
 
 // Whether the process that made a hidden name still runs: its files are

@@ -58,11 +58,11 @@ std::string TemporaryPath(const std::string& folder, std::string_view file_name)
 }
 
 bool IsLibraryEnding(std::string_view ending) {
-  if (ending == "-journal" || ending == "-wal" || ending == "-shm") return true;
-  constexpr size_t kLongestExtension = 8;
-  if (ending.size() < 2 || ending.size() > kLongestExtension + 1 || ending[0] != '.') return false;
+  constexpr size_t kLongestEnding = 64;
+  if (ending.size() < 2 || ending.size() > kLongestEnding) return false;
+  if (ending[0] != '.' && ending[0] != '-') return false;
   for (char ch : ending.substr(1)) {
-    if (!IsAsciiAlnum(ch)) return false;
+    if (!IsAsciiAlnum(ch) && ch != '_' && ch != '.' && ch != '-') return false;
   }
   return true;
 }

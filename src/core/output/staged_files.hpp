@@ -24,10 +24,12 @@ inline constexpr std::string_view kBackupSuffix = ".old";
 // one of the endings of IsLibraryEnding.
 std::string TemporaryPath(const std::string& folder, std::string_view file_name);
 
-// Whether ending is what a library appends to a temporary path: an extension
-// by which it picks its format (".shp", ".fgb"; ASCII letters and digits) or
-// the side files of an SQLite database ("-journal", "-wal", "-shm"). Names
-// with these endings after a temporary path are temporary files too.
+// Whether ending is what a library may append to a temporary path: a "." or
+// "-" and up to 63 ASCII letters, digits, "_", "." and "-". That takes in
+// the extensions by which GDAL picks a format (".shp", ".fgb"), the side
+// files of an SQLite database ("-journal", "-wal", "-shm") and the database
+// GDAL may build a GeoPackage's spatial index in (".tmp_rtree_<table>.db").
+// Names with such an ending after a temporary path are temporary files too.
 bool IsLibraryEnding(std::string_view ending);
 
 class StagedFiles {
