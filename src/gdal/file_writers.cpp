@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/output/staged_files.hpp"
+#include "dbf_shrink.hpp"
 #include "ogr_layer_file.hpp"
 
 namespace pelmora::gdal {
@@ -14,13 +15,14 @@ struct FileFormat {
   std::vector<std::string> extensions;  // the dataset's own first
   bool cp932_values;
   std::vector<std::string> layer_options;
+  bool shrink_dbf = false;  // the DBF's text columns, created 254 bytes wide
 };
 
 class GdalFileWriter : public LayerWriter {
  public:
   GdalFileWriter(const LayerSchema& schema, const std::string& output_folder,
                  const FileFormat& format)
-      : files_(output_folder), cp932_(format.cp932_values) {
+      : files_(output_folder), cp932_(format.cp932_values), shrink_dbf_(format.shrink_dbf) {
     name_ = std::string(schema.name);
     const std::string& name = name_;
     stem_ = files_.TemporaryStem(name);
@@ -37,6 +39,7 @@ class GdalFileWriter : public LayerWriter {
   void Write(const Feature& feature) override { file_->Write(feature); }
   void Finish() override {
     file_->Close();
+    if (shrink_dbf_) ShrinkDbfTextColumns(stem_ + ".dbf", name_ + ".dbf");
     // GDAL leaves the .cpg empty when told not to recode; the DBF text stays
     // code page 932, and readers learn so from the .cpg.
     if (cp932_) {
@@ -53,7 +56,7 @@ class GdalFileWriter : public LayerWriter {
  private:
   StagedFiles files_;  // declared first: the files are removed after GDAL closed them
   std::optional<OgrLayerFile> file_;
-  bool cp932_;
+  bool cp932_, shrink_dbf_;
   std::string name_, stem_;
 };
 
@@ -62,11 +65,9 @@ class GdalFileWriter : public LayerWriter {
 std::unique_ptr<LayerWriter> MakeShapefileWriter(const LayerSchema& schema,
                                                  const std::string& output_folder) {
   // ENCODING="" keeps GDAL from recoding: names and values go in as code
-  // page 932 bytes. RESIZE shrinks the 254-byte text columns when closing.
-  static const FileFormat format{"ESRI Shapefile",
-                                 {".shp", ".shx", ".dbf", ".prj", ".cpg"},
-                                 true,
-                                 {"ENCODING=", "RESIZE=YES"}};
+  // page 932 bytes.
+  static const FileFormat format{
+      "ESRI Shapefile", {".shp", ".shx", ".dbf", ".prj", ".cpg"}, true, {"ENCODING="}, true};
   return std::make_unique<GdalFileWriter>(schema, output_folder, format);
 }
 

@@ -3,9 +3,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <mutex>
@@ -13,6 +11,7 @@
 
 #include "core/errors.hpp"
 #include "core/io/output_file.hpp"
+#include "core/output/staged_files.hpp"
 #include "gdal_errors.hpp"
 #include "ogr_layer_file.hpp"
 
@@ -23,13 +22,9 @@ std::string FileName(const std::string& path) {
   return path.substr(path.rfind('/') + 1);
 }
 
-// A hidden name beside path, unique within this process and across
-// processes, ending with extension.
-std::string TemporaryPath(const std::string& path, const std::string& part, const char* extension) {
-  static std::atomic<unsigned> counter{0};
-  const size_t slash = path.rfind('/') + 1;
-  return path.substr(0, slash) + "." + path.substr(slash) + part + "." +
-         std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp" + extension;
+// The folder of path, ending with "/".
+std::string FolderOf(const std::string& path) {
+  return path.substr(0, path.rfind('/') + 1);
 }
 
 void RemoveDatabase(const std::string& path) {
@@ -55,7 +50,7 @@ void RefuseToReplaceOtherFiles(const std::string& path, const std::string& name)
 class GeoPackage : public RunOutput {
  public:
   explicit GeoPackage(const std::string& path)
-      : final_path_(path), name_(FileName(path)), temp_path_(TemporaryPath(path, "", "")) {
+      : final_path_(path), name_(FileName(path)), temp_path_(TemporaryPath(FolderOf(path), name_)) {
     RefuseToReplaceOtherFiles(final_path_, name_);
     GdalErrorScope errors(name_, nullptr);
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
@@ -108,7 +103,9 @@ class GpkgLayerWriter : public LayerWriter {
   GpkgLayerWriter(GeoPackage& output, const LayerSchema& schema)
       : output_(output),
         schema_(schema),
-        buffer_path_(TemporaryPath(output.final_path(), "." + std::string(schema.name), ".fgb")) {
+        buffer_path_(TemporaryPath(FolderOf(output.final_path()),
+                                   output.name() + "." + std::string(schema.name)) +
+                     ".fgb") {
     buffer_.emplace(
         schema_, OgrTarget{"FlatGeobuf", buffer_path_, output.name(), false, {"SPATIAL_INDEX=NO"}});
   }
@@ -155,10 +152,13 @@ void GeoPackage::CopyFeatures(OGRLayer& from, OGRLayer& to, GdalErrorScope& erro
       errors.Fail("cannot create a column");
     }
   }
+  // The columns are the same in both: matched by name once, not per row.
+  const std::vector<int> columns =
+      to.GetLayerDefn()->ComputeMapForSetFrom(from.GetLayerDefn(), true);
   OGRFeature* row = OGRFeature::CreateFeature(to.GetLayerDefn());
   from.ResetReading();
   while (OGRFeature* feature = from.GetNextFeature()) {
-    row->SetFrom(feature, TRUE);
+    row->SetFrom(feature, columns.data(), TRUE);
     row->SetFID(OGRNullFID);  // numbered 1, 2, ... in the order written
     OGRFeature::DestroyFeature(feature);
     if (to.CreateFeature(row) != OGRERR_NONE) {
@@ -189,6 +189,11 @@ void GeoPackage::AddLayer(const LayerSchema& schema, OGRLayer& layer) {
                                        from->GetGeomType(), const_cast<char**>(options));
   if (to == nullptr) errors.Fail("cannot create the table");
   CopyFeatures(*from, *to, errors);
+  // Builds the table's spatial index now, within its own transaction, and
+  // not for every table when the file is closed (GDAL defers it): with
+  // several jobs it then runs while later layers are still converting, and
+  // the run no longer ends with half its work done on one thread.
+  if (to->SyncToDisk() != OGRERR_NONE) errors.Fail("cannot write the table");
   if (dataset_->CommitTransaction() != OGRERR_NONE) errors.Fail("cannot write the table");
 }
 

@@ -98,7 +98,7 @@ OgrLayerFile::OgrLayerFile(const LayerSchema& schema, OgrTarget target)
     std::string name = target_.cp932_values ? DbfFieldName(column) : std::string(column);
     OGRFieldDefn field(name.c_str(), OFTString);
     // Codes keep their leading zeros as text; the widest DBF text column is
-    // shrunk to the longest value when the file closes.
+    // shrunk to the longest value once the file is closed (dbf_shrink).
     if (target_.cp932_values) field.SetWidth(254);
     if (layer_->CreateField(&field, FALSE) != OGRERR_NONE) errors.Fail("cannot create a column");
   }

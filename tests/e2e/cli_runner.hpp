@@ -19,6 +19,20 @@ struct CliResult {
   std::string out, err;
 };
 
+// Starts the binary with args; returns its process id, or 0 when it could
+// not be started.
+inline pid_t SpawnCli(const std::vector<std::string>& args,
+                      const posix_spawn_file_actions_t* actions = nullptr) {
+  std::vector<std::string> all = {PELMORA_CONVERT};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, PELMORA_CONVERT, actions, nullptr, argv.data(), environ) != 0) return 0;
+  return pid;
+}
+
 inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& scratch) {
   const std::string out_path = (scratch / "stdout.txt").string();
   const std::string err_path = (scratch / "stderr.txt").string();
@@ -29,14 +43,9 @@ inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& sc
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<std::string> all = {PELMORA_CONVERT};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
+  pid_t pid = SpawnCli(args, &actions);
   CliResult result;
-  if (posix_spawn(&pid, PELMORA_CONVERT, &actions, nullptr, argv.data(), environ) == 0) {
+  if (pid > 0) {
     int status = 0;
     waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

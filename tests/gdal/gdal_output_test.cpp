@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "../e2e/cli_runner.hpp"
 #include "../support/map_tree.hpp"
@@ -207,6 +209,64 @@ TEST_F(GdalOutputTest, FailedRunsLeaveOlderOutputUntouched) {
     left.insert(entry.path().filename());
   }
   EXPECT_EQ(left, (std::set<std::string>{"old.gpkg", "notes.gpkg"}));
+}
+
+// The names starting with "." in folder.
+std::set<std::string> HiddenNames(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename();
+    if (name.starts_with(".")) names.insert(name);
+  }
+  return names;
+}
+
+// Starts the converter and kills it outright (SIGKILL, as a power loss or
+// the OOM killer would) as soon as a temporary file of it is in folder;
+// returns what it left there, empty when it ended first.
+std::set<std::string> KillWhenWriting(const std::vector<std::string>& args,
+                                      const std::string& folder) {
+  posix_spawn_file_actions_t quiet;  // its warnings about the data are not the test's
+  posix_spawn_file_actions_init(&quiet);
+  posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&quiet, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  const pid_t pid = SpawnCli(args, &quiet);
+  posix_spawn_file_actions_destroy(&quiet);
+  if (pid == 0) return {};
+  int status = 0;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (!HiddenNames(folder).empty()) {
+      ::kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return HiddenNames(folder);
+    }
+    ::usleep(200);
+  }
+  return {};
+}
+
+// A run killed while writing leaves its temporary files (GDAL's own among
+// them); the next run into the same folder removes every one of them.
+TEST_F(GdalOutputTest, NextRunClearsWhatAKilledRunLeft) {
+  const std::string data = tree_.Path("data");
+  for (int seed = 1; seed <= 6; ++seed) {
+    pelmora::testing::WriteArea(data, "0" + std::to_string(seed), seed);
+  }
+  const std::string sample = std::string(PELMORA_SOURCE_DIR) + "/samples/mapdata";
+  for (const FormatCase& c : kFormats) {
+    SCOPED_TRACE(c.format);
+    const std::string folder = tree_.Path("killed-" + c.output);
+    tree_.MakeDir(fs::path(folder).filename());
+    const std::string output = c.output.ends_with(".gpkg") ? folder + "/" + c.output : folder;
+    std::set<std::string> left =
+        KillWhenWriting({"-q", "-j", "1", "-f", c.format, "-o", output, data}, folder);
+    ASSERT_FALSE(left.empty()) << "the run ended before it could be killed";
+    tree_.WriteBytes(fs::path(folder).filename() / ".notes.txt", "the user's");
+    CliResult r = Run({"-q", "-f", c.format, "--layers", "road", "-o", output, sample});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(HiddenNames(folder), std::set<std::string>{".notes.txt"})
+        << "left by the killed run: " << ::testing::PrintToString(left);
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -46,6 +47,32 @@ bool ParseHiddenName(const std::string& name, std::string_view suffix, HiddenFil
   return true;
 }
 
+// A temporary name, possibly with the ending a library appended to it (a
+// GeoPackage's "-journal", a Shapefile's ".dbf"; the ending may hold ".tmp"
+// itself, as GDAL's ".tmp_rtree_<table>.db" does).
+bool ParseTemporaryName(const std::string& name, HiddenFile& out) {
+  for (size_t at = name.find(kTemporarySuffix); at != std::string::npos;
+       at = name.find(kTemporarySuffix, at + 1)) {
+    const size_t end = at + kTemporarySuffix.size();
+    if (end < name.size() && !IsLibraryEnding(std::string_view(name).substr(end))) continue;
+    if (!ParseHiddenName(name.substr(0, end), kTemporarySuffix, out)) continue;
+    out.name = name;
+    return true;
+  }
+  return false;
+}
+
+// Whether the process that made a hidden name still runs: its files are
+// then its own business (the folder lock keeps runs apart, but a run that
+// did not take it, or another path to the same folder, must not lose files
+// under its feet).
+bool IsRunning(const std::string& pid_digits) {
+  if (pid_digits.size() > 9) return false;  // beyond any process id
+  const long pid = std::stol(pid_digits);
+  if (pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
 std::vector<std::string> ListNames(const std::string& folder) {
   std::vector<std::string> names;
   DIR* dir = ::opendir(folder.c_str());
@@ -85,10 +112,10 @@ void ClearLeftovers(const std::string& folder) {
   std::map<std::pair<std::string, std::string>, std::vector<HiddenFile>> backups;
   for (const std::string& name : ListNames(folder)) {
     HiddenFile hidden;
-    if (ParseHiddenName(name, kTemporarySuffix, hidden)) {
-      std::remove((folder + name).c_str());
+    if (ParseTemporaryName(name, hidden)) {
+      if (!IsRunning(hidden.pid)) std::remove((folder + name).c_str());
     } else if (ParseHiddenName(name, kBackupSuffix, hidden)) {
-      backups[{hidden.pid, Stem(hidden.file)}].push_back(hidden);
+      if (!IsRunning(hidden.pid)) backups[{hidden.pid, Stem(hidden.file)}].push_back(hidden);
     }
   }
   for (const auto& [key, files] : backups) {

@@ -25,11 +25,12 @@ class OutputFolderLock {
 };
 
 // Clears what runs killed while writing into folder (ending with "/") left:
-// temporary files are removed; older files set aside during a replacement go
-// back under their names when a file of their layer is missing (the run died
-// half way through putting the new files in), and are removed otherwise.
-// Only hidden names of the converter's own pattern are touched. Call while
-// holding the folder's lock.
+// temporary files (with the endings libraries append to them) are removed;
+// older files set aside during a replacement go back under their names when
+// a file of their layer is missing (the run died half way through putting
+// the new files in), and are removed otherwise. Only hidden names of the
+// converter's own pattern are touched, and only those of processes that no
+// longer run. Call while holding the folder's lock.
 void ClearLeftovers(const std::string& folder);
 
 }  // namespace pelmora

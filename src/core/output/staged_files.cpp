@@ -24,6 +24,10 @@ std::string HiddenName(const std::string& folder, std::string_view file_name,
          std::to_string(counter++) + std::string(suffix);
 }
 
+bool IsAsciiAlnum(char ch) {
+  return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9');
+}
+
 void RemoveQuietly(const std::string& path) {
   if (!path.empty()) std::remove(path.c_str());
 }
@@ -55,6 +59,20 @@ std::vector<std::string> StagedFiles::FileNames() const {
   return names;
 }
 
+std::string TemporaryPath(const std::string& folder, std::string_view file_name) {
+  return HiddenName(folder, file_name, kTemporarySuffix);
+}
+
+bool IsLibraryEnding(std::string_view ending) {
+  constexpr size_t kLongestEnding = 64;
+  if (ending.size() < 2 || ending.size() > kLongestEnding) return false;
+  if (ending[0] != '.' && ending[0] != '-') return false;
+  for (char ch : ending.substr(1)) {
+    if (!IsAsciiAlnum(ch) && ch != '_' && ch != '.' && ch != '-') return false;
+  }
+  return true;
+}
+
 StagedFiles::~StagedFiles() {
   if (!committed_) Discard();
 }
@@ -70,7 +88,7 @@ OutputFile& StagedFiles::Create(std::string_view file_name) {
 }
 
 std::string StagedFiles::TemporaryStem(std::string_view stem) const {
-  return HiddenName(folder_, stem, kTemporarySuffix);
+  return TemporaryPath(folder_, stem);
 }
 
 void StagedFiles::Adopt(std::string_view file_name, std::string temp_path) {

@@ -18,6 +18,20 @@ namespace pelmora {
 inline constexpr std::string_view kTemporarySuffix = ".tmp";
 inline constexpr std::string_view kBackupSuffix = ".old";
 
+// A fresh temporary path in folder (ending with "/") for the file file_name,
+// unique within this process and across processes:
+// ".<file_name>.<pid>-<n>.tmp". Another library that writes there may append
+// one of the endings of IsLibraryEnding.
+std::string TemporaryPath(const std::string& folder, std::string_view file_name);
+
+// Whether ending is what a library may append to a temporary path: a "." or
+// "-" and up to 63 ASCII letters, digits, "_", "." and "-". That takes in
+// the extensions by which GDAL picks a format (".shp", ".fgb"), the side
+// files of an SQLite database ("-journal", "-wal", "-shm") and the database
+// GDAL may build a GeoPackage's spatial index in (".tmp_rtree_<table>.db").
+// Names with such an ending after a temporary path are temporary files too.
+bool IsLibraryEnding(std::string_view ending);
+
 class StagedFiles {
  public:
   explicit StagedFiles(std::string output_folder) : folder_(std::move(output_folder)) {}
@@ -32,7 +46,7 @@ class StagedFiles {
 
   // For files another library writes (it names its files by extension): a
   // fresh temporary path in the output folder without extension, to which
-  // the library appends its extensions.
+  // the library appends its extensions (IsLibraryEnding).
   std::string TemporaryStem(std::string_view stem) const;
   // Takes a file that another library wrote (or is writing) at temp_path as
   // the one that becomes file_name: it is committed and discarded like a
