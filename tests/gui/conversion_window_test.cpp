@@ -288,6 +288,7 @@ class ConversionWindowTest : public pelmora::gui::test::WindowTest {
     older.close();
     W().ListBox1->addItem(sample_);
     W().Edit1->setText(out);
+    W().ComboBox1->setCurrentIndex(8);  // the sample's zone: no warning
     W().CheckBox[8]->setChecked(true);
     W().Memo1->setPlainText("the log of an earlier run");
     {

@@ -4,6 +4,7 @@
 #include "map_window.hpp"
 
 #include <QAction>
+#include <QComboBox>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -35,9 +36,12 @@ class MapWindowTest : public QObject {
 
   // Opens the preview of folder with every group ticked and waits until the
   // read has ended.
-  TMapWindow* OpenPreview(const QString& folder) {
+  // Opens the preview of folder with the coordinate-system entry given
+  // (8: zone 9, the sample's).
+  TMapWindow* OpenPreview(const QString& folder, int coordsys = 8) {
     window_->ListBox1->clear();
     window_->ListBox1->addItem(folder);
+    window_->ComboBox1->setCurrentIndex(coordsys);
     window_->Button5Click();
     auto* action = window_->findChild<QAction*>("MapPreview");
     if (!action) return nullptr;
@@ -161,6 +165,14 @@ class MapWindowTest : public QObject {
     };
     QVERIFY2(red(flagged) > red(plain) + 20, qPrintable(QString::number(red(plain))));
     QCOMPARE(map->layerList()->count(), 31);
+    map->close();
+
+    // Read in zone 1 (entry 0), every sample area comes from the engine's
+    // own zone check flagged.
+    map = OpenPreview(PELMORA_SAMPLE_DATA, 0);
+    QVERIFY(map);
+    QVERIFY(!map->zoneNote()->isHidden());
+    QCOMPARE(map->canvas()->scene()->FlaggedAreas().size(), size_t(3));
     map->close();
   }
 

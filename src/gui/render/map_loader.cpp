@@ -25,6 +25,9 @@ std::vector<std::string> ZoneMismatchRecorder::Areas() const {
 LoadResult LoadLayers(ConversionSettings settings, ConversionObserver& observer) {
   FeatureStore store;
   settings.writer_factory = store.Factory();
+  // The map draws polygons as the data bounds them: holes and detached
+  // parts, not the one chained ring that MIF keeps by default.
+  settings.polygons = PolygonMode::kAssembled;
   // The run checks that its output folder exists before it converts; the
   // memory writers never touch it, so any existing folder serves.
   std::error_code error;

@@ -44,8 +44,9 @@ class ZoneMismatchRecorder : public ConversionObserver {
   std::vector<std::string> areas_;
 };
 
-// Converts the groups of settings' map folders into memory. The output
-// folder and format of settings are replaced: no file is made. Throws
+// Converts the groups of settings' map folders into memory, polygons
+// assembled into rings with holes and parts. The output folder and format
+// of settings are replaced: no file is made. Throws
 // ConversionError as a conversion does (ConversionCancelled when the observer
 // asks to stop).
 LoadResult LoadLayers(ConversionSettings settings, ConversionObserver& observer);
