@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "hit_test.hpp"
 
 namespace pelmora::render {
@@ -45,6 +49,11 @@ MapScene::MapScene(std::vector<StoredLayer> layers, const std::vector<std::strin
                    [](const SceneLayer& a, const SceneLayer& b) { return a.style.z < b.style.z; });
   BuildGrid();
   FindFlaggedAreas(flagged_areas);
+#if defined(__GLIBC__)
+  // A scene is built right after reading a map, which frees as much memory
+  // as the scene keeps; the allocator would hold on to it for good.
+  malloc_trim(0);
+#endif
 }
 
 // A feature belongs to the area its file lies in ("13101/gaiku/gaiku.pgn").
