@@ -48,7 +48,8 @@ double StatusBytes(const std::string& key) {
 }
 
 // Reads the map of folder as the window does, every group, one job, and
-// builds its drawing index.
+// builds its drawing index and overview picture: the load worker's whole
+// job, before the window shows anything.
 std::unique_ptr<MapScene> Load(const std::string& folder) {
   pelmora::ConversionSettings settings;
   settings.map_folders = {folder};
@@ -59,7 +60,10 @@ std::unique_ptr<MapScene> Load(const std::string& folder) {
   if (result.problem != pelmora::SettingsProblem::kNone)
     throw std::runtime_error(
         pelmora::SettingsProblemMessage(result.problem, result.problem_folder));
-  return std::make_unique<MapScene>(std::move(result.layers), std::move(result.flagged_areas));
+  auto scene =
+      std::make_unique<MapScene>(std::move(result.layers), std::move(result.flagged_areas));
+  BuildOverview(*scene);
+  return scene;
 }
 
 double VertexBytes(const MapScene& scene) {

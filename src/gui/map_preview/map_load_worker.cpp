@@ -4,6 +4,7 @@
 
 #include "core/errors.hpp"
 #include "map_loader.hpp"
+#include "map_painter.hpp"
 
 namespace pelmora::gui {
 namespace {
@@ -66,7 +67,9 @@ void TMapLoadWorker::Run(ConversionSettings settings) {
           false);
       return;
     }
-    emit Loaded(std::make_shared<render::MapScene>(std::move(result.layers), result.flagged_areas));
+    auto scene = std::make_shared<render::MapScene>(std::move(result.layers), result.flagged_areas);
+    render::BuildOverview(*scene);
+    emit Loaded(std::move(scene));
   } catch (const ConversionCancelled& e) {
     emit Failed(QString::fromStdString(WithFinalPeriod(e.what())), true);
   } catch (const ConversionError& e) {

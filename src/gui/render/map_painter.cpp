@@ -1,6 +1,7 @@
 #include "map_painter.hpp"
 
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 
 #include "core/text/cp932.hpp"
@@ -92,7 +93,7 @@ void DrawShape(QPainter& painter, const TSFShape& shape, bool polygon, const Vie
 // feature smaller than a pixel is one dot, all dots of the layer drawn at
 // once; this is what keeps a view of the whole city quick.
 void DrawLayer(QPainter& painter, const SceneLayer& layer, const std::vector<int32_t>& features,
-               const ViewTransform& view, bool overview) {
+               const ViewTransform& view, bool overview, bool labels) {
   LayerStyle style = layer.style;
   if (overview) {
     // Thin pens take the painter's quick path; joins and dashes are not
@@ -126,9 +127,37 @@ void DrawLayer(QPainter& painter, const SceneLayer& layer, const std::vector<int
     painter.setBrush(Qt::NoBrush);
     for (int32_t f : shapes) DrawShape(painter, layer.data.features[f].geometry, false, view);
   }
-  if (style.label_sheet)
+  if (style.label_sheet && labels)
     for (int32_t f : shapes) DrawSheetNumber(painter, layer.data.features[f], layer.boxes[f], view);
 }
+
+// The sheet numbers over the overview picture, at their own size.
+void DrawSheetLabels(QPainter& painter, const SceneLayer& layer,
+                     const std::vector<int32_t>& features, const ViewTransform& view) {
+  if (!layer.style.label_sheet) return;
+  for (int32_t f : features) {
+    const Box& box = layer.boxes[f];
+    QPointF low = view.ToScreen(box.min_x, box.min_y), high = view.ToScreen(box.max_x, box.max_y);
+    if (std::abs(high.x() - low.x()) >= 1 || std::abs(high.y() - low.y()) >= 1)
+      DrawSheetNumber(painter, layer.data.features[f], box, view);
+  }
+}
+
+// The overview picture placed where its corners fall in the view.
+void DrawOverview(QPainter& painter, const OverviewPicture& overview, const ViewTransform& view) {
+  double metres_per_pixel = 1 / overview.pixels_per_metre;
+  QPointF top_left = view.ToScreen(overview.left, overview.top);
+  QPointF bottom_right = view.ToScreen(overview.left + overview.image.width() * metres_per_pixel,
+                                       overview.top - overview.image.height() * metres_per_pixel);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  painter.drawImage(QRectF(top_left, bottom_right), overview.image);
+}
+
+// Longest side of the overview picture, in pixels: about four times a
+// window's view of the whole map, 50 MB at most.
+constexpr int kOverviewSide = 4096;
+// Below this many features the map is drawn quickly enough directly.
+constexpr size_t kOverviewMinFeatures = 50000;
 
 void DrawHighlight(QPainter& painter, const MapScene& scene, FeatureRef ref,
                    const ViewTransform& view) {
@@ -174,8 +203,11 @@ void DrawFlaggedArea(QPainter& painter, const FlaggedArea& area, const ViewTrans
 
 const QString kZoneMismatchLabel = QStringLiteral("座標系が異なります");
 
-void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
-             FeatureRef highlight) {
+namespace {
+
+// The visible layers' features in view, drawn as an overview when there are
+// many of them.
+void DrawLayers(QPainter& painter, const MapScene& scene, const ViewTransform& view) {
   Box visible = view.Visible();
   std::vector<std::vector<int32_t>> shown(scene.layers().size());
   size_t count = 0;
@@ -187,7 +219,57 @@ void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view
   bool overview = count > kOverviewFeatures;
   painter.setRenderHint(QPainter::Antialiasing, !overview);
   for (size_t l = 0; l < scene.layers().size(); ++l)
-    if (!shown[l].empty()) DrawLayer(painter, scene.layers()[l], shown[l], view, overview);
+    if (!shown[l].empty()) DrawLayer(painter, scene.layers()[l], shown[l], view, overview, true);
+}
+
+}  // namespace
+
+void BuildOverview(MapScene& scene) {
+  scene.SetOverview({});
+  size_t features = 0;
+  for (const SceneLayer& layer : scene.layers()) features += layer.boxes.size();
+  const Box& extent = scene.Extent();
+  if (features < kOverviewMinFeatures || extent.Empty()) return;
+  double width = std::max(extent.max_x - extent.min_x, 1.0);
+  double height = std::max(extent.max_y - extent.min_y, 1.0);
+  double scale = kOverviewSide / std::max(width, height);
+  QSize size(std::max(1, static_cast<int>(std::ceil(width * scale))),
+             std::max(1, static_cast<int>(std::ceil(height * scale))));
+  OverviewPicture overview;
+  overview.image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+  if (overview.image.isNull()) return;  // no memory for it: draw directly
+  overview.image.fill(Qt::transparent);
+  ViewTransform view;
+  view.SetSize(size);
+  view.Fit(extent);
+  TSFPoint top_left = view.ToPlane(QPointF(0, 0));
+  overview.left = top_left.X;
+  overview.top = top_left.Y;
+  overview.pixels_per_metre = view.PixelsPerMetre();
+  QPainter painter(&overview.image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  for (size_t l = 0; l < scene.layers().size(); ++l) {
+    const SceneLayer& layer = scene.layers()[l];
+    if (layer.visible)
+      DrawLayer(painter, layer, scene.FeaturesIn(static_cast<int>(l), extent), view, true, false);
+  }
+  painter.end();
+  scene.SetOverview(std::move(overview));
+}
+
+void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+             FeatureRef highlight) {
+  Box visible = view.Visible();
+  const OverviewPicture& picture = scene.Overview();
+  if (!picture.image.isNull() && view.PixelsPerMetre() <= picture.pixels_per_metre) {
+    DrawOverview(painter, picture, view);
+    for (size_t l = 0; l < scene.layers().size(); ++l)
+      if (scene.layers()[l].visible && scene.layers()[l].style.label_sheet)
+        DrawSheetLabels(painter, scene.layers()[l], scene.FeaturesIn(static_cast<int>(l), visible),
+                        view);
+  } else {
+    DrawLayers(painter, scene, view);
+  }
   painter.setRenderHint(QPainter::Antialiasing, true);
   for (const FlaggedArea& area : scene.FlaggedAreas())
     if (area.box.Meets(visible)) DrawFlaggedArea(painter, area, view);

@@ -16,6 +16,11 @@ extern const QString kZoneMismatchLabel;
 void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
              FeatureRef highlight = {});
 
+// Draws the overview picture of a scene of many features (see
+// OverviewPicture), which takes as long as drawing the whole map once; meant
+// for the thread that loads the map. A small scene gets none.
+void BuildOverview(MapScene& scene);
+
 // The whole picture of a view as the window and the renderer show it: a
 // white ground, the map and the scale bar.
 void DrawView(QPainter& painter, const MapScene& scene, const ViewTransform& view,

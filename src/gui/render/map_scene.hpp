@@ -2,6 +2,7 @@
 // The layers of a preview, ready to draw: each with its style, the bounding
 // box of every feature and a grid over the whole map, so that drawing and
 // clicking look only at the features near the view.
+#include <QImage>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -44,6 +45,14 @@ struct FlaggedArea {
   Box box;
 };
 
+// A picture of the whole map drawn once, shown scaled for views zoomed out
+// so far that drawing every feature would take seconds.
+struct OverviewPicture {
+  QImage image;              // null when there is none
+  double left = 0, top = 0;  // plane coordinates of the image's top-left corner
+  double pixels_per_metre = 0;
+};
+
 class MapScene {
  public:
   MapScene() = default;
@@ -53,7 +62,14 @@ class MapScene {
                     const std::vector<std::string>& flagged_areas = {});
 
   const std::vector<SceneLayer>& layers() const { return layers_; }
-  void SetVisible(int layer, bool visible) { layers_[layer].visible = visible; }
+  // The overview shows the layers visible when it was drawn: changing them
+  // drops it.
+  void SetVisible(int layer, bool visible) {
+    if (layers_[layer].visible != visible) overview_ = {};
+    layers_[layer].visible = visible;
+  }
+  const OverviewPicture& Overview() const { return overview_; }
+  void SetOverview(OverviewPicture overview) { overview_ = std::move(overview); }
   const Box& Extent() const { return extent_; }
   // In the order named; an area without features has an empty box.
   const std::vector<FlaggedArea>& FlaggedAreas() const { return flagged_; }
@@ -76,6 +92,7 @@ class MapScene {
   std::vector<SceneLayer> layers_;
   Box extent_;
   std::vector<FlaggedArea> flagged_;
+  OverviewPicture overview_;
   int grid_size_ = 1;
   double cell_w_ = 1, cell_h_ = 1;
   // Per layer, per cell (row-major), the features whose boxes meet the cell.
