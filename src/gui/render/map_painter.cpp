@@ -250,7 +250,7 @@ void BuildOverview(MapScene& scene) {
   painter.setRenderHint(QPainter::Antialiasing, false);
   for (size_t l = 0; l < scene.layers().size(); ++l) {
     const SceneLayer& layer = scene.layers()[l];
-    if (layer.visible)
+    if (layer.visible && layer.style.symbol == Symbol::kNone)
       DrawLayer(painter, layer, scene.FeaturesIn(static_cast<int>(l), extent), view, true, false);
   }
   painter.end();
@@ -263,10 +263,17 @@ void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view
   const OverviewPicture& picture = scene.Overview();
   if (!picture.image.isNull() && view.PixelsPerMetre() <= picture.pixels_per_metre) {
     DrawOverview(painter, picture, view);
-    for (size_t l = 0; l < scene.layers().size(); ++l)
-      if (scene.layers()[l].visible && scene.layers()[l].style.label_sheet)
-        DrawSheetLabels(painter, scene.layers()[l], scene.FeaturesIn(static_cast<int>(l), visible),
-                        view);
+    // Symbols and sheet numbers keep their size in pixels: drawn over it.
+    for (size_t l = 0; l < scene.layers().size(); ++l) {
+      const SceneLayer& layer = scene.layers()[l];
+      if (!layer.visible || (layer.style.symbol == Symbol::kNone && !layer.style.label_sheet))
+        continue;
+      std::vector<int32_t> shown = scene.FeaturesIn(static_cast<int>(l), visible);
+      if (layer.style.symbol != Symbol::kNone)
+        DrawLayer(painter, layer, shown, view, true, false);
+      else
+        DrawSheetLabels(painter, layer, shown, view);
+    }
   } else {
     DrawLayers(painter, scene, view);
   }

@@ -46,7 +46,8 @@ struct FlaggedArea {
 };
 
 // A picture of the whole map drawn once, shown scaled for views zoomed out
-// so far that drawing every feature would take seconds.
+// so far that drawing every feature would take seconds. Symbols and sheet
+// numbers are left out of it and drawn over it at their own size.
 struct OverviewPicture {
   QImage image;              // null when there is none
   double left = 0, top = 0;  // plane coordinates of the image's top-left corner
