@@ -4,8 +4,10 @@
 // memory with one job, as the window reads it), the first picture of the
 // whole map, a scripted sequence of pans and zooms drawn into an image of a
 // window's size, the answer to clicks, and the memory the map holds against
-// the size of its vertices. Each figure is printed with its target; a
-// target missed is reported, never an error.
+// the size of its vertices. Views zoomed out far enough show the overview
+// picture drawn during loading, as the window does; nearer ones draw every
+// feature in them, and the frames figure counts both. Each figure is
+// printed with its target; a target missed is reported, never an error.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
