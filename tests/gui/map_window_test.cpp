@@ -4,8 +4,8 @@
 #include "map_window.hpp"
 
 #include <QAction>
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
