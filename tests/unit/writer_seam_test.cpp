@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "../support/map_tree.hpp"
 #include "core/conversion/layer_table.hpp"
@@ -11,6 +12,7 @@
 #include "core/conversion/run.hpp"
 #include "core/mif/mif_layer_writer.hpp"
 #include "core/output/memory_writer.hpp"
+#include "core/output/output_folder_lock.hpp"
 
 namespace pelmora {
 namespace {
@@ -100,6 +102,29 @@ TEST(WriterSeamTest, FeaturesKnowTheirPlaceAndSchema) {
   }
   fs::remove_all(map);
   fs::remove_all(settings.output_folder);
+}
+
+// A run into memory writes nothing into its output folder, so another run
+// holding that folder does not stop it, and it leaves the folder as it was.
+TEST(WriterSeamTest, RunIntoMemoryNeitherLocksNorClearsTheOutputFolder) {
+  const std::string map = MakeTempFolder("seam-lock");
+  WriteArea(map, "a1", 2);
+  const std::string out = MakeTempFolder("seam-lock-out");
+  const fs::path leftover = fs::path(out) / ".Road_Arc.mif.999999999-1.tmp";
+  std::ofstream(leftover) << "a dead run's file";
+  OutputFolderLock other_run;
+  ASSERT_TRUE(other_run.TryLock(out + "/"));
+  FeatureStore store;
+  ConversionSettings settings = AllGroups(map, out, 1);
+  settings.writer_factory = store.Factory();
+  ConversionObserver observer;
+  EXPECT_EQ(RunConversion(settings, observer).problem, SettingsProblem::kNone);
+  EXPECT_FALSE(store.Layers().empty());
+  EXPECT_TRUE(fs::exists(leftover));
+  settings.writer_factory = nullptr;  // a conversion into files is refused
+  EXPECT_EQ(RunConversion(settings, observer).problem, SettingsProblem::kOutputFolderBusy);
+  fs::remove_all(map);
+  fs::remove_all(out);
 }
 
 TEST(OutputFormatsTest, FormatsAreFoundByNameInAnyCase) {

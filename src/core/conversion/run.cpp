@@ -14,13 +14,18 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
   SettingsCheck check = CheckSettings(settings);
   RunResult result{check.problem, check.output_folder, check.folder};
   if (check.problem != SettingsProblem::kNone) return result;
+  // Writers of the settings' own (a preview's memory store) put nothing into
+  // the output folder: such a run neither holds its lock nor clears it, so a
+  // preview and a conversion into that folder never refuse each other.
   OutputFolderLock lock;
-  if (!lock.TryLock(check.output_folder)) {
-    result.problem = SettingsProblem::kOutputFolderBusy;
-    result.problem_folder = check.output_folder;
-    return result;
+  if (!settings.writer_factory) {
+    if (!lock.TryLock(check.output_folder)) {
+      result.problem = SettingsProblem::kOutputFolderBusy;
+      result.problem_folder = check.output_folder;
+      return result;
+    }
+    ClearLeftovers(check.output_folder);
   }
-  ClearLeftovers(check.output_folder);
   // Asked for (--allow-approximate): reported, but no reason to end a
   // strict run.
   if (!check.format_warning.empty()) {
