@@ -1,13 +1,13 @@
-// pelmora-preview-bench [--repeats N] [--mif-seconds S] MAPFOLDER: the
-// figures of the map preview on a data set, with the window's own loading,
-// index and drawing code: how long reading the map takes (the engine into
-// memory with one job, as the window reads it), the first picture of the
-// whole map, a scripted sequence of pans and zooms drawn into an image of a
-// window's size, the answer to clicks, and the memory the map holds against
-// the size of its vertices. Views zoomed out far enough show the overview
-// picture drawn during loading, as the window does; nearer ones draw every
-// feature in them, and the frames figure counts both. Each figure is
-// printed with its target; a target missed is reported, never an error.
+// pelmora-preview-bench [--repeats N] [--mif-seconds S] [--coordsys N] MAPFOLDER:
+// the figures of the map preview on a data set, with the window's own
+// loading, index and drawing code: how long reading the map takes (the engine
+// into memory, as the window reads it, and the first level of tiles), the
+// first picture of the whole map, a scripted sequence of pans and zooms drawn
+// into an image of a window's size while the tiles' threads draw what the
+// views ask for, the answer to clicks, and the memory the map holds against
+// the size of its vertices. --coordsys is the entry the data's zone needs,
+// as a user would choose it. Each figure is printed with its target; a
+// target missed is reported, never an error.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -18,12 +18,14 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "core/errors.hpp"
 #include "hit_test.hpp"
 #include "map_loader.hpp"
 #include "map_painter.hpp"
 #include "map_scene.hpp"
+#include "tile_cache.hpp"
 #include "view_transform.hpp"
 
 namespace {
@@ -52,9 +54,10 @@ double StatusBytes(const std::string& key) {
 // Reads the map of folder as the window does, every group, one job, and
 // builds its drawing index and overview picture: the load worker's whole
 // job, before the window shows anything.
-std::unique_ptr<MapScene> Load(const std::string& folder) {
+std::unique_ptr<MapScene> Load(const std::string& folder, int coordsys) {
   pelmora::ConversionSettings settings;
   settings.map_folders = {folder};
+  settings.coordsys_index = coordsys;
   settings.groups.fill(true);
   settings.jobs = 1;
   pelmora::ConversionObserver quiet;
@@ -76,34 +79,48 @@ double VertexBytes(const MapScene& scene) {
   return vertices * sizeof(pelmora::TSFPoint);
 }
 
-double DrawSeconds(QImage& image, const MapScene& scene, const ViewTransform& view) {
+struct Frame {
+  double seconds = 0;
+  bool complete = true;  // no tile stood in for
+};
+
+Frame DrawFrame(QImage& image, const MapScene& scene, const ViewTransform& view) {
   Clock::time_point start = Clock::now();
   QPainter painter(&image);
-  DrawView(painter, scene, view);
+  bool complete = DrawView(painter, scene, view);
   painter.end();
-  return SecondsSince(start);
+  return {SecondsSince(start), complete};
 }
 
 // The pans and zooms of a user looking over the whole city: from the whole
-// map into a corner, along the map and back out, one frame per step.
+// map into a corner, along the map and back out, one frame per step. The
+// steps come as a drag or a wheel gives them, sixty a second; tiles not yet
+// drawn are drawn meanwhile by the worker threads, as in the window.
 struct FrameFigures {
-  int frames = 0;
+  int frames = 0, complete = 0;
   double seconds = 0, slowest = 0;
+  double sharp_after = 0;  // from the last step until every tile of its view is drawn
 };
 
 FrameFigures PanAndZoom(QImage& image, const MapScene& scene, ViewTransform view) {
   FrameFigures figures;
   auto frame = [&] {
-    double seconds = DrawSeconds(image, scene, view);
+    Clock::time_point start = Clock::now();
+    Frame drawn = DrawFrame(image, scene, view);
     ++figures.frames;
-    figures.seconds += seconds;
-    figures.slowest = std::max(figures.slowest, seconds);
+    figures.complete += drawn.complete;
+    figures.seconds += drawn.seconds;
+    figures.slowest = std::max(figures.slowest, drawn.seconds);
+    std::this_thread::sleep_until(start + std::chrono::microseconds(16667));
   };
   QPointF corner(kWindow.width() * 0.3, kWindow.height() * 0.35);
   for (int i = 0; i < 10; ++i, frame()) view.ZoomAt(corner, 1.25);
   for (int i = 0; i < 20; ++i, frame()) view.PanBy(QPointF(i < 10 ? -80 : 60, i < 10 ? -40 : 50));
   for (int i = 0; i < 10; ++i, frame()) view.ZoomAt(QPointF(640, 400), 1 / 1.25);
   for (int i = 0; i < 10; ++i, frame()) view.PanBy(QPointF(i % 2 ? 120 : -120, 30));
+  Clock::time_point last = Clock::now();
+  if (scene.Tiles()) scene.Tiles()->WaitUntilIdle(600);
+  figures.sharp_after = SecondsSince(last);
   return figures;
 }
 
@@ -128,14 +145,14 @@ std::pair<double, double> ClickSeconds(const MapScene& scene, const ViewTransfor
   return {slowest, total / clicks};
 }
 
-int Run(const std::string& folder, int repeats, double mif_seconds) {
+int Run(const std::string& folder, int repeats, double mif_seconds, int coordsys) {
   double resident_before = StatusBytes("VmRSS");
   double load = 0;
   std::unique_ptr<MapScene> scene;
   for (int i = 0; i < repeats; ++i) {
     scene.reset();
     Clock::time_point start = Clock::now();
-    scene = Load(folder);
+    scene = Load(folder, coordsys);
     double seconds = SecondsSince(start);
     load = i == 0 ? seconds : std::min(load, seconds);
   }
@@ -152,15 +169,18 @@ int Run(const std::string& folder, int repeats, double mif_seconds) {
   ViewTransform view;
   view.SetSize(kWindow);
   view.Fit(scene->Extent());
-  double first = DrawSeconds(image, *scene, view);
-  std::printf("%-28s %6.3f s   target at most 1 s: %s\n", "first picture", first,
-              Verdict(first <= 1));
+  Frame first = DrawFrame(image, *scene, view);
+  std::printf("%-28s %6.3f s%s   target at most 1 s: %s\n", "first picture", first.seconds,
+              first.complete ? "" : " (tiles still missing)",
+              Verdict(first.seconds <= 1 && first.complete));
 
   FrameFigures frames = PanAndZoom(image, *scene, view);
   double fps = frames.frames / frames.seconds;
-  std::printf("%-28s %6.1f fps (%d frames %dx%d, slowest %.0f ms)   target at least 30: %s\n",
-              "pan and zoom", fps, frames.frames, kWindow.width(), kWindow.height(),
-              frames.slowest * 1e3, Verdict(fps >= 30));
+  std::printf(
+      "%-28s %6.1f fps (%d frames %dx%d, slowest %.0f ms; %d with every tile drawn, "
+      "the rest sharp %.2f s after the last step)   target at least 30: %s\n",
+      "pan and zoom", fps, frames.frames, kWindow.width(), kWindow.height(), frames.slowest * 1e3,
+      frames.complete, frames.sharp_after, Verdict(fps >= 30));
 
   ViewTransform near = view;
   near.ZoomAt(QPointF(640, 400), std::pow(1.25, 12));
@@ -181,13 +201,15 @@ int Run(const std::string& folder, int repeats, double mif_seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int repeats = 1;
+  int repeats = 1, coordsys = 0;
   double mif_seconds = 0;
   std::string folder;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--repeats" && i + 1 < argc)
       repeats = std::max(1, std::atoi(argv[++i]));
+    else if (arg == "--coordsys" && i + 1 < argc)
+      coordsys = std::atoi(argv[++i]);
     else if (arg == "--mif-seconds" && i + 1 < argc)
       mif_seconds = std::atof(argv[++i]);
     else
@@ -195,14 +217,15 @@ int main(int argc, char** argv) {
   }
   if (folder.empty()) {
     std::fprintf(stderr,
-                 "usage: pelmora-preview-bench [--repeats N] [--mif-seconds S] MAPFOLDER\n");
+                 "usage: pelmora-preview-bench [--repeats N] [--mif-seconds S] [--coordsys N] "
+                 "MAPFOLDER\n");
     return 2;
   }
   // Drawing text needs a GUI application, but never a display.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
   try {
-    return Run(folder, repeats, mif_seconds);
+    return Run(folder, repeats, mif_seconds, coordsys);
   } catch (const pelmora::ConversionError& e) {
     std::fprintf(stderr, "%s\n", pelmora::DescribeError(e).c_str());
   } catch (const std::exception& e) {

@@ -7,6 +7,7 @@
 
 #include "hit_test.hpp"
 #include "map_painter.hpp"
+#include "tile_cache.hpp"
 
 namespace pelmora::gui {
 namespace {
@@ -24,8 +25,29 @@ TMapCanvas::TMapCanvas(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+TMapCanvas::~TMapCanvas() {
+  ListenToTiles(false);
+}
+
+// Tiles are drawn on worker threads; each one ready repaints the map on this
+// thread. The callback is removed before the canvas or its scene goes.
+void TMapCanvas::ListenToTiles(bool listen) {
+  render::TileCache* tiles = scene_ ? scene_->Tiles() : nullptr;
+  if (!tiles) return;
+  if (!listen) {
+    tiles->SetOnTileReady(nullptr);
+    return;
+  }
+  tiles->SetOnTileReady([this] {
+    QMetaObject::invokeMethod(
+        this, [this] { update(); }, Qt::QueuedConnection);
+  });
+}
+
 void TMapCanvas::SetScene(std::shared_ptr<render::MapScene> scene) {
+  ListenToTiles(false);
   scene_ = std::move(scene);
+  ListenToTiles(true);
   highlight_ = {};
   FitAll();
 }

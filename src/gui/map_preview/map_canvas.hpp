@@ -15,6 +15,7 @@ class TMapCanvas : public QWidget {
   Q_OBJECT
  public:
   explicit TMapCanvas(QWidget* parent = nullptr);
+  ~TMapCanvas() override;
 
   void SetScene(std::shared_ptr<render::MapScene> scene);
   render::MapScene* scene() const { return scene_.get(); }
@@ -40,6 +41,8 @@ class TMapCanvas : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void ListenToTiles(bool listen);
+
   std::shared_ptr<render::MapScene> scene_;
   render::ViewTransform view_;
   render::FeatureRef highlight_;

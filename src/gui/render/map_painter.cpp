@@ -3,8 +3,10 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "core/text/cp932.hpp"
+#include "tile_cache.hpp"
 
 namespace pelmora::render {
 namespace {
@@ -72,6 +74,8 @@ void DrawSheetNumber(QPainter& painter, const StoredFeature& feature, const Box&
 // antialiasing and with thin solid pens, several times quicker, so that a
 // view of the whole city still pans and zooms smoothly.
 constexpr size_t kOverviewFeatures = 5000;
+// The pixels of a window's view, for counting the features one would hold.
+constexpr double kWindowPixels = 1280.0 * 800.0;
 
 // A single-part shape goes straight to the painter as a polygon or a
 // polyline; only shapes of several parts (holes) need a path.
@@ -143,21 +147,9 @@ void DrawSheetLabels(QPainter& painter, const SceneLayer& layer,
   }
 }
 
-// The overview picture placed where its corners fall in the view.
-void DrawOverview(QPainter& painter, const OverviewPicture& overview, const ViewTransform& view) {
-  double metres_per_pixel = 1 / overview.pixels_per_metre;
-  QPointF top_left = view.ToScreen(overview.left, overview.top);
-  QPointF bottom_right = view.ToScreen(overview.left + overview.image.width() * metres_per_pixel,
-                                       overview.top - overview.image.height() * metres_per_pixel);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-  painter.drawImage(QRectF(top_left, bottom_right), overview.image);
-}
-
-// Longest side of the overview picture, in pixels: about four times a
-// window's view of the whole map, 50 MB at most.
-constexpr int kOverviewSide = 4096;
-// Below this many features the map is drawn quickly enough directly.
-constexpr size_t kOverviewMinFeatures = 50000;
+// Below this many features a map is drawn quickly enough directly; above
+// it, it is drawn from tiles.
+constexpr size_t kTiledMinFeatures = 50000;
 
 void DrawHighlight(QPainter& painter, const MapScene& scene, FeatureRef ref,
                    const ViewTransform& view) {
@@ -224,55 +216,61 @@ void DrawLayers(QPainter& painter, const MapScene& scene, const ViewTransform& v
 
 }  // namespace
 
-void BuildOverview(MapScene& scene) {
-  scene.SetOverview({});
+void DrawTileContent(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+                     const std::vector<char>& visible) {
+  // Each level is drawn as a view of a window's size there would be: as an
+  // overview when such a view holds many features, so that neighbouring
+  // tiles always look alike.
+  const Box& extent = scene.Extent();
+  double ppm = view.PixelsPerMetre();
+  double map_pixels = std::max(extent.max_x - extent.min_x, 1.0) * ppm *
+                      std::max(extent.max_y - extent.min_y, 1.0) * ppm;
   size_t features = 0;
   for (const SceneLayer& layer : scene.layers()) features += layer.boxes.size();
-  const Box& extent = scene.Extent();
-  if (features < kOverviewMinFeatures || extent.Empty()) return;
-  double width = std::max(extent.max_x - extent.min_x, 1.0);
-  double height = std::max(extent.max_y - extent.min_y, 1.0);
-  double scale = kOverviewSide / std::max(width, height);
-  QSize size(std::max(1, static_cast<int>(std::ceil(width * scale))),
-             std::max(1, static_cast<int>(std::ceil(height * scale))));
-  OverviewPicture overview;
-  overview.image = QImage(size, QImage::Format_ARGB32_Premultiplied);
-  if (overview.image.isNull()) return;  // no memory for it: draw directly
-  overview.image.fill(Qt::transparent);
-  ViewTransform view;
-  view.SetSize(size);
-  view.Fit(extent);
-  TSFPoint top_left = view.ToPlane(QPointF(0, 0));
-  overview.left = top_left.X;
-  overview.top = top_left.Y;
-  overview.pixels_per_metre = view.PixelsPerMetre();
-  QPainter painter(&overview.image);
-  painter.setRenderHint(QPainter::Antialiasing, false);
+  double per_view = features * std::min(1.0, kWindowPixels / map_pixels);
+  bool overview = per_view > kOverviewFeatures;
+  painter.setRenderHint(QPainter::Antialiasing, !overview);
+  // Pens and symbols reach a few pixels beyond a feature's box; a symbol
+  // over a tile's edge is drawn in both tiles, each showing its half.
+  Box area = view.Visible();
+  double margin = 8 / ppm;
+  area = {area.min_x - margin, area.min_y - margin, area.max_x + margin, area.max_y + margin};
   for (size_t l = 0; l < scene.layers().size(); ++l) {
     const SceneLayer& layer = scene.layers()[l];
-    if (layer.visible && layer.style.symbol == Symbol::kNone)
-      DrawLayer(painter, layer, scene.FeaturesIn(static_cast<int>(l), extent), view, true, false);
+    if (l < visible.size() && visible[l])
+      DrawLayer(painter, layer, scene.FeaturesIn(static_cast<int>(l), area), view, overview, false);
   }
-  painter.end();
-  scene.SetOverview(std::move(overview));
 }
 
-void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+void BuildOverview(MapScene& scene) {
+  scene.SetTiles(nullptr);
+  size_t features = 0;
+  for (const SceneLayer& layer : scene.layers()) features += layer.boxes.size();
+  if (features < kTiledMinFeatures || scene.Extent().Empty()) return;
+  const MapScene* drawn = &scene;
+  auto drawer = [drawn](QPainter& painter, const ViewTransform& view,
+                        const std::vector<char>& visible) {
+    DrawTileContent(painter, *drawn, view, visible);
+  };
+  int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  auto tiles =
+      std::make_unique<TileCache>(TileGrid(scene.Extent()), drawer, scene.VisibleLayers(), threads);
+  tiles->RenderLevel(0);
+  scene.SetTiles(std::move(tiles));
+}
+
+bool DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
              FeatureRef highlight) {
   Box visible = view.Visible();
-  const OverviewPicture& picture = scene.Overview();
-  if (!picture.image.isNull() && view.PixelsPerMetre() <= picture.pixels_per_metre) {
-    DrawOverview(painter, picture, view);
-    // Symbols and sheet numbers keep their size in pixels: drawn over it.
+  bool complete = true;
+  if (TileCache* tiles = scene.Tiles()) {
+    complete = tiles->Draw(painter, view).missing == 0;
+    // Sheet numbers are wider than the margin of a tile: drawn over the
+    // tiles, which leave them out.
     for (size_t l = 0; l < scene.layers().size(); ++l) {
       const SceneLayer& layer = scene.layers()[l];
-      if (!layer.visible || (layer.style.symbol == Symbol::kNone && !layer.style.label_sheet))
-        continue;
-      std::vector<int32_t> shown = scene.FeaturesIn(static_cast<int>(l), visible);
-      if (layer.style.symbol != Symbol::kNone)
-        DrawLayer(painter, layer, shown, view, true, false);
-      else
-        DrawSheetLabels(painter, layer, shown, view);
+      if (layer.visible && layer.style.label_sheet)
+        DrawSheetLabels(painter, layer, scene.FeaturesIn(static_cast<int>(l), visible), view);
     }
   } else {
     DrawLayers(painter, scene, view);
@@ -283,13 +281,15 @@ void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view
   if (highlight.Valid() && highlight.layer < static_cast<int>(scene.layers().size()) &&
       !scene.layers()[highlight.layer].data.features[highlight.feature].geometry.Points.empty())
     DrawHighlight(painter, scene, highlight, view);
+  return complete;
 }
 
-void DrawView(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+bool DrawView(QPainter& painter, const MapScene& scene, const ViewTransform& view,
               FeatureRef highlight) {
   painter.fillRect(QRect(QPoint(0, 0), view.size()), Qt::white);
-  DrawMap(painter, scene, view, highlight);
+  bool complete = DrawMap(painter, scene, view, highlight);
   DrawScaleBar(painter, view);
+  return complete;
 }
 
 double ScaleBarMetres(double pixels_per_metre) {

@@ -13,17 +13,24 @@ namespace pelmora::render {
 // The label over an area whose map-sheet file names another zone.
 extern const QString kZoneMismatchLabel;
 
-void DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+// Returns false when tiles of a large map were stood in for while they are
+// being drawn: the picture is then drawn again when they are ready.
+bool DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view,
              FeatureRef highlight = {});
 
-// Draws the overview picture of a scene of many features (see
-// OverviewPicture), which takes as long as drawing the whole map once; meant
-// for the thread that loads the map. A small scene gets none.
+// Gives a scene of many features its tiles (see TileCache) and draws the
+// coarsest level of them, the whole map: meant for the thread that loads the
+// map. A small scene gets none and is drawn directly.
 void BuildOverview(MapScene& scene);
 
+// What a tile of a large map shows: the visible layers (by the flags of
+// visible) but their sheet numbers, which are drawn over the tiles.
+void DrawTileContent(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+                     const std::vector<char>& visible);
+
 // The whole picture of a view as the window and the renderer show it: a
-// white ground, the map and the scale bar.
-void DrawView(QPainter& painter, const MapScene& scene, const ViewTransform& view,
+// white ground, the map and the scale bar. Returns as DrawMap does.
+bool DrawView(QPainter& painter, const MapScene& scene, const ViewTransform& view,
               FeatureRef highlight = {});
 
 // A bar of a round length (1, 2 or 5 times a power of ten metres) of about a

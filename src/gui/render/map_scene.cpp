@@ -8,6 +8,7 @@
 #endif
 
 #include "hit_test.hpp"
+#include "tile_cache.hpp"
 
 namespace pelmora::render {
 
@@ -54,6 +55,23 @@ MapScene::MapScene(std::vector<StoredLayer> layers, const std::vector<std::strin
   // as the scene keeps; the allocator would hold on to it for good.
   malloc_trim(0);
 #endif
+}
+
+MapScene::~MapScene() = default;
+
+void MapScene::SetVisible(int layer, bool visible) {
+  layers_[layer].visible = visible;
+  if (tiles_) tiles_->SetVisibleLayers(VisibleLayers());
+}
+
+std::vector<char> MapScene::VisibleLayers() const {
+  std::vector<char> visible;
+  for (const SceneLayer& layer : layers_) visible.push_back(layer.visible);
+  return visible;
+}
+
+void MapScene::SetTiles(std::unique_ptr<TileCache> tiles) {
+  tiles_ = std::move(tiles);
 }
 
 // A feature belongs to the area its file lies in ("13101/gaiku/gaiku.pgn").

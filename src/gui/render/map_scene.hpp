@@ -2,8 +2,8 @@
 // The layers of a preview, ready to draw: each with its style, the bounding
 // box of every feature and a grid over the whole map, so that drawing and
 // clicking look only at the features near the view.
-#include <QImage>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,14 +45,7 @@ struct FlaggedArea {
   Box box;
 };
 
-// A picture of the whole map drawn once, shown scaled for views zoomed out
-// so far that drawing every feature would take seconds. Symbols and sheet
-// numbers are left out of it and drawn over it at their own size.
-struct OverviewPicture {
-  QImage image;              // null when there is none
-  double left = 0, top = 0;  // plane coordinates of the image's top-left corner
-  double pixels_per_metre = 0;
-};
+class TileCache;
 
 class MapScene {
  public:
@@ -61,16 +54,20 @@ class MapScene {
   // flagged_areas names the areas drawn flagged (see LoadResult).
   explicit MapScene(std::vector<StoredLayer> layers,
                     const std::vector<std::string>& flagged_areas = {});
+  ~MapScene();
+  // The tiles' threads read the scene where it is: it never moves.
+  MapScene(MapScene&&) = delete;
+  MapScene& operator=(MapScene&&) = delete;
 
   const std::vector<SceneLayer>& layers() const { return layers_; }
-  // The overview shows the layers visible when it was drawn: changing them
-  // drops it.
-  void SetVisible(int layer, bool visible) {
-    if (layers_[layer].visible != visible) overview_ = {};
-    layers_[layer].visible = visible;
-  }
-  const OverviewPicture& Overview() const { return overview_; }
-  void SetOverview(OverviewPicture overview) { overview_ = std::move(overview); }
+  // The tiles follow: they are drawn anew with the layers now visible.
+  void SetVisible(int layer, bool visible);
+  // Per layer, whether it is shown.
+  std::vector<char> VisibleLayers() const;
+  // The tiles a large map is drawn from (see TileCache); none for a small
+  // map, which is drawn directly.
+  TileCache* Tiles() const { return tiles_.get(); }
+  void SetTiles(std::unique_ptr<TileCache> tiles);
   const Box& Extent() const { return extent_; }
   // In the order named; an area without features has an empty box.
   const std::vector<FlaggedArea>& FlaggedAreas() const { return flagged_; }
@@ -93,11 +90,12 @@ class MapScene {
   std::vector<SceneLayer> layers_;
   Box extent_;
   std::vector<FlaggedArea> flagged_;
-  OverviewPicture overview_;
   int grid_size_ = 1;
   double cell_w_ = 1, cell_h_ = 1;
   // Per layer, per cell (row-major), the features whose boxes meet the cell.
   std::vector<std::vector<std::vector<int32_t>>> grid_;
+  // Last, so that its threads stop before the layers they read go.
+  std::unique_ptr<TileCache> tiles_;
 };
 
 }  // namespace pelmora::render

@@ -16,6 +16,12 @@ class ViewTransform {
  public:
   QSize size() const { return size_; }
   void SetSize(QSize size) { size_ = size; }
+  // Puts the plane point (x, y) in the middle of the view at that scale.
+  void SetCentre(double x, double y, double pixels_per_metre) {
+    center_x_ = x;
+    center_y_ = y;
+    scale_ = pixels_per_metre;
+  }
   double PixelsPerMetre() const { return scale_; }
 
   QPointF ToScreen(double x, double y) const {
