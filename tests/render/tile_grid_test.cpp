@@ -105,5 +105,34 @@ TEST(TileCache, KeepsWithinItsBudgetButLevelZero) {
   EXPECT_GT(marks, 50);
 }
 
+// On a high-density screen tiles are drawn with as many device pixels as
+// the screen shows, and a line one pixel wide stays one pixel of the view.
+TEST(TileCache, DrawsTilesAtTheScreensDensity) {
+  auto drawer = [](QPainter& painter, const ViewTransform&, const std::vector<char>&) {
+    painter.fillRect(QRectF(10, 0, 1, 256), Qt::black);
+  };
+  TileCache cache(TileGrid(kMap), drawer, {1}, 1);
+  cache.SetPixelRatio(2);
+  cache.RenderLevel(0);
+  const size_t dense_tile = 4 * TileGrid::kTileSide * TileGrid::kTileSide * 4;
+  EXPECT_EQ(cache.BytesHeld(), 8 * dense_tile);
+  QImage screen(2560, 1600, QImage::Format_RGB32);
+  screen.setDevicePixelRatio(2);
+  screen.fill(Qt::white);
+  ViewTransform view;
+  view.SetSize(QSize(1280, 800));
+  view.SetCentre(1000 + 128 * 4, -952 - 128 * 4, 0.25);  // tile (0, 0, 0) from the middle
+  QPainter painter(&screen);
+  EXPECT_EQ(cache.Draw(painter, view).missing, 0);
+  painter.end();
+  // The line at x = 10 of the tile lies at 640 - 128 + 10 in the view: two
+  // device pixels wide, its neighbours white.
+  int x = 2 * (640 - 128 + 10), y = 2 * 400;
+  EXPECT_LT(qGray(screen.pixel(x, y)), 64);
+  EXPECT_LT(qGray(screen.pixel(x + 1, y)), 64);
+  EXPECT_GT(qGray(screen.pixel(x - 1, y)), 192);
+  EXPECT_GT(qGray(screen.pixel(x + 2, y)), 192);
+}
+
 }  // namespace
 }  // namespace pelmora::render

@@ -81,6 +81,7 @@ void TMapCanvas::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::white);
     return;
   }
+  if (render::TileCache* tiles = scene_->Tiles()) tiles->SetPixelRatio(devicePixelRatioF());
   render::DrawView(painter, *scene_, view_, highlight_);
 }
 

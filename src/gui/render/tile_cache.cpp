@@ -37,6 +37,17 @@ void TileCache::SetVisibleLayers(std::vector<char> visible) {
   std::lock_guard lock(mutex_);
   if (visible == visible_) return;
   visible_ = std::move(visible);
+  StartAnew();
+}
+
+void TileCache::SetPixelRatio(double ratio) {
+  std::lock_guard lock(mutex_);
+  if (!(ratio > 0) || ratio == ratio_) return;
+  ratio_ = ratio;
+  StartAnew();
+}
+
+void TileCache::StartAnew() {
   ++generation_;
   // The old pictures stand in for the new ones until these are drawn.
   stale_ = std::move(tiles_);
@@ -91,7 +102,7 @@ bool TileCache::Ancestor(std::map<TileKey, Tile>& tiles, TileKey key, QRect targ
     TileKey parent{key.level - up, key.x >> up, key.y >> up};
     const Tile* tile = Find(tiles, parent);
     if (!tile) continue;
-    double side = std::ldexp(static_cast<double>(TileGrid::kTileSide), -up);
+    double side = std::ldexp(TileGrid::kTileSide * tile->image.devicePixelRatio(), -up);
     QRectF source((key.x - (parent.x << up)) * side, (key.y - (parent.y << up)) * side, side, side);
     pieces.push_back({tile->image, source, target});
     return true;
@@ -170,9 +181,11 @@ bool TileCache::WaitUntilIdle(double seconds) {
   return idle_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return Idle(); });
 }
 
-QImage TileCache::DrawTile(TileKey key, const std::vector<char>& visible) const {
-  QImage image(TileGrid::kTileSide, TileGrid::kTileSide, QImage::Format_RGB32);
+QImage TileCache::DrawTile(TileKey key, const std::vector<char>& visible, double ratio) const {
+  int side = static_cast<int>(std::lround(TileGrid::kTileSide * ratio));
+  QImage image(side, side, QImage::Format_RGB32);
   if (image.isNull()) return image;  // no memory for it: the stand-ins stay
+  image.setDevicePixelRatio(ratio);
   image.fill(Qt::white);
   QPainter painter(&image);
   drawer_(painter, grid_.TileView(key), visible);
@@ -217,9 +230,10 @@ void TileCache::Work() {
     }
     drawing_.insert(key);
     std::vector<char> visible = visible_;
+    double ratio = ratio_;
     uint64_t generation = generation_;
     lock.unlock();
-    QImage image = DrawTile(key, visible);
+    QImage image = DrawTile(key, visible, ratio);
     lock.lock();
     drawing_.erase(key);
     bool kept = generation == generation_ && !image.isNull();

@@ -42,6 +42,9 @@ class TileCache {
   // The layers the tiles show. Changing them starts the tiles anew; the old
   // ones stand in until their replacements are drawn.
   void SetVisibleLayers(std::vector<char> visible);
+  // Device pixels per pixel of the view (2 on a high-density screen): tiles
+  // are drawn at that density. Changing it starts the tiles anew.
+  void SetPixelRatio(double ratio);
   // Called on a worker thread each time a tile is ready; empty for none.
   void SetOnTileReady(std::function<void()> callback);
 
@@ -73,7 +76,8 @@ class TileCache {
   };
 
   void Work();
-  QImage DrawTile(TileKey key, const std::vector<char>& visible) const;
+  void StartAnew();
+  QImage DrawTile(TileKey key, const std::vector<char>& visible, double ratio) const;
   void Keep(TileKey key, QImage image);
   void StandIn(TileKey key, QRect target, std::vector<Piece>& pieces);
   bool Ancestor(std::map<TileKey, Tile>& tiles, TileKey key, QRect target,
@@ -92,6 +96,7 @@ class TileCache {
   std::vector<TileKey> background_;  // when nothing is wanted
   std::set<TileKey> drawing_;
   std::vector<char> visible_;
+  double ratio_ = 1;
   uint64_t generation_ = 0, clock_ = 0;
   size_t bytes_ = 0;  // of tiles_ and stale_ beyond level 0
   bool stopping_ = false;
