@@ -71,8 +71,7 @@ std::unique_ptr<MapScene> Load(const std::string& folder) {
 double VertexBytes(const MapScene& scene) {
   double vertices = 0;
   for (const SceneLayer& layer : scene.layers())
-    for (const pelmora::StoredFeature& feature : layer.data.features)
-      vertices += static_cast<double>(feature.geometry.Points.size());
+    vertices += static_cast<double>(layer.data.VertexCount());
   return vertices * sizeof(pelmora::TSFPoint);
 }
 

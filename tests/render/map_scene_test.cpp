@@ -5,38 +5,24 @@
 #include <algorithm>
 
 #include "map_painter.hpp"
+#include "stored_shapes.hpp"
 #include "view_transform.hpp"
 
 namespace pelmora::render {
 namespace {
 
-StoredFeature Feature(std::vector<TSFPoint> points) {
-  StoredFeature feature;
-  feature.geometry.ResetSinglePart();
-  for (TSFPoint p : points) feature.geometry.AddPoint(p);
-  return feature;
-}
-
-StoredLayer Layer(std::string name, GeometryKind kind, std::vector<StoredFeature> features) {
-  StoredLayer layer;
-  layer.name = std::move(name);
-  layer.kind = kind;
-  layer.features = std::move(features);
-  return layer;
-}
-
 // A road (table order first) across a field of 100 small blocks and one
 // block that covers them all.
 MapScene SampleScene() {
-  std::vector<StoredFeature> blocks;
+  std::vector<std::vector<TSFPoint>> blocks;
   for (int i = 0; i < 100; ++i) {
     double x = (i % 10) * 10, y = (i / 10) * 10;
-    blocks.push_back(Feature({{x, y}, {x + 8, y}, {x + 8, y + 8}, {x, y + 8}}));
+    blocks.push_back({{x, y}, {x + 8, y}, {x + 8, y + 8}, {x, y + 8}});
   }
-  blocks.push_back(Feature({{0, 0}, {100, 0}, {100, 100}, {0, 100}}));
+  blocks.push_back({{0, 0}, {100, 0}, {100, 100}, {0, 100}});
   std::vector<StoredLayer> layers;
-  layers.push_back(Layer("Doro_Doro_Arc", GeometryKind::kLine, {Feature({{0, 9}, {100, 9}})}));
-  layers.push_back(Layer("Gaiku_Gaiku_Pgn", GeometryKind::kPolygon, std::move(blocks)));
+  layers.push_back(ShapeLayer("Doro_Doro_Arc", GeometryKind::kLine, {{{0, 9}, {100, 9}}}));
+  layers.push_back(ShapeLayer("Gaiku_Gaiku_Pgn", GeometryKind::kPolygon, blocks));
   return MapScene(std::move(layers));
 }
 
