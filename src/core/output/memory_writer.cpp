@@ -9,7 +9,7 @@ namespace {
 
 // A count or length in 7-bit groups, low group first, the high bit of each
 // byte telling that another follows.
-void PutCount(std::string& out, uint64_t n) {
+void PutCount(GrowingArray<char>& out, uint64_t n) {
   while (n >= 0x80) {
     out.push_back(static_cast<char>((n & 0x7F) | 0x80));
     n >>= 7;
@@ -32,15 +32,15 @@ void StoredLayer::Add(const Feature& feature) {
   // The file first: the one step that can refuse leaves the layer as it was.
   uint32_t file = FileIndex(feature.place.file);
   const TSFShape& shape = feature.geometry;
-  points_.insert(points_.end(), shape.Points.begin(), shape.Points.end());
-  parts_.insert(parts_.end(), shape.Parts.begin(), shape.Parts.end());
+  points_.append(shape.Points.data(), shape.Points.size());
+  parts_.append(shape.Parts.data(), shape.Parts.size());
   point_start_.push_back(points_.size());
   part_start_.push_back(parts_.size());
   value_start_.push_back(values_.size());
   PutCount(values_, feature.values.size());
   for (std::string_view value : feature.values) {
     PutCount(values_, value.size());
-    values_.append(value);
+    values_.append(value.data(), value.size());
   }
   file_of_.push_back(file);
   lines_.push_back(feature.place.line);  // last: size() counts the feature now

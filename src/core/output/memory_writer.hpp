@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../io/growing_array.hpp"
 #include "layer_writer.hpp"
 
 namespace pelmora {
@@ -15,7 +16,8 @@ namespace pelmora {
 // The features of one layer, kept in a few arrays for the whole layer rather
 // than in objects of their own: a map of millions of features then costs
 // little more than its vertices, and keeping a feature allocates nothing of
-// its own. Features are numbered from 0 in the order added.
+// its own. The arrays grow without copying (growing_array.hpp). Features are
+// numbered from 0 in the order added.
 class StoredLayer {
  public:
   std::string name, caption;
@@ -40,6 +42,10 @@ class StoredLayer {
   // The place of feature f's record: the input file and its 1-based line.
   std::string_view File(size_t f) const { return files_[file_of_[f]]; }
   int Line(size_t f) const { return lines_[f]; }
+  // The input files of the features, each once, and feature f's entry in
+  // them: what is asked per file need not be asked per feature.
+  const std::vector<std::string>& Files() const { return files_; }
+  size_t FileOf(size_t f) const { return file_of_[f]; }
 
   // Feature f as it was added, to hand to a writer: the geometry copied into
   // feature.geometry (reusing its room), the values and the file as views
@@ -49,18 +55,18 @@ class StoredLayer {
  private:
   uint32_t FileIndex(std::string_view file);
 
-  std::vector<TSFPoint> points_;
-  std::vector<int32_t> parts_;
+  GrowingArray<TSFPoint> points_;
+  GrowingArray<int32_t> parts_;
   // Per feature, where its vertices, parts and values begin; one more entry
   // at the end for the end of the last feature's vertices and parts.
-  std::vector<uint64_t> point_start_{0}, part_start_{0}, value_start_;
+  GrowingArray<uint64_t> point_start_{0}, part_start_{0}, value_start_;
   // Per feature its count of values, then each value's length and bytes;
   // counts and lengths as 7-bit groups, low first, so that a short value
   // costs one byte more than its text.
-  std::string values_;
+  GrowingArray<char> values_;
   std::vector<std::string> files_;  // each input file once
-  std::vector<uint32_t> file_of_;   // per feature, its entry in files_
-  std::vector<int32_t> lines_;
+  GrowingArray<uint32_t> file_of_;  // per feature, its entry in files_
+  GrowingArray<int32_t> lines_;
 };
 
 // The committed layers of a run. Writers of several workers may commit at

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -28,13 +30,23 @@ void Box::Extend(TSFPoint p) {
 }
 
 Box BoxOf(ShapeView shape) {
-  Box box;
-  for (const TSFPoint& p : shape.points)
-    if (std::isfinite(p.X) && std::isfinite(p.Y)) box.Extend(p);
-  return box;
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  double min_x = kInf, min_y = kInf, max_x = -kInf, max_y = -kInf;
+  for (const TSFPoint& p : shape.points) {
+    if (!std::isfinite(p.X) || !std::isfinite(p.Y)) continue;
+    min_x = std::min(min_x, p.X);
+    min_y = std::min(min_y, p.Y);
+    max_x = std::max(max_x, p.X);
+    max_y = std::max(max_y, p.Y);
+  }
+  if (min_x > max_x) return {};
+  return {min_x, min_y, max_x, max_y};
 }
 
 MapScene::MapScene(std::vector<StoredLayer> layers, const std::vector<std::string>& flagged_areas) {
+  // Room for every layer first: a scene layer may be copied, not moved, when
+  // the array grows, and a copy of a large layer costs seconds.
+  layers_.reserve(layers.size());
   for (StoredLayer& stored : layers) {
     SceneLayer& layer = layers_.emplace_back();
     layer.style = StyleForLayer(stored.name);
@@ -60,12 +72,20 @@ MapScene::MapScene(std::vector<StoredLayer> layers, const std::vector<std::strin
 void MapScene::FindFlaggedAreas(const std::vector<std::string>& names) {
   for (const std::string& name : names) flagged_.push_back({name, {}});
   if (flagged_.empty()) return;
+  constexpr size_t kNone = SIZE_MAX;
   for (const SceneLayer& layer : layers_) {
-    for (size_t f = 0; f < layer.data.size(); ++f) {
-      std::string_view file = layer.data.File(f);
+    // The flagged area of each of the layer's files, or none (the names are
+    // each given once).
+    std::vector<size_t> flag_of_file(layer.data.Files().size(), kNone);
+    for (size_t i = 0; i < flag_of_file.size(); ++i) {
+      std::string_view file = layer.data.Files()[i];
       std::string_view area = file.substr(0, file.find('/'));
-      for (FlaggedArea& flagged : flagged_)
-        if (flagged.name == area) flagged.box.Extend(layer.boxes[f]);
+      for (size_t a = 0; a < flagged_.size() && flag_of_file[i] == kNone; ++a)
+        if (flagged_[a].name == area) flag_of_file[i] = a;
+    }
+    for (size_t f = 0; f < layer.data.size(); ++f) {
+      size_t a = flag_of_file[layer.data.FileOf(f)];
+      if (a != kNone) flagged_[a].box.Extend(layer.boxes[f]);
     }
   }
 }
