@@ -29,7 +29,8 @@ uint64_t TakeCount(const char*& at) {
 }  // namespace
 
 void StoredLayer::Add(const Feature& feature) {
-  // The file first: the one step that can refuse leaves the layer as it was.
+  // The file first: a layer of too many files refuses the feature before
+  // anything of it is appended.
   uint32_t file = FileIndex(feature.place.file);
   const TSFShape& shape = feature.geometry;
   points_.append(shape.Points.data(), shape.Points.size());
