@@ -3,40 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
+#include <random>
 
 #include "map_painter.hpp"
+#include "stored_shapes.hpp"
 #include "view_transform.hpp"
 
 namespace pelmora::render {
 namespace {
 
-StoredFeature Feature(std::vector<TSFPoint> points) {
-  StoredFeature feature;
-  feature.geometry.ResetSinglePart();
-  for (TSFPoint p : points) feature.geometry.AddPoint(p);
-  return feature;
-}
-
-StoredLayer Layer(std::string name, GeometryKind kind, std::vector<StoredFeature> features) {
-  StoredLayer layer;
-  layer.name = std::move(name);
-  layer.kind = kind;
-  layer.features = std::move(features);
-  return layer;
-}
-
 // A road (table order first) across a field of 100 small blocks and one
 // block that covers them all.
 MapScene SampleScene() {
-  std::vector<StoredFeature> blocks;
+  std::vector<std::vector<TSFPoint>> blocks;
   for (int i = 0; i < 100; ++i) {
     double x = (i % 10) * 10, y = (i / 10) * 10;
-    blocks.push_back(Feature({{x, y}, {x + 8, y}, {x + 8, y + 8}, {x, y + 8}}));
+    blocks.push_back({{x, y}, {x + 8, y}, {x + 8, y + 8}, {x, y + 8}});
   }
-  blocks.push_back(Feature({{0, 0}, {100, 0}, {100, 100}, {0, 100}}));
+  blocks.push_back({{0, 0}, {100, 0}, {100, 100}, {0, 100}});
   std::vector<StoredLayer> layers;
-  layers.push_back(Layer("Doro_Doro_Arc", GeometryKind::kLine, {Feature({{0, 9}, {100, 9}})}));
-  layers.push_back(Layer("Gaiku_Gaiku_Pgn", GeometryKind::kPolygon, std::move(blocks)));
+  layers.push_back(ShapeLayer("Doro_Doro_Arc", GeometryKind::kLine, {{{0, 9}, {100, 9}}}));
+  layers.push_back(ShapeLayer("Gaiku_Gaiku_Pgn", GeometryKind::kPolygon, blocks));
   return MapScene(std::move(layers));
 }
 
@@ -64,6 +52,40 @@ TEST(MapScene, IndexFindsEachFeatureInAnAreaOnce) {
     EXPECT_EQ(found.size(), c.blocks + 1) << c.area.min_x << "," << c.area.min_y;
   }
   EXPECT_TRUE(scene.FeaturesIn(0, {200, 200, 300, 300}).empty());
+}
+
+// Features of every size, some outside the others' extent or without a
+// finite vertex, against queries of every size: the grid finds exactly the
+// features whose boxes meet the area, each once.
+TEST(MapScene, IndexAgreesWithAScanOfEveryBox) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> place(-50, 1050), size(0, 40);
+  std::vector<std::vector<TSFPoint>> shapes;
+  for (int i = 0; i < 3000; ++i) {
+    double x = place(random), y = place(random), w = size(random) * (i % 50 == 0 ? 20 : 1);
+    shapes.push_back({{x, y}, {x + w, y + w / 2}});
+  }
+  shapes.push_back({});                                                      // no vertex
+  shapes.push_back({{std::numeric_limits<double>::quiet_NaN(), 1}});         // none finite
+  shapes.push_back({{5, 5}, {std::numeric_limits<double>::infinity(), 6}});  // one finite
+  std::vector<StoredLayer> layers;
+  layers.push_back(ShapeLayer("Gaiku_Gaiku_Pgn", GeometryKind::kLine, shapes));
+  MapScene scene(std::move(layers));
+  const std::vector<Box>& boxes = scene.layers()[0].boxes;
+  EXPECT_TRUE(boxes[3000].Empty());
+  EXPECT_TRUE(boxes[3001].Empty());
+  EXPECT_DOUBLE_EQ(boxes[3002].max_x, 5);
+  for (int q = 0; q < 300; ++q) {
+    double x = place(random), y = place(random), w = q % 3 == 0 ? size(random) * 30 : size(random);
+    Box area{x, y, x + w, y + w};
+    std::vector<int32_t> found = scene.FeaturesIn(0, area);
+    std::vector<int32_t> expected;
+    for (size_t f = 0; f < boxes.size(); ++f)
+      if (boxes[f].Meets(area)) expected.push_back(static_cast<int32_t>(f));
+    std::vector<int32_t> sorted = found;
+    std::sort(sorted.begin(), sorted.end());
+    ASSERT_EQ(sorted, expected) << "query " << q;
+  }
 }
 
 TEST(MapScene, ClickFindsTheTopmostVisibleFeature) {

@@ -6,6 +6,7 @@
 
 #include "map_painter.hpp"
 #include "map_scene.hpp"
+#include "stored_shapes.hpp"
 #include "tile_cache.hpp"
 #include "view_transform.hpp"
 
@@ -16,28 +17,16 @@ namespace {
 // the bottom: an L of blocks when the rows above the first are cut short, so
 // that a picture placed wrongly shows.
 std::vector<StoredLayer> Blocks(int count) {
-  StoredLayer blocks;
-  blocks.name = "Gaiku_Gaiku_Pgn";
-  blocks.kind = GeometryKind::kPolygon;
-  for (int i = 0; static_cast<int>(blocks.features.size()) < count; ++i) {
+  StoredLayer blocks = ShapeLayer("Gaiku_Gaiku_Pgn", GeometryKind::kPolygon);
+  for (int i = 0; static_cast<int>(blocks.size()) < count; ++i) {
     int row = i / 300, column = i % 300;
     if (row > 0 && column >= 60) continue;  // the L's upright
     double x = column * 10, y = row * 10;
-    StoredFeature& block = blocks.features.emplace_back();
-    block.geometry.ResetSinglePart();
-    for (TSFPoint p : {TSFPoint{x, y}, {x + 6, y}, {x + 6, y + 6}, {x, y + 6}, {x, y}})
-      block.geometry.AddPoint(p);
+    AddShape(blocks, {{x, y}, {x + 6, y}, {x + 6, y + 6}, {x, y + 6}, {x, y}});
   }
-  StoredLayer roads;
-  roads.name = "Doro_Doro_Arc";
-  roads.kind = GeometryKind::kLine;
-  StoredFeature& road = roads.features.emplace_back();
-  road.geometry.ResetSinglePart();
-  road.geometry.AddPoint({0, -5});
-  road.geometry.AddPoint({3000, -5});
   std::vector<StoredLayer> layers;
   layers.push_back(std::move(blocks));
-  layers.push_back(std::move(roads));
+  layers.push_back(ShapeLayer("Doro_Doro_Arc", GeometryKind::kLine, {{{0, -5}, {3000, -5}}}));
   return layers;
 }
 

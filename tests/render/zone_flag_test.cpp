@@ -10,6 +10,7 @@
 #include "map_loader.hpp"
 #include "map_painter.hpp"
 #include "map_scene.hpp"
+#include "stored_shapes.hpp"
 #include "view_transform.hpp"
 
 namespace pelmora::render {
@@ -48,28 +49,18 @@ TEST(ZoneMismatchRecorder, KeepsEachAreaOfAZoneWarningOnce) {
   EXPECT_TRUE(recorder.StopRequested());
 }
 
-StoredFeature Square(const std::string& file, double x, double y, double size) {
-  StoredFeature feature;
-  feature.geometry.ResetSinglePart();
-  for (TSFPoint p :
-       std::vector<TSFPoint>{{x, y}, {x + size, y}, {x + size, y + size}, {x, y + size}})
-    feature.geometry.AddPoint(p);
-  feature.file = file;
-  feature.line = 1;
-  return feature;
+void AddSquare(StoredLayer& layer, const std::string& file, double x, double y, double size) {
+  AddShape(layer, {{x, y}, {x + size, y}, {x + size, y + size}, {x, y + size}}, file);
 }
 
 // Two areas side by side, the second with two blocks, and a frame layer.
 std::vector<StoredLayer> TwoAreas() {
-  StoredLayer blocks, roads;
-  blocks.name = "Gaiku_Gaiku_Pgn";
-  blocks.kind = GeometryKind::kPolygon;
-  blocks.features = {Square("A/gaiku/gaiku.pgn", 0, 0, 100),
-                     Square("B/gaiku/gaiku.pgn", 200, 0, 50),
-                     Square("B/gaiku/gaiku.pgn", 260, 60, 40)};
-  roads.name = "Doro_Doro_Arc";
-  roads.kind = GeometryKind::kLine;
-  roads.features = {Square("B/road/road.arc", 190, -10, 5)};
+  StoredLayer blocks = ShapeLayer("Gaiku_Gaiku_Pgn", GeometryKind::kPolygon);
+  AddSquare(blocks, "A/gaiku/gaiku.pgn", 0, 0, 100);
+  AddSquare(blocks, "B/gaiku/gaiku.pgn", 200, 0, 50);
+  AddSquare(blocks, "B/gaiku/gaiku.pgn", 260, 60, 40);
+  StoredLayer roads = ShapeLayer("Doro_Doro_Arc", GeometryKind::kLine);
+  AddSquare(roads, "B/road/road.arc", 190, -10, 5);
   return {blocks, roads};
 }
 

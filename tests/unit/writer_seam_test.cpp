@@ -39,9 +39,9 @@ void Replay(const std::vector<StoredLayer>& layers, const std::string& folder) {
     LayerSchema schema{layer.name, layer.caption, layer.kind, {}, layer.coordsys_index};
     schema.columns.assign(layer.columns.begin(), layer.columns.end());
     MifLayerWriter writer(schema, folder + "/");
-    for (const StoredFeature& stored : layer.features) {
-      Feature feature{stored.geometry, {}, {stored.file, stored.line}};
-      feature.values.assign(stored.values.begin(), stored.values.end());
+    Feature feature;
+    for (size_t f = 0; f < layer.size(); ++f) {
+      layer.Get(f, feature);
       writer.Write(feature);
     }
     writer.Finish();
@@ -92,12 +92,14 @@ TEST(WriterSeamTest, FeaturesKnowTheirPlaceAndSchema) {
     SCOPED_TRACE(layer.name);
     EXPECT_FALSE(layer.caption.empty());
     EXPECT_EQ(layer.coordsys_index, 9);
-    for (const StoredFeature& feature : layer.features) {
-      EXPECT_EQ(feature.values.size(), layer.columns.size());
-      EXPECT_TRUE(feature.file.starts_with("a1/")) << feature.file;
-      EXPECT_GT(feature.line, 0);
-      EXPECT_EQ(feature.geometry.Parts.size(), 1u);
-      if (layer.kind == GeometryKind::kPoint) EXPECT_EQ(feature.geometry.Points.size(), 1u);
+    for (size_t f = 0; f < layer.size(); ++f) {
+      EXPECT_EQ(layer.ValueCount(f), layer.columns.size());
+      EXPECT_TRUE(layer.File(f).starts_with("a1/")) << layer.File(f);
+      EXPECT_GT(layer.Line(f), 0);
+      EXPECT_EQ(layer.Geometry(f).parts.size(), 1u);
+      if (layer.kind == GeometryKind::kPoint) {
+        EXPECT_EQ(layer.Geometry(f).points.size(), 1u);
+      }
     }
   }
   fs::remove_all(map);

@@ -2,6 +2,7 @@
 // The geometry of features (points, lines, polygons as vertices and part
 // offsets) and the ring arithmetic that writers need.
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace pelmora {
@@ -41,6 +42,21 @@ struct TSFShape {
     Points.push_back(p);
     NumPoints = static_cast<int32_t>(Points.size());
   }
+};
+
+// A read-only look at a geometry's vertices and part offsets (as in
+// TSFShape: the index of each part's first vertex) kept elsewhere: in a
+// TSFShape, or in a layer kept in memory. Valid while that storage is.
+struct ShapeView {
+  std::span<const TSFPoint> points;
+  std::span<const int32_t> parts;
+
+  ShapeView() = default;
+  ShapeView(std::span<const TSFPoint> points, std::span<const int32_t> parts)
+      : points(points), parts(parts) {}
+  // A shape is looked at wherever a view is wanted.
+  ShapeView(const TSFShape& shape)  // NOLINT(google-explicit-constructor)
+      : points(shape.Points), parts(shape.Parts) {}
 };
 
 struct TSFPolyLine : TSFShape {};

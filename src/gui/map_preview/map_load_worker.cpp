@@ -59,6 +59,9 @@ bool TMapLoadWorker::Start(const ConversionSettings& settings) {
 
 void TMapLoadWorker::Run(ConversionSettings settings) {
   LoadObserver observer(*this, stop_);
+  // The window converts with one job; the preview, which only shows the
+  // map once it is read, reads with every core.
+  settings.jobs = render::LoadJobs();
   try {
     render::LoadResult result = render::LoadLayers(std::move(settings), observer);
     if (result.problem != SettingsProblem::kNone) {

@@ -162,7 +162,7 @@ void TMapWindow::FillLayerList() {
     swatch.fill(layer.style.Swatch());
     auto* item = new QListWidgetItem(QIcon(swatch), QString::fromStdString(layer.data.caption));
     item->setToolTip(QString::fromStdString(layer.data.name) +
-                     QStringLiteral(" (%1)").arg(layer.data.features.size()));
+                     QStringLiteral(" (%1)").arg(layer.data.size()));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(layer.visible ? Qt::Checked : Qt::Unchecked);
     layers_->addItem(item);
@@ -174,7 +174,7 @@ void TMapWindow::ShowFeature(render::FeatureRef ref) {
   feature_caption_->clear();
   if (!ref.Valid() || !canvas_->scene()) return;
   const StoredLayer& layer = canvas_->scene()->layers()[ref.layer].data;
-  const StoredFeature& feature = layer.features[ref.feature];
+  const size_t f = static_cast<size_t>(ref.feature);
   feature_caption_->setText(QString::fromStdString(layer.caption + " (" + layer.name + ")"));
   auto add_row = [this](const QString& name, const QString& value) {
     int row = attributes_->rowCount();
@@ -183,11 +183,11 @@ void TMapWindow::ShowFeature(render::FeatureRef ref) {
     attributes_->setItem(row, 1, new QTableWidgetItem(value));
   };
   for (size_t i = 0; i < layer.columns.size(); ++i) {
-    std::string value = i < feature.values.size() ? Cp932ToUtf8Lossy(feature.values[i]) : "";
+    std::string value = Cp932ToUtf8Lossy(layer.Value(f, i));
     add_row(QString::fromStdString(layer.columns[i]), QString::fromStdString(value));
   }
-  add_row(QStringLiteral("ファイル"),
-          QString::fromStdString(feature.file) + QStringLiteral(" %1行目").arg(feature.line));
+  add_row(QStringLiteral("ファイル"), QString::fromStdString(std::string(layer.File(f))) +
+                                          QStringLiteral(" %1行目").arg(layer.Line(f)));
   attributes_->resizeColumnToContents(0);
 }
 

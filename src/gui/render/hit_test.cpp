@@ -8,18 +8,18 @@ namespace pelmora::render {
 namespace {
 
 // The vertex range [first, last) of part i.
-std::pair<size_t, size_t> PartRange(const TSFShape& shape, size_t i) {
-  size_t n = shape.Points.size();
-  size_t first = std::min(static_cast<size_t>(std::max(shape.Parts[i], 0)), n);
-  size_t last = i + 1 < shape.Parts.size()
-                    ? std::min(static_cast<size_t>(std::max(shape.Parts[i + 1], 0)), n)
+std::pair<size_t, size_t> PartRange(ShapeView shape, size_t i) {
+  size_t n = shape.points.size();
+  size_t first = std::min(static_cast<size_t>(std::max(shape.parts[i], 0)), n);
+  size_t last = i + 1 < shape.parts.size()
+                    ? std::min(static_cast<size_t>(std::max(shape.parts[i + 1], 0)), n)
                     : n;
   return {first, std::max(first, last)};
 }
 
 // Parts as the shape gives them; a shape without part offsets is one part.
-size_t PartCount(const TSFShape& shape) {
-  return shape.Parts.empty() ? 0 : shape.Parts.size();
+size_t PartCount(ShapeView shape) {
+  return shape.parts.empty() ? 0 : shape.parts.size();
 }
 
 double SegmentDistance(TSFPoint a, TSFPoint b, TSFPoint p) {
@@ -31,9 +31,9 @@ double SegmentDistance(TSFPoint a, TSFPoint b, TSFPoint p) {
 }
 
 template <typename Visit>
-void ForEachPart(const TSFShape& shape, Visit visit) {
-  if (shape.Parts.empty()) {
-    visit(size_t{0}, shape.Points.size());
+void ForEachPart(ShapeView shape, Visit visit) {
+  if (shape.parts.empty()) {
+    visit(size_t{0}, shape.points.size());
     return;
   }
   for (size_t i = 0; i < PartCount(shape); ++i) {
@@ -44,13 +44,13 @@ void ForEachPart(const TSFShape& shape, Visit visit) {
 
 }  // namespace
 
-bool InsideOddEven(const TSFShape& shape, TSFPoint p) {
+bool InsideOddEven(ShapeView shape, TSFPoint p) {
   bool inside = false;
   ForEachPart(shape, [&](size_t first, size_t last) {
     if (last - first < 3) return;
     for (size_t i = first, j = last - 1; i < last; j = i++) {
-      const TSFPoint& a = shape.Points[i];
-      const TSFPoint& b = shape.Points[j];
+      const TSFPoint& a = shape.points[i];
+      const TSFPoint& b = shape.points[j];
       if ((a.Y > p.Y) != (b.Y > p.Y) && p.X < (b.X - a.X) * (p.Y - a.Y) / (b.Y - a.Y) + a.X)
         inside = !inside;
     }
@@ -58,20 +58,20 @@ bool InsideOddEven(const TSFShape& shape, TSFPoint p) {
   return inside;
 }
 
-double DistanceToEdges(const TSFShape& shape, GeometryKind kind, TSFPoint p) {
+double DistanceToEdges(ShapeView shape, GeometryKind kind, TSFPoint p) {
   double best = std::numeric_limits<double>::infinity();
   ForEachPart(shape, [&](size_t first, size_t last) {
     if (first == last) return;
-    best = std::min(best, SegmentDistance(shape.Points[first], shape.Points[first], p));
+    best = std::min(best, SegmentDistance(shape.points[first], shape.points[first], p));
     for (size_t i = first + 1; i < last; ++i)
-      best = std::min(best, SegmentDistance(shape.Points[i - 1], shape.Points[i], p));
+      best = std::min(best, SegmentDistance(shape.points[i - 1], shape.points[i], p));
     if (kind == GeometryKind::kPolygon && last - first > 2)
-      best = std::min(best, SegmentDistance(shape.Points[last - 1], shape.Points[first], p));
+      best = std::min(best, SegmentDistance(shape.points[last - 1], shape.points[first], p));
   });
   return best;
 }
 
-bool HitsShape(const TSFShape& shape, GeometryKind kind, TSFPoint p, double tolerance) {
+bool HitsShape(ShapeView shape, GeometryKind kind, TSFPoint p, double tolerance) {
   if (kind == GeometryKind::kPolygon && InsideOddEven(shape, p)) return true;
   return DistanceToEdges(shape, kind, p) <= tolerance;
 }

@@ -11,15 +11,15 @@ namespace pelmora::render {
 inline constexpr double kClickTolerancePixels = 4;
 
 // True when p lies inside the polygon by the odd-even rule over all parts.
-bool InsideOddEven(const TSFShape& shape, TSFPoint p);
+bool InsideOddEven(ShapeView shape, TSFPoint p);
 
 // The shortest distance from p to the shape's segments; a polygon's parts are
 // taken as closed rings, a line's as open paths, a point as its vertex.
 // Infinity for a shape without vertices.
-double DistanceToEdges(const TSFShape& shape, GeometryKind kind, TSFPoint p);
+double DistanceToEdges(ShapeView shape, GeometryKind kind, TSFPoint p);
 
 // A polygon is hit inside or within tolerance of an edge; a line or a point
 // within tolerance (metres).
-bool HitsShape(const TSFShape& shape, GeometryKind kind, TSFPoint p, double tolerance);
+bool HitsShape(ShapeView shape, GeometryKind kind, TSFPoint p, double tolerance);
 
 }  // namespace pelmora::render

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "core/conversion/run.hpp"
 
@@ -22,12 +23,19 @@ std::vector<std::string> ZoneMismatchRecorder::Areas() const {
   return areas_;
 }
 
+int LoadJobs() {
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 LoadResult LoadLayers(ConversionSettings settings, ConversionObserver& observer) {
   FeatureStore store;
   settings.writer_factory = store.Factory();
   // The map draws polygons as the data bounds them: holes and detached
   // parts, not the one chained ring that MIF keeps by default.
   settings.polygons = PolygonMode::kAssembled;
+  // Nothing follows the log of a preview file by file: layers that read a
+  // common file read it once per area.
+  settings.share_inputs = true;
   // The run checks that its output folder exists before it converts; the
   // memory writers never touch it, so any existing folder serves.
   std::error_code error;

@@ -44,6 +44,10 @@ class ZoneMismatchRecorder : public ConversionObserver {
   std::vector<std::string> areas_;
 };
 
+// How many layers a preview reads at once: one per core, as the command line
+// converts by default. What is read is the same for any number.
+int LoadJobs();
+
 // Converts the groups of settings' map folders into memory, polygons
 // assembled into rings with holes and parts. The output folder and format
 // of settings are replaced: no file is made. Throws

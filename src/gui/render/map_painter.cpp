@@ -13,11 +13,11 @@ namespace {
 
 // The screen vertices of one part, leaving out vertices within a fraction of
 // a pixel of the one kept before them: what cannot be seen is not drawn.
-QPolygonF ScreenPart(const TSFShape& shape, size_t first, size_t last, const ViewTransform& view) {
+QPolygonF ScreenPart(ShapeView shape, size_t first, size_t last, const ViewTransform& view) {
   QPolygonF part;
   part.reserve(static_cast<qsizetype>(last - first));
   for (size_t i = first; i < last; ++i) {
-    QPointF p = view.ToScreen(shape.Points[i].X, shape.Points[i].Y);
+    QPointF p = view.ToScreen(shape.points[i].X, shape.points[i].Y);
     if (!part.isEmpty() && i + 1 < last && std::abs(p.x() - part.back().x()) < 0.7 &&
         std::abs(p.y() - part.back().y()) < 0.7)
       continue;
@@ -28,14 +28,14 @@ QPolygonF ScreenPart(const TSFShape& shape, size_t first, size_t last, const Vie
 
 // The feature as a path of its parts; a polygon's parts are closed and
 // filled with the odd-even rule, so that holes stay open.
-QPainterPath ScreenPath(const TSFShape& shape, bool closed, const ViewTransform& view) {
+QPainterPath ScreenPath(ShapeView shape, bool closed, const ViewTransform& view) {
   QPainterPath path;
   path.setFillRule(Qt::OddEvenFill);
-  size_t parts = shape.Parts.empty() ? 1 : shape.Parts.size();
+  size_t parts = shape.parts.empty() ? 1 : shape.parts.size();
   for (size_t i = 0; i < parts; ++i) {
-    size_t n = shape.Points.size();
-    size_t first = shape.Parts.empty() ? 0 : std::min<size_t>(std::max(shape.Parts[i], 0), n);
-    size_t last = i + 1 < parts ? std::min<size_t>(std::max(shape.Parts[i + 1], 0), n) : n;
+    size_t n = shape.points.size();
+    size_t first = shape.parts.empty() ? 0 : std::min<size_t>(std::max(shape.parts[i], 0), n);
+    size_t last = i + 1 < parts ? std::min<size_t>(std::max(shape.parts[i + 1], 0), n) : n;
     if (last <= first) continue;
     path.addPolygon(ScreenPart(shape, first, last, view));
     if (closed) path.closeSubpath();
@@ -56,11 +56,12 @@ void DrawSymbol(QPainter& painter, Symbol symbol, QPointF at) {
   painter.drawEllipse(at + QPointF(0, -0.5), 1.2, 1.2);
 }
 
-void DrawSheetNumber(QPainter& painter, const StoredFeature& feature, const Box& box,
+// The feature's first value, its sheet number, over the middle of its box.
+void DrawSheetNumber(QPainter& painter, const StoredLayer& layer, int32_t f, const Box& box,
                      const ViewTransform& view) {
-  if (feature.values.empty()) return;
+  if (layer.ValueCount(f) == 0) return;
   QPointF centre = view.ToScreen((box.min_x + box.max_x) / 2, (box.min_y + box.max_y) / 2);
-  QString text = QString::fromStdString(Cp932ToUtf8Lossy(feature.values[0]));
+  QString text = QString::fromStdString(Cp932ToUtf8Lossy(layer.Value(f, 0)));
   QFont font = painter.font();
   font.setPixelSize(13);
   font.setBold(true);
@@ -79,13 +80,13 @@ constexpr double kWindowPixels = 1280.0 * 800.0;
 
 // A single-part shape goes straight to the painter as a polygon or a
 // polyline; only shapes of several parts (holes) need a path.
-void DrawShape(QPainter& painter, const TSFShape& shape, bool polygon, const ViewTransform& view) {
-  if (shape.Parts.size() > 1) {
+void DrawShape(QPainter& painter, ShapeView shape, bool polygon, const ViewTransform& view) {
+  if (shape.parts.size() > 1) {
     painter.drawPath(ScreenPath(shape, polygon, view));
     return;
   }
-  size_t n = shape.Points.size();
-  size_t first = shape.Parts.empty() ? 0 : std::min<size_t>(std::max(shape.Parts[0], 0), n);
+  size_t n = shape.points.size();
+  size_t first = shape.parts.empty() ? 0 : std::min<size_t>(std::max(shape.parts[0], 0), n);
   QPolygonF part = ScreenPart(shape, first, n, view);
   if (polygon)
     painter.drawPolygon(part, Qt::OddEvenFill);
@@ -124,15 +125,15 @@ void DrawLayer(QPainter& painter, const SceneLayer& layer, const std::vector<int
   }
   painter.setPen(style.pen);
   painter.setBrush(polygon ? style.brush : Qt::NoBrush);
-  for (int32_t f : shapes) DrawShape(painter, layer.data.features[f].geometry, polygon, view);
+  for (int32_t f : shapes) DrawShape(painter, layer.data.Geometry(f), polygon, view);
   painter.drawPoints(dots);
   if (style.overlay.style() != Qt::NoPen) {
     painter.setPen(style.overlay);
     painter.setBrush(Qt::NoBrush);
-    for (int32_t f : shapes) DrawShape(painter, layer.data.features[f].geometry, false, view);
+    for (int32_t f : shapes) DrawShape(painter, layer.data.Geometry(f), false, view);
   }
   if (style.label_sheet && labels)
-    for (int32_t f : shapes) DrawSheetNumber(painter, layer.data.features[f], layer.boxes[f], view);
+    for (int32_t f : shapes) DrawSheetNumber(painter, layer.data, f, layer.boxes[f], view);
 }
 
 // The sheet numbers over the overview picture, at their own size.
@@ -143,7 +144,7 @@ void DrawSheetLabels(QPainter& painter, const SceneLayer& layer,
     const Box& box = layer.boxes[f];
     QPointF low = view.ToScreen(box.min_x, box.min_y), high = view.ToScreen(box.max_x, box.max_y);
     if (std::abs(high.x() - low.x()) >= 1 || std::abs(high.y() - low.y()) >= 1)
-      DrawSheetNumber(painter, layer.data.features[f], box, view);
+      DrawSheetNumber(painter, layer.data, f, box, view);
   }
 }
 
@@ -154,19 +155,19 @@ constexpr size_t kTiledMinFeatures = 50000;
 void DrawHighlight(QPainter& painter, const MapScene& scene, FeatureRef ref,
                    const ViewTransform& view) {
   const SceneLayer& layer = scene.layers()[ref.layer];
-  const StoredFeature& feature = layer.data.features[ref.feature];
+  ShapeView shape = layer.data.Geometry(ref.feature);
   QPen pen(QColor(255, 140, 0), 3);
   pen.setJoinStyle(Qt::RoundJoin);
   painter.setPen(pen);
-  if (layer.data.kind == GeometryKind::kPoint || feature.geometry.Points.size() == 1) {
+  if (layer.data.kind == GeometryKind::kPoint || shape.points.size() == 1) {
     painter.setBrush(Qt::NoBrush);
-    QPointF at = view.ToScreen(feature.geometry.Points[0].X, feature.geometry.Points[0].Y);
+    QPointF at = view.ToScreen(shape.points[0].X, shape.points[0].Y);
     painter.drawEllipse(at, 9, 9);
     return;
   }
   bool polygon = layer.data.kind == GeometryKind::kPolygon;
   painter.setBrush(polygon ? QBrush(QColor(255, 200, 0, 110)) : Qt::NoBrush);
-  painter.drawPath(ScreenPath(feature.geometry, polygon, view));
+  painter.drawPath(ScreenPath(shape, polygon, view));
 }
 
 // An area of another zone: a red hatched frame over its data, which stays
@@ -279,7 +280,7 @@ bool DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view
   for (const FlaggedArea& area : scene.FlaggedAreas())
     if (area.box.Meets(visible)) DrawFlaggedArea(painter, area, view);
   if (highlight.Valid() && highlight.layer < static_cast<int>(scene.layers().size()) &&
-      !scene.layers()[highlight.layer].data.features[highlight.feature].geometry.Points.empty())
+      !scene.layers()[highlight.layer].data.Geometry(highlight.feature).points.empty())
     DrawHighlight(painter, scene, highlight, view);
   return complete;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -28,21 +30,31 @@ void Box::Extend(TSFPoint p) {
   Extend(Box{p.X, p.Y, p.X, p.Y});
 }
 
-Box BoxOf(const TSFShape& shape) {
-  Box box;
-  for (const TSFPoint& p : shape.Points)
-    if (std::isfinite(p.X) && std::isfinite(p.Y)) box.Extend(p);
-  return box;
+Box BoxOf(ShapeView shape) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  double min_x = kInf, min_y = kInf, max_x = -kInf, max_y = -kInf;
+  for (const TSFPoint& p : shape.points) {
+    if (!std::isfinite(p.X) || !std::isfinite(p.Y)) continue;
+    min_x = std::min(min_x, p.X);
+    min_y = std::min(min_y, p.Y);
+    max_x = std::max(max_x, p.X);
+    max_y = std::max(max_y, p.Y);
+  }
+  if (min_x > max_x) return {};
+  return {min_x, min_y, max_x, max_y};
 }
 
 MapScene::MapScene(std::vector<StoredLayer> layers, const std::vector<std::string>& flagged_areas) {
+  // Room for every layer first: a scene layer may be copied, not moved, when
+  // the array grows, and a copy of a large layer costs seconds.
+  layers_.reserve(layers.size());
   for (StoredLayer& stored : layers) {
     SceneLayer& layer = layers_.emplace_back();
     layer.style = StyleForLayer(stored.name);
     layer.data = std::move(stored);
-    layer.boxes.reserve(layer.data.features.size());
-    for (const StoredFeature& feature : layer.data.features) {
-      layer.boxes.push_back(BoxOf(feature.geometry));
+    layer.boxes.reserve(layer.data.size());
+    for (size_t f = 0; f < layer.data.size(); ++f) {
+      layer.boxes.push_back(BoxOf(layer.data.Geometry(f)));
       extent_.Extend(layer.boxes.back());
     }
   }
@@ -78,12 +90,20 @@ void MapScene::SetTiles(std::unique_ptr<TileCache> tiles) {
 void MapScene::FindFlaggedAreas(const std::vector<std::string>& names) {
   for (const std::string& name : names) flagged_.push_back({name, {}});
   if (flagged_.empty()) return;
+  constexpr size_t kNone = SIZE_MAX;
   for (const SceneLayer& layer : layers_) {
-    for (size_t f = 0; f < layer.data.features.size(); ++f) {
-      std::string_view file = layer.data.features[f].file;
+    // The flagged area of each of the layer's files, or none (the names are
+    // each given once).
+    std::vector<size_t> flag_of_file(layer.data.Files().size(), kNone);
+    for (size_t i = 0; i < flag_of_file.size(); ++i) {
+      std::string_view file = layer.data.Files()[i];
       std::string_view area = file.substr(0, file.find('/'));
-      for (FlaggedArea& flagged : flagged_)
-        if (flagged.name == area) flagged.box.Extend(layer.boxes[f]);
+      for (size_t a = 0; a < flagged_.size() && flag_of_file[i] == kNone; ++a)
+        if (flagged_[a].name == area) flag_of_file[i] = a;
+    }
+    for (size_t f = 0; f < layer.data.size(); ++f) {
+      size_t a = flag_of_file[layer.data.FileOf(f)];
+      if (a != kNone) flagged_[a].box.Extend(layer.boxes[f]);
     }
   }
 }
@@ -97,19 +117,33 @@ void MapScene::BuildGrid() {
     cell_w_ = std::max((extent_.max_x - extent_.min_x) / grid_size_, 1e-9);
     cell_h_ = std::max((extent_.max_y - extent_.min_y) / grid_size_, 1e-9);
   }
-  grid_.assign(layers_.size(), {});
-  for (size_t l = 0; l < layers_.size(); ++l) {
-    auto& cells = grid_[l];
-    cells.assign(static_cast<size_t>(grid_size_) * grid_size_, {});
-    const auto& boxes = layers_[l].boxes;
-    for (size_t f = 0; f < boxes.size(); ++f) {
-      if (boxes[f].Empty()) continue;
-      Cells range = CellsOf(boxes[f]);
-      for (int y = range.first_y; y <= range.last_y; ++y)
-        for (int x = range.first_x; x <= range.last_x; ++x)
-          cells[static_cast<size_t>(y) * grid_size_ + x].push_back(static_cast<int32_t>(f));
-    }
+  grid_.clear();
+  for (const SceneLayer& layer : layers_) grid_.push_back(GridOf(layer.boxes));
+}
+
+// Counts the features of each cell, then places them: two passes over the
+// boxes, and no array per cell.
+MapScene::LayerGrid MapScene::GridOf(const std::vector<Box>& boxes) const {
+  const size_t cells = static_cast<size_t>(grid_size_) * grid_size_;
+  auto for_each_cell = [this](const Box& box, auto visit) {
+    Cells range = CellsOf(box);
+    for (int y = range.first_y; y <= range.last_y; ++y)
+      for (int x = range.first_x; x <= range.last_x; ++x)
+        visit(static_cast<size_t>(y) * grid_size_ + x);
+  };
+  LayerGrid grid;
+  grid.cell_start.assign(cells + 1, 0);
+  for (const Box& box : boxes)
+    if (!box.Empty()) for_each_cell(box, [&](size_t cell) { ++grid.cell_start[cell + 1]; });
+  for (size_t c = 0; c < cells; ++c) grid.cell_start[c + 1] += grid.cell_start[c];
+  grid.features.resize(grid.cell_start[cells]);
+  std::vector<size_t> next(grid.cell_start.begin(), grid.cell_start.end() - 1);
+  for (size_t f = 0; f < boxes.size(); ++f) {
+    if (boxes[f].Empty()) continue;
+    for_each_cell(boxes[f],
+                  [&](size_t cell) { grid.features[next[cell]++] = static_cast<int32_t>(f); });
   }
+  return grid;
 }
 
 MapScene::Cells MapScene::CellsOf(const Box& box) const {
@@ -128,7 +162,10 @@ std::vector<int32_t> MapScene::FeaturesIn(int layer, const Box& area) const {
   Cells query = CellsOf(area);
   for (int y = query.first_y; y <= query.last_y; ++y) {
     for (int x = query.first_x; x <= query.last_x; ++x) {
-      for (int32_t f : grid_[layer][static_cast<size_t>(y) * grid_size_ + x]) {
+      const LayerGrid& grid = grid_[layer];
+      const size_t cell = static_cast<size_t>(y) * grid_size_ + x;
+      for (size_t i = grid.cell_start[cell]; i < grid.cell_start[cell + 1]; ++i) {
+        int32_t f = grid.features[i];
         // A feature over several cells is reported by the first cell of the
         // query that it covers only.
         Cells own = CellsOf(boxes[f]);
@@ -158,7 +195,7 @@ FeatureRef MapScene::FeatureAt(TSFPoint p, double tolerance) const {
       const Box& box = layer.boxes[f];
       double size = (box.max_x - box.min_x) * (box.max_y - box.min_y);
       if (best.Valid() && size >= best_size) continue;
-      const TSFShape& shape = layer.data.features[f].geometry;
+      ShapeView shape = layer.data.Geometry(f);
       bool hit = filled ? HitsShape(shape, layer.data.kind, p, tolerance)
                         : DistanceToEdges(shape, layer.data.kind, p) <= tolerance;
       if (hit) {

@@ -23,7 +23,8 @@ struct Box {
   }
 };
 
-Box BoxOf(const TSFShape& shape);
+// The box of the shape's finite vertices; empty when it has none.
+Box BoxOf(ShapeView shape);
 
 struct SceneLayer {
   StoredLayer data;
@@ -84,7 +85,14 @@ class MapScene {
     int first_x, first_y, last_x, last_y;
   };
   Cells CellsOf(const Box& box) const;
+  // The features of a layer whose boxes meet each cell, cell after cell
+  // (row-major), each cell's in feature order.
+  struct LayerGrid {
+    std::vector<size_t> cell_start;  // per cell where its features begin, then the end
+    std::vector<int32_t> features;
+  };
   void BuildGrid();
+  LayerGrid GridOf(const std::vector<Box>& boxes) const;
   void FindFlaggedAreas(const std::vector<std::string>& names);
 
   std::vector<SceneLayer> layers_;
@@ -92,8 +100,7 @@ class MapScene {
   std::vector<FlaggedArea> flagged_;
   int grid_size_ = 1;
   double cell_w_ = 1, cell_h_ = 1;
-  // Per layer, per cell (row-major), the features whose boxes meet the cell.
-  std::vector<std::vector<std::vector<int32_t>>> grid_;
+  std::vector<LayerGrid> grid_;  // per layer
   // Last, so that its threads stop before the layers they read go.
   std::unique_ptr<TileCache> tiles_;
 };
