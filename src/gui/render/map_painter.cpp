@@ -115,10 +115,14 @@ void DrawLayer(QPainter& painter, const SceneLayer& layer, const std::vector<int
   bool polygon = layer.data.kind == GeometryKind::kPolygon;
   std::vector<int32_t> shapes;
   QPolygonF dots;
+  // In an overview a feature of under two pixels is a dot too: a building
+  // of a pixel or two shows no shape, and drawing it as one costs as much as
+  // a large one.
+  double dot = overview ? 2 : 1;
   for (int32_t f : features) {
     const Box& box = layer.boxes[f];
     QPointF low = view.ToScreen(box.min_x, box.min_y), high = view.ToScreen(box.max_x, box.max_y);
-    if (std::abs(high.x() - low.x()) < 1 && std::abs(high.y() - low.y()) < 1)
+    if (std::abs(high.x() - low.x()) < dot && std::abs(high.y() - low.y()) < dot)
       dots.append(low);
     else
       shapes.push_back(f);
