@@ -45,7 +45,7 @@ gdal_measure_format() {
   local data=$1 format=$2 jobs=$3
   local -a args
   mapfile -t args < <(gdal_output_args "$format")
-  measure fresh_output "$convert" -q --no-progress -j "$jobs" "${args[@]}" "$data" \
+  measure fresh_output "$convert" -q --no-progress --coordsys "$zone_entry" -j "$jobs" "${args[@]}" "$data" \
     2> >(grep -v '^警告: ' >&2)
 }
 
@@ -68,7 +68,7 @@ gdal_formats() {
   local features jobs format
   declare -A mif_peak
   for jobs in 1 2; do
-    measure fresh_output "$convert" -q --no-progress -j "$jobs" -o "$work/out" "$data" \
+    measure fresh_output "$convert" -q --no-progress --coordsys "$zone_entry" -j "$jobs" -o "$work/out" "$data" \
       2> >(grep -v '^警告: ' >&2)
     features=$(mif_feature_count)
     mif_peak[$jobs]=$peak
@@ -135,7 +135,7 @@ gdal_against_ogr2ogr() {
   set_warm_bytes "$(bytes_in "$data")"
   find "$data" -type f -exec cat {} + >/dev/null
   rm -rf "$work/mif" && mkdir -p "$work/mif"
-  "$convert" -q --no-progress -j 2 -o "$work/mif" "$data" 2> >(grep -v '^警告: ' >&2)
+  "$convert" -q --no-progress --coordsys "$zone_entry" -j 2 -o "$work/mif" "$data" 2> >(grep -v '^警告: ' >&2)
   local format ours theirs target
   for format in "${formats[@]}"; do
     gdal_measure_format "$data" "$format" 1

@@ -94,9 +94,41 @@ void DrawShape(QPainter& painter, ShapeView shape, bool polygon, const ViewTrans
     painter.drawPolyline(part);
 }
 
-// The features of a layer with the layer's pen and brush set once. A
-// feature smaller than a pixel is one dot, all dots of the layer drawn at
-// once; this is what keeps a view of the whole city quick.
+// The features of a layer by their size on the screen.
+struct SizedFeatures {
+  QPolygonF dots;               // one point each
+  std::vector<int32_t> fills;   // filled areas drawn without their outline
+  std::vector<int32_t> shapes;  // drawn whole
+};
+
+// A feature smaller than a pixel is a dot. In an overview so is one of under
+// two pixels (a building of a pixel or two shows no shape, and drawing it as
+// one costs as much as a large one), and a small filled area is drawn
+// without its outline, which at that size only darkens its fill and costs
+// as much again; its neighbours' edges and the arc layers still show.
+SizedFeatures BySize(const SceneLayer& layer, const std::vector<int32_t>& features,
+                     const ViewTransform& view, bool overview, bool filled) {
+  constexpr double kOutlinedPixels = 8;
+  double dot = overview ? 2 : 1;
+  double outlined = overview && filled ? kOutlinedPixels : 0;
+  SizedFeatures sized;
+  for (int32_t f : features) {
+    const Box& box = layer.boxes[f];
+    QPointF low = view.ToScreen(box.min_x, box.min_y), high = view.ToScreen(box.max_x, box.max_y);
+    double width = std::abs(high.x() - low.x()), height = std::abs(high.y() - low.y());
+    if (width < dot && height < dot)
+      sized.dots.append(low);
+    else if (width < outlined && height < outlined)
+      sized.fills.push_back(f);
+    else
+      sized.shapes.push_back(f);
+  }
+  return sized;
+}
+
+// The features of a layer with the layer's pen and brush set once; the
+// dots of the layer drawn at once: this is what keeps a view of the whole
+// city quick.
 void DrawLayer(QPainter& painter, const SceneLayer& layer, const std::vector<int32_t>& features,
                const ViewTransform& view, bool overview, bool labels) {
   LayerStyle style = layer.style;
@@ -113,31 +145,21 @@ void DrawLayer(QPainter& painter, const SceneLayer& layer, const std::vector<int
     return;
   }
   bool polygon = layer.data.kind == GeometryKind::kPolygon;
-  std::vector<int32_t> shapes;
-  QPolygonF dots;
-  // In an overview a feature of under two pixels is a dot too: a building
-  // of a pixel or two shows no shape, and drawing it as one costs as much as
-  // a large one.
-  double dot = overview ? 2 : 1;
-  for (int32_t f : features) {
-    const Box& box = layer.boxes[f];
-    QPointF low = view.ToScreen(box.min_x, box.min_y), high = view.ToScreen(box.max_x, box.max_y);
-    if (std::abs(high.x() - low.x()) < dot && std::abs(high.y() - low.y()) < dot)
-      dots.append(low);
-    else
-      shapes.push_back(f);
-  }
-  painter.setPen(style.pen);
+  bool filled = polygon && style.brush.style() != Qt::NoBrush;
+  SizedFeatures sized = BySize(layer, features, view, overview, filled);
+  painter.setPen(Qt::NoPen);
   painter.setBrush(polygon ? style.brush : Qt::NoBrush);
-  for (int32_t f : shapes) DrawShape(painter, layer.data.Geometry(f), polygon, view);
-  painter.drawPoints(dots);
+  for (int32_t f : sized.fills) DrawShape(painter, layer.data.Geometry(f), true, view);
+  painter.setPen(style.pen);
+  for (int32_t f : sized.shapes) DrawShape(painter, layer.data.Geometry(f), polygon, view);
+  painter.drawPoints(sized.dots);
   if (style.overlay.style() != Qt::NoPen) {
     painter.setPen(style.overlay);
     painter.setBrush(Qt::NoBrush);
-    for (int32_t f : shapes) DrawShape(painter, layer.data.Geometry(f), false, view);
+    for (int32_t f : sized.shapes) DrawShape(painter, layer.data.Geometry(f), false, view);
   }
   if (style.label_sheet && labels)
-    for (int32_t f : shapes) DrawSheetNumber(painter, layer.data, f, layer.boxes[f], view);
+    for (int32_t f : sized.shapes) DrawSheetNumber(painter, layer.data, f, layer.boxes[f], view);
 }
 
 // The sheet numbers over the overview picture, at their own size.
