@@ -162,7 +162,7 @@ void DrawLayer(QPainter& painter, const SceneLayer& layer, const std::vector<int
     for (int32_t f : sized.shapes) DrawSheetNumber(painter, layer.data, f, layer.boxes[f], view);
 }
 
-// The sheet numbers over the overview picture, at their own size.
+// The sheet numbers over the tiles, at their own size.
 void DrawSheetLabels(QPainter& painter, const SceneLayer& layer,
                      const std::vector<int32_t>& features, const ViewTransform& view) {
   if (!layer.style.label_sheet) return;
@@ -252,9 +252,7 @@ void DrawTileContent(QPainter& painter, const MapScene& scene, const ViewTransfo
   double ppm = view.PixelsPerMetre();
   double map_pixels = std::max(extent.max_x - extent.min_x, 1.0) * ppm *
                       std::max(extent.max_y - extent.min_y, 1.0) * ppm;
-  size_t features = 0;
-  for (const SceneLayer& layer : scene.layers()) features += layer.boxes.size();
-  double per_view = features * std::min(1.0, kWindowPixels / map_pixels);
+  double per_view = scene.FeatureCount() * std::min(1.0, kWindowPixels / map_pixels);
   bool overview = per_view > kOverviewFeatures;
   painter.setRenderHint(QPainter::Antialiasing, !overview);
   // Pens and symbols reach a few pixels beyond a feature's box; a symbol
@@ -271,9 +269,7 @@ void DrawTileContent(QPainter& painter, const MapScene& scene, const ViewTransfo
 
 void BuildOverview(MapScene& scene) {
   scene.SetTiles(nullptr);
-  size_t features = 0;
-  for (const SceneLayer& layer : scene.layers()) features += layer.boxes.size();
-  if (features < kTiledMinFeatures || scene.Extent().Empty()) return;
+  if (scene.FeatureCount() < kTiledMinFeatures || scene.Extent().Empty()) return;
   const MapScene* drawn = &scene;
   auto drawer = [drawn](QPainter& painter, const ViewTransform& view,
                         const std::vector<char>& visible) {

@@ -57,6 +57,7 @@ MapScene::MapScene(std::vector<StoredLayer> layers, const std::vector<std::strin
       layer.boxes.push_back(BoxOf(layer.data.Geometry(f)));
       extent_.Extend(layer.boxes.back());
     }
+    feature_count_ += layer.boxes.size();
   }
   std::stable_sort(layers_.begin(), layers_.end(),
                    [](const SceneLayer& a, const SceneLayer& b) { return a.style.z < b.style.z; });
@@ -110,9 +111,7 @@ void MapScene::FindFlaggedAreas(const std::vector<std::string>& names) {
 
 // About four features per cell on average, at most 256 × 256 cells.
 void MapScene::BuildGrid() {
-  size_t features = 0;
-  for (const SceneLayer& layer : layers_) features += layer.boxes.size();
-  grid_size_ = std::clamp(static_cast<int>(std::sqrt(features / 4.0)), 1, 256);
+  grid_size_ = std::clamp(static_cast<int>(std::sqrt(feature_count_ / 4.0)), 1, 256);
   if (!extent_.Empty()) {
     cell_w_ = std::max((extent_.max_x - extent_.min_x) / grid_size_, 1e-9);
     cell_h_ = std::max((extent_.max_y - extent_.min_y) / grid_size_, 1e-9);

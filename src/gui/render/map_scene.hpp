@@ -70,6 +70,8 @@ class MapScene {
   TileCache* Tiles() const { return tiles_.get(); }
   void SetTiles(std::unique_ptr<TileCache> tiles);
   const Box& Extent() const { return extent_; }
+  // The features of all layers together.
+  size_t FeatureCount() const { return feature_count_; }
   // In the order named; an area without features has an empty box.
   const std::vector<FlaggedArea>& FlaggedAreas() const { return flagged_; }
 
@@ -97,6 +99,7 @@ class MapScene {
 
   std::vector<SceneLayer> layers_;
   Box extent_;
+  size_t feature_count_ = 0;
   std::vector<FlaggedArea> flagged_;
   int grid_size_ = 1;
   double cell_w_ = 1, cell_h_ = 1;
