@@ -29,9 +29,19 @@ Polyline Side(Rng& rng, Pt a, Pt b, int bends, bool on_edge, bool horizontal) {
   return line;
 }
 
-void PlaceNodes(CityPlan& plan, Rng& rng) {
+// Stretches street lines from 0 to lines.back() onto 0 to size, keeping
+// whole centimetres.
+void StretchTo(std::vector<int64_t>& lines, int64_t size) {
+  const int64_t span = lines.back();
+  for (int64_t& line : lines) line = line * size / span / 10 * 10;
+  lines.back() = size;
+}
+
+void PlaceNodes(CityPlan& plan, Rng& rng, const PlanParams& params) {
   std::vector<int64_t> cols = Spacing(rng, plan.nx, 55, 110);
   std::vector<int64_t> rows = Spacing(rng, plan.ny, 45, 85);
+  if (params.sheet_e > 0) StretchTo(cols, params.sheet_e);
+  if (params.sheet_n > 0) StretchTo(rows, params.sheet_n);
   plan.extent_e = cols.back();
   plan.extent_n = rows.back();
   for (int j = 0; j <= plan.ny; ++j) {
@@ -164,7 +174,7 @@ CityPlan BuildCityPlan(const PlanParams& params, Rng rng, const NameMaker& names
   if (plan.split_column < plan.districts_x) {
     plan.municipalities.push_back(MakeMunicipality(names, seed, neighbour_code));
   }
-  PlaceNodes(plan, rng);
+  PlaceNodes(plan, rng, params);
   DrawSides(plan, rng, params);
   ChooseCorridors(plan);
   AssignFeatures(plan, rng, params.sample);

@@ -41,6 +41,9 @@ struct PlanParams {
   int nx = 5, ny = 4;                // blocks east-west and north-south
   int min_bends = 0, max_bends = 1;  // extra vertices per block side
   bool sample = false;               // every kind of feature, placed in a fixed order
+  // When set, the streets are spread to fill a sheet of this size (in
+  // millimetres), so that neighbouring sheets meet edge to edge.
+  int64_t sheet_n = 0, sheet_e = 0;
 };
 
 struct CityPlan {
