@@ -126,6 +126,7 @@ PlanParams SizedParams(const GenOptions& options, const NameMaker& names) {
   if (options.sample) {  // 5 x 4 blocks with few bends, filling their sheet
     params.sheet_n = kSampleSheetN;
     params.sheet_e = kSampleSheetE;
+    params.street_seed = options.seed;
     return params;
   }
   params.min_bends = 3;

@@ -336,6 +336,8 @@ TEST(SampleDataTest, SampleSheetsAreNeighboursFilledToTheirFrames) {
     double south, west, north, east;
   };
   std::vector<Frame> frames;
+  // Per area, the block sides' vertices in plane centimetres (north, east).
+  std::vector<std::set<std::pair<long long, long long>>> vertices;
   for (const fs::path& area : Areas(root)) {
     std::string name = area.filename().string();
     std::vector<std::string> sheet = ReadLines(AreaFile(area, name + ".txt"));
@@ -349,9 +351,12 @@ TEST(SampleDataTest, SampleSheetsAreNeighboursFilledToTheirFrames) {
     EXPECT_EQ(header.at(1), SheetNumberAt(frame.north, frame.west)) << area;
     // The block sides reach every edge of the frame, and never beyond.
     double min_n = 1e9, min_e = 1e9, max_n = -1e9, max_e = -1e9;
+    vertices.emplace_back();
     for (const std::string& line : ReadLines(AreaFile(area, "gaiku/gaiku.arc"))) {
       std::vector<std::string> p = Fields(line);
       if (p.size() != 2) continue;
+      vertices.back().insert({std::llround((frame.south + std::stod(p[0])) * 100),
+                              std::llround((frame.west + std::stod(p[1])) * 100)});
       min_n = std::min(min_n, std::stod(p[0]));
       min_e = std::min(min_e, std::stod(p[1]));
       max_n = std::max(max_n, std::stod(p[0]));
@@ -375,12 +380,31 @@ TEST(SampleDataTest, SampleSheetsAreNeighboursFilledToTheirFrames) {
   auto overlap = [](const Frame& a, const Frame& b) {
     return a.west < b.east && b.west < a.east && a.south < b.north && b.south < a.north;
   };
+  // The block sides' vertices on a shared edge, the same seen from both
+  // sheets: the streets go on across it.
+  auto on_edge = [&](size_t area, const Frame& other) {
+    const Frame& f = frames[area];
+    std::set<std::pair<long long, long long>> found;
+    for (auto [n, e] : vertices[area]) {
+      double north = n / 100.0, east = e / 100.0;
+      bool on_vertical = (east == other.west || east == other.east) && north >= other.south &&
+                         north <= other.north && (east == f.west || east == f.east);
+      bool on_horizontal = (north == other.south || north == other.north) && east >= other.west &&
+                           east <= other.east && (north == f.south || north == f.north);
+      if (on_vertical || on_horizontal) found.insert({n, e});
+    }
+    return found;
+  };
   for (size_t i = 0; i < frames.size(); ++i) {
     int neighbours = 0;
     for (size_t j = 0; j < frames.size(); ++j) {
       if (i == j) continue;
-      neighbours += share_edge(frames[i], frames[j]);
       EXPECT_FALSE(overlap(frames[i], frames[j])) << i << " " << j;
+      if (!share_edge(frames[i], frames[j])) continue;
+      ++neighbours;
+      std::set<std::pair<long long, long long>> mine = on_edge(i, frames[j]);
+      EXPECT_GT(mine.size(), 2u) << i << " " << j;
+      EXPECT_EQ(mine, on_edge(j, frames[i])) << i << " " << j;
     }
     EXPECT_GT(neighbours, 0) << "sheet " << i << " is an island";
   }
