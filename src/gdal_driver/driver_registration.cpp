@@ -1,6 +1,8 @@
 // The plugin's entry points: GDAL loads gdal_DM2500.so from its plugin
 // folder (or GDAL_DRIVER_PATH) and calls GDALRegisterMe. Identify and Open
 // catch everything: an exception must never reach the host program.
+#include "driver_registration.hpp"
+
 #include <gdal_priv.h>
 
 #include "gdal_messages.hpp"

@@ -125,6 +125,40 @@ bool MapLayer::CanPassOver(size_t area) const {
          !summary->extent.Intersects(m_sFilterEnvelope);
 }
 
+OGRFeature* MapLayer::GetFeature(GIntBig fid) {
+  try {
+    if (fid < 1 || (!AllAreasKnown() && !Survey())) return nullptr;
+    GIntBig before = 0;
+    for (size_t area = 0; area < areas_.size(); ++area) {
+      const auto count = static_cast<GIntBig>(areas_[area]->features);
+      if (fid > before + count) {
+        before += count;
+        continue;
+      }
+      if (!random_walk_ || random_area_ != area) {
+        random_walk_.reset();
+        auto walk = std::make_unique<LayerWalk>(layer_, dataset_.settings(), nullptr);
+        walk->Convert(dataset_.areas()[area], true);
+        random_walk_ = std::move(walk);
+        random_area_ = area;
+      }
+      const auto f = static_cast<size_t>(fid - before - 1);
+      // The files may have changed since the area was counted.
+      if (f >= random_walk_->features().size()) return nullptr;
+      return MakeFeature(random_walk_->features(), f, fid, false);
+    }
+  } catch (...) {
+    ReportCurrentException();
+    random_walk_.reset();
+  }
+  return nullptr;
+}
+
+bool MapLayer::AllAreasKnown() const {
+  return std::all_of(areas_.begin(), areas_.end(),
+                     [](const auto& area) { return area.has_value(); });
+}
+
 void MapLayer::Learn(size_t area, const StoredLayer& features) {
   AreaSummary summary;
   summary.features = features.size();
@@ -184,7 +218,7 @@ OGRErr MapLayer::GetExtent(int geom_field, OGREnvelope* extent, int force) {
 int MapLayer::TestCapability(const char* capability) {
   const bool all_known =
       std::all_of(areas_.begin(), areas_.end(), [](const auto& area) { return area.has_value(); });
-  if (EQUAL(capability, OLCStringsAsUTF8)) return TRUE;
+  if (EQUAL(capability, OLCStringsAsUTF8) || EQUAL(capability, OLCRandomRead)) return TRUE;
   if (EQUAL(capability, OLCFastFeatureCount)) {
     return all_known && m_poFilterGeom == nullptr && m_poAttrQuery == nullptr;
   }

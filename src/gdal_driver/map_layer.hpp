@@ -25,6 +25,9 @@ class MapLayer : public OGRLayer {
 
   void ResetReading() override;
   OGRFeature* GetNextFeature() override;
+  // The feature of the id, from its area converted anew (kept for the next
+  // call), without moving the reading.
+  OGRFeature* GetFeature(GIntBig fid) override;
   OGRFeatureDefn* GetLayerDefn() override { return defn_; }
   GIntBig GetFeatureCount(int force) override;
   OGRErr GetExtent(OGREnvelope* extent, int force) override;
@@ -52,6 +55,7 @@ class MapLayer : public OGRLayer {
 
   bool NextArea(Cursor& cursor, bool filtered);
   bool CanPassOver(size_t area) const;
+  bool AllAreasKnown() const;
   void Learn(size_t area, const StoredLayer& features);
   // Converts every area once, to learn its count and extent (no feature is
   // made); false after an error, which has been reported.
@@ -64,6 +68,9 @@ class MapLayer : public OGRLayer {
   OGRFeatureDefn* defn_;
   OGRSpatialReference* srs_;
   Cursor cursor_;
+  // The area GetFeature converted last, and which it is.
+  std::unique_ptr<LayerWalk> random_walk_;
+  size_t random_area_ = 0;
   std::vector<std::optional<AreaSummary>> areas_;  // per area of the dataset
   std::vector<bool> area_warned_;                  // its warnings were given
   bool end_warned_ = false;                        // the layer's end warnings were given

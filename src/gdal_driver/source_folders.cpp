@@ -11,6 +11,22 @@ std::string_view WithoutTrailingSlashes(std::string_view path) {
   return path;
 }
 
+// The first component of a path of the layer table: its theme folder.
+std::string_view ThemeFolder(std::string_view input_path) {
+  return input_path.substr(0, input_path.find('/'));
+}
+
+bool HasThemeFolder(const std::string& folder) {
+  for (const std::string& sub : ListSubfoldersOrNone(folder)) {
+    for (const LayerDef& layer : LayerTable()) {
+      if (!layer.input_path.empty() && EqualsIgnoreCase(sub, ThemeFolder(layer.input_path))) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool HasConnectionPrefix(std::string_view connection) {
@@ -31,11 +47,15 @@ std::vector<std::string> SplitConnection(std::string_view connection) {
   return folders;
 }
 
+// GDAL asks every driver about every folder a program opens: a folder without
+// a theme folder is ruled out with one listing, before its files are looked
+// for one by one.
 bool IsAreaFolder(const std::string& folder) {
   const std::string_view path = WithoutTrailingSlashes(folder);
   const size_t slash = path.rfind('/');
   const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
   if (!name.empty() && ResolveFile(folder, std::string(name) + ".txt")) return true;
+  if (!HasThemeFolder(folder)) return false;
   for (const LayerDef& layer : LayerTable()) {
     if (!layer.input_path.empty() && ResolveFile(folder, layer.input_path)) return true;
   }
