@@ -259,6 +259,27 @@ TEST_F(DriverTest, AnErrorInTheDataStopsThatLayerOnly) {
   }
 }
 
+TEST_F(DriverTest, SurvivesTheFolderRemovedWhileItIsRead) {
+  const fs::path copy = scratch_.root() / "mapdata";
+  fs::copy(Generated(), copy, fs::copy_options::recursive);
+  CplCapture quiet;
+  GDALDatasetH dataset = OpenWithDriver(copy.string(), {});
+  ASSERT_NE(dataset, nullptr);
+  OGRLayerH roads = GDALDatasetGetLayer(dataset, 0);
+  OGRFeatureH first = OGR_L_GetNextFeature(roads);
+  ASSERT_NE(first, nullptr);
+  OGR_F_Destroy(first);
+  fs::remove_all(copy);
+  // The first area is in memory; the others are gone: their files are
+  // missing, which ends nothing.
+  for (int i = 0; i < GDALDatasetGetLayerCount(dataset); ++i) {
+    OGRLayerH layer = GDALDatasetGetLayer(dataset, i);
+    while (OGRFeatureH feature = OGR_L_GetNextFeature(layer)) OGR_F_Destroy(feature);
+    EXPECT_EQ(OGR_L_GetFeature(layer, 1000000), nullptr);
+  }
+  GDALClose(dataset);
+}
+
 TEST_F(DriverTest, CountsExtentsSpatialFiltersAndReadsByIdKeepTheIds) {
   GDALDatasetH dataset = OpenWithDriver(Generated(), {});
   ASSERT_NE(dataset, nullptr);
