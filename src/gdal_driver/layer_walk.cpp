@@ -44,10 +44,10 @@ LayerWalk::LayerWalk(const LayerDef& layer, const ConversionSettings& settings, 
 
 LayerWalk::~LayerWalk() = default;
 
-void LayerWalk::Convert(const SourceArea& area, bool quiet) {
+void LayerWalk::Convert(const AreaDescription& area, bool quiet) {
   reporter_->quiet = quiet;
   features_ = std::make_unique<StoredLayer>();
-  converter_->ConvertArea(area.map_folder, area.name, nullptr);
+  converter_->ConvertArea(area, nullptr);
 }
 
 void LayerWalk::Finish(bool quiet) {

@@ -12,16 +12,10 @@
 #include "core/conversion/layer_table.hpp"
 #include "core/conversion/observer.hpp"
 #include "core/conversion/settings.hpp"
+#include "core/input/input_description.hpp"
 #include "core/output/memory_writer.hpp"
 
 namespace pelmora::gdal_driver {
-
-// An area as the driver reads it.
-struct SourceArea {
-  std::string map_folder;   // as the converter is given it
-  std::string name;         // the area subfolder's name
-  std::optional<int> zone;  // the zone its map-sheet file names, 1 to 19
-};
 
 // Where the warnings of the conversion go.
 class WarningSink {
@@ -42,7 +36,7 @@ class LayerWalk {
   // Converts one area: its features replace those of the area before.
   // Throws ConversionError for an error in the data (the walk is then done
   // with); warnings go to the sink unless quiet.
-  void Convert(const SourceArea& area, bool quiet);
+  void Convert(const AreaDescription& area, bool quiet);
   // Ends the layer: reports the areas converted that lacked the layer's
   // input file while others had it.
   void Finish(bool quiet);

@@ -2,8 +2,7 @@
 
 #include <ogr_spatialref.h>
 
-#include "core/conversion/sheet_zone.hpp"
-#include "core/input/area_folder.hpp"
+#include "core/conversion/map_data_check.hpp"
 #include "core/mif/coordsys.hpp"
 #include "core/text/numbers.hpp"
 #include "source_areas.hpp"
@@ -47,14 +46,15 @@ MapDataset* MapDataset::Open(GDALOpenInfo* info) {
   std::optional<std::vector<SourceFolder>> folders = RecogniseConnection(info->pszFilename);
   if (!folders) return nullptr;
   std::unique_ptr<MapDataset> dataset(new MapDataset());
-  dataset->areas_ = ListSourceAreas(*folders);
-  for (const SourceFolder& folder : *folders)
+  dataset->input_ = DescribeSources(*folders);
+  for (const SourceFolder& folder : *folders) {
     dataset->settings_.map_folders.push_back(folder.map_folder);
+  }
   dataset->settings_.polygons = PolygonMode::kAssembled;
   dataset->settings_.groups.fill(true);
   if (!dataset->ReadOptions(info->papszOpenOptions)) return nullptr;
   for (const LayerDef& layer : LayerTable()) {
-    if (!HasInputFile(layer, dataset->areas_)) continue;
+    if (!HasInputFile(layer, dataset->input_)) continue;
     dataset->layers_.push_back(std::make_unique<MapLayer>(*dataset, layer, dataset->srs_));
   }
   dataset->SetDescription(info->pszFilename);
@@ -100,11 +100,12 @@ bool MapDataset::ReadOptions(CSLConstList options) {
 
 // Without COORDSYS, the JGD2000 entry of the zone the first area's map-sheet
 // file names. The areas whose map-sheet files name another zone than the
-// entry's are warned about, as a conversion run warns.
+// entry's, and areas reached twice, are warned about as a conversion run of
+// the folders warns.
 void MapDataset::ChooseCoordinateSystem(bool asked) {
   std::optional<int> zone;
   if (!asked) {
-    for (const SourceArea& area : areas_) {
+    for (const AreaDescription& area : input_.areas) {
       if (area.zone) {
         zone = area.zone;
         break;
@@ -114,10 +115,7 @@ void MapDataset::ChooseCoordinateSystem(bool asked) {
     settings_.coordsys_index = zone ? *zone - 1 : 0;
   }
   CplWarningObserver observer;
-  for (const SourceArea& area : areas_) {
-    WarnZoneMismatch(JoinPath(area.map_folder, area.name), area.name, settings_.coordsys_index,
-                     observer);
-  }
+  WarnAboutAreas(settings_, input_, observer);
   if (!asked && !zone) {
     CPLError(CE_Warning, CPLE_AppDefined,
              "DM2500: no map-sheet file names a zone; the layers have no coordinate system "

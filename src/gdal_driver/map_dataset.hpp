@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/conversion/settings.hpp"
+#include "core/input/input_description.hpp"
 #include "gdal_messages.hpp"
 #include "layer_walk.hpp"
 #include "map_layer.hpp"
@@ -28,7 +29,7 @@ class MapDataset : public GDALDataset {
   OGRLayer* GetLayer(int index) override;
   int TestCapability(const char*) override { return FALSE; }
 
-  const std::vector<SourceArea>& areas() const { return areas_; }
+  const std::vector<AreaDescription>& areas() const { return input_.areas; }
   const ConversionSettings& settings() const { return settings_; }
   WarningSink& warnings() { return warnings_; }
 
@@ -37,7 +38,7 @@ class MapDataset : public GDALDataset {
   bool ReadOptions(CSLConstList options);
   void ChooseCoordinateSystem(bool asked);
 
-  std::vector<SourceArea> areas_;
+  InputDescription input_;  // the areas read, in the converter's order
   ConversionSettings settings_;
   CplWarnings warnings_;
   OGRSpatialReference* srs_ = nullptr;

@@ -87,7 +87,7 @@ OGRFeature* MapLayer::GetNextFeature() {
 // Converts the next area to be read (passing over those a filter rules
 // out), or ends the layer; false at its end.
 bool MapLayer::NextArea(Cursor& cursor, bool filtered) {
-  const std::vector<SourceArea>& areas = dataset_.areas();
+  const std::vector<AreaDescription>& areas = dataset_.areas();
   if (!cursor.walk) {
     cursor.walk = std::make_unique<LayerWalk>(layer_, dataset_.settings(), &dataset_.warnings());
   } else {
@@ -216,8 +216,7 @@ OGRErr MapLayer::GetExtent(int geom_field, OGREnvelope* extent, int force) {
 }
 
 int MapLayer::TestCapability(const char* capability) {
-  const bool all_known =
-      std::all_of(areas_.begin(), areas_.end(), [](const auto& area) { return area.has_value(); });
+  const bool all_known = AllAreasKnown();
   if (EQUAL(capability, OLCStringsAsUTF8) || EQUAL(capability, OLCRandomRead)) return TRUE;
   if (EQUAL(capability, OLCFastFeatureCount)) {
     return all_known && m_poFilterGeom == nullptr && m_poAttrQuery == nullptr;

@@ -1,43 +1,25 @@
 #include "source_areas.hpp"
 
-#include "core/conversion/sheet_zone.hpp"
-#include "core/input/area_folder.hpp"
-#include "core/text/numbers.hpp"
+#include <algorithm>
 
 namespace pelmora::gdal_driver {
-namespace {
 
-std::optional<int> SheetZone(const std::string& area_path, const std::string& area) {
-  const auto path = ResolveFile(area_path, area + ".txt");
-  if (!path) return std::nullopt;
-  const std::optional<std::string> field = ReadSheetZoneField(*path);
-  if (!field) return std::nullopt;
-  const std::optional<int32_t> zone = TryStrToInt(*field);
-  if (!zone || *zone < 1 || *zone > 19) return std::nullopt;
-  return *zone;
+InputDescription DescribeSources(const std::vector<SourceFolder>& folders) {
+  std::vector<std::string> map_folders;
+  for (const SourceFolder& folder : folders) map_folders.push_back(folder.map_folder);
+  InputDescription input = DescribeInput(map_folders);
+  std::erase_if(input.areas, [&](const AreaDescription& area) {
+    const std::optional<std::string>& only = folders[area.folder_index].only_area;
+    return only && area.name != *only;
+  });
+  return input;
 }
 
-}  // namespace
-
-std::vector<SourceArea> ListSourceAreas(const std::vector<SourceFolder>& folders) {
-  std::vector<SourceArea> areas;
-  for (const SourceFolder& folder : folders) {
-    for (std::string& name : ListSubfoldersOrNone(folder.map_folder)) {
-      if (folder.only_area && name != *folder.only_area) continue;
-      std::optional<int> zone = SheetZone(JoinPath(folder.map_folder, name), name);
-      areas.push_back({folder.map_folder, std::move(name), zone});
-    }
-  }
-  return areas;
-}
-
-bool HasInputFile(const LayerDef& layer, const std::vector<SourceArea>& areas) {
-  for (const SourceArea& area : areas) {
-    const std::string relative =
-        layer.kind == LayerKind::kFrame ? area.name + ".txt" : std::string(layer.input_path);
-    if (ResolveFile(JoinPath(area.map_folder, area.name), relative)) return true;
-  }
-  return false;
+bool HasInputFile(const LayerDef& layer, const InputDescription& input) {
+  return std::any_of(input.areas.begin(), input.areas.end(), [&](const AreaDescription& area) {
+    return area.Find(layer.kind == LayerKind::kFrame ? area.SheetFile()
+                                                     : std::string(layer.input_path)) != nullptr;
+  });
 }
 
 }  // namespace pelmora::gdal_driver

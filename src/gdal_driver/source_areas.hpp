@@ -4,17 +4,17 @@
 #include <vector>
 
 #include "core/conversion/layer_table.hpp"
-#include "layer_walk.hpp"
+#include "core/input/input_description.hpp"
 #include "source_folders.hpp"
 
 namespace pelmora::gdal_driver {
 
-// Every area of the map-data folders, in list order and then listing order;
-// for a single area folder only that area.
-std::vector<SourceArea> ListSourceAreas(const std::vector<SourceFolder>& folders);
+// The description of the folders as a run of their map-data folders lists
+// them, with only the area itself for a single area folder.
+InputDescription DescribeSources(const std::vector<SourceFolder>& folders);
 
 // Whether one of the areas holds the layer's input file (for the frame
 // layer, its map-sheet file).
-bool HasInputFile(const LayerDef& layer, const std::vector<SourceArea>& areas);
+bool HasInputFile(const LayerDef& layer, const InputDescription& input);
 
 }  // namespace pelmora::gdal_driver
