@@ -9,6 +9,7 @@
 #include "gdal/utf8_values.hpp"
 #include "gdal_messages.hpp"
 #include "map_dataset.hpp"
+#include "record_count.hpp"
 
 namespace pelmora::gdal_driver {
 namespace {
@@ -35,6 +36,7 @@ MapLayer::MapLayer(MapDataset& dataset, const LayerDef& layer, OGRSpatialReferen
       defn_(new OGRFeatureDefn(std::string(layer.base_name).c_str())),
       srs_(srs),
       areas_(dataset.areas().size()),
+      counted_(dataset.areas().size()),
       area_warned_(dataset.areas().size(), false) {
   defn_->Reference();
   defn_->SetGeomType(GeometryType(layer.kind));
@@ -95,8 +97,8 @@ bool MapLayer::NextArea(Cursor& cursor, bool filtered) {
   }
   while (cursor.next_area < areas.size()) {
     const size_t area = cursor.next_area++;
-    if (filtered && CanPassOver(area)) {
-      cursor.fids_before_area += static_cast<GIntBig>(areas_[area]->features);
+    if (const std::optional<uint64_t> passed = filtered ? PassOver(area) : std::nullopt) {
+      cursor.fids_before_area += static_cast<GIntBig>(*passed);
       cursor.skipped_area = true;
       continue;
     }
@@ -115,22 +117,44 @@ bool MapLayer::NextArea(Cursor& cursor, bool filtered) {
   return false;
 }
 
-// An area can be passed over when an earlier read has counted its features
-// (so that the numbers of the later ones stay as they are) and their extent
-// lies outside the filter.
-bool MapLayer::CanPassOver(size_t area) const {
-  const std::optional<AreaSummary>& summary = areas_[area];
-  if (!summary) return false;
-  return summary->features == 0 || !summary->extent.IsInit() ||
-         !summary->extent.Intersects(m_sFilterEnvelope);
+// An area can be passed over when the number of its features is known (so
+// that the ids of the later ones stay as they are) and they lie outside the
+// filter: their extent, once a read has learnt it, or before that the frame
+// of the area's map sheet. Returns that number, or nothing when the area must
+// be converted.
+std::optional<uint64_t> MapLayer::PassOver(size_t area) {
+  if (const std::optional<AreaSummary>& summary = areas_[area]) {
+    const bool outside = summary->features == 0 || !summary->extent.IsInit() ||
+                         !summary->extent.Intersects(m_sFilterEnvelope);
+    return outside ? std::optional<uint64_t>(summary->features) : std::nullopt;
+  }
+  const std::optional<SheetFrame>& frame = dataset_.areas()[area].frame;
+  if (!frame) return std::nullopt;
+  OGREnvelope sheet;
+  sheet.Merge(frame->min_x, frame->min_y);
+  sheet.Merge(frame->max_x, frame->max_y);
+  if (sheet.Intersects(m_sFilterEnvelope)) return std::nullopt;
+  return CountOf(area);
+}
+
+// The area's features as a read learnt them, or counted from its records.
+std::optional<uint64_t> MapLayer::CountOf(size_t area) {
+  if (areas_[area]) return areas_[area]->features;
+  if (!counted_[area]) counted_[area] = CountFeatures(layer_, dataset_.areas()[area]);
+  return *counted_[area];
 }
 
 OGRFeature* MapLayer::GetFeature(GIntBig fid) {
   try {
-    if (fid < 1 || (!AllAreasKnown() && !Survey())) return nullptr;
+    if (fid < 1) return nullptr;
     GIntBig before = 0;
     for (size_t area = 0; area < areas_.size(); ++area) {
-      const auto count = static_cast<GIntBig>(areas_[area]->features);
+      std::optional<uint64_t> features = CountOf(area);
+      if (!features) {
+        if (!Survey()) return nullptr;
+        features = CountOf(area);
+      }
+      const auto count = static_cast<GIntBig>(*features);
       if (fid > before + count) {
         before += count;
         continue;
@@ -180,18 +204,18 @@ bool MapLayer::Survey() {
   return true;
 }
 
+// Counted from the areas' records until a read has learnt the areas' counts;
+// a layer whose records cannot all be counted is converted once to count it.
 GIntBig MapLayer::GetFeatureCount(int force) {
   if (m_poFilterGeom != nullptr || m_poAttrQuery != nullptr) {
     return OGRLayer::GetFeatureCount(force);
   }
   GIntBig count = 0;
-  for (const std::optional<AreaSummary>& area : areas_) {
-    if (!area) {
-      if (!force) return -1;
-      if (!Survey()) return -1;
-      return GetFeatureCount(FALSE);
-    }
-    count += static_cast<GIntBig>(area->features);
+  for (size_t area = 0; area < areas_.size(); ++area) {
+    if (!areas_[area] && !counted_[area] && !force) return -1;
+    const std::optional<uint64_t> features = CountOf(area);
+    if (!features) return Survey() ? GetFeatureCount(FALSE) : -1;
+    count += static_cast<GIntBig>(*features);
   }
   return count;
 }

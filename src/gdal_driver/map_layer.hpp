@@ -4,6 +4,8 @@
 // What a read learns of each area (its count of features and their extent)
 // is kept, so that later counts and extents are at hand and a spatial filter
 // passes over the areas that lie outside it without converting them again.
+// Before the first read, counts come from the areas' record lines, and a
+// spatial filter passes over the areas whose map sheets lie outside it.
 #include <ogrsf_frmts.h>
 
 #include <memory>
@@ -54,7 +56,8 @@ class MapLayer : public OGRLayer {
   };
 
   bool NextArea(Cursor& cursor, bool filtered);
-  bool CanPassOver(size_t area) const;
+  std::optional<uint64_t> PassOver(size_t area);
+  std::optional<uint64_t> CountOf(size_t area);
   bool AllAreasKnown() const;
   void Learn(size_t area, const StoredLayer& features);
   // Converts every area once, to learn its count and extent (no feature is
@@ -72,10 +75,13 @@ class MapLayer : public OGRLayer {
   std::unique_ptr<LayerWalk> random_walk_;
   size_t random_area_ = 0;
   std::vector<std::optional<AreaSummary>> areas_;  // per area of the dataset
-  std::vector<bool> area_warned_;                  // its warnings were given
-  bool end_warned_ = false;                        // the layer's end warnings were given
-  Feature scratch_;                                // a feature taken from the store
-  std::string text_;                               // a value being turned into UTF-8
+  // Per area, its features counted from its records (nothing: they cannot
+  // be), once counted.
+  std::vector<std::optional<std::optional<uint64_t>>> counted_;
+  std::vector<bool> area_warned_;  // its warnings were given
+  bool end_warned_ = false;        // the layer's end warnings were given
+  Feature scratch_;                // a feature taken from the store
+  std::string text_;               // a value being turned into UTF-8
 };
 
 }  // namespace pelmora::gdal_driver

@@ -103,8 +103,8 @@ Outcome Convert(const fs::path& map, const fs::path& out, bool share_inputs,
 #ifdef PELMORA_FUZZ_DRIVER
 // The driver against the run of the same area (coordinate-system entry 0,
 // chained polygons): the layers the run committed hold as many features
-// through the driver, which offers no layer the run found features for
-// elsewhere; a run without error warns as often as the driver; the run's
+// through the driver (and, without error, counted before reading them), which offers no layer the
+// run found features for elsewhere; a run without error warns as often as the driver; the run's
 // error is one of the driver's errors, worded as GDAL's errors are.
 void CheckDriverRead(const fs::path& map, const Outcome& run) {
   const DriverOutcome driver = ReadThroughDriver(map, 0);
@@ -119,6 +119,11 @@ void CheckDriverRead(const fs::path& map, const Outcome& run) {
     if (through_driver != features) Fail("driver: other feature count in " + layer);
   }
   if (!run.failed) {
+    for (const auto& [layer, features] : driver.features) {
+      if (driver.counted.at(layer) != static_cast<int64_t>(features)) {
+        Fail("driver: the count before reading differs from the features read in " + layer);
+      }
+    }
     if (!driver.failures.empty())
       Fail("driver: error where the run had none: " + driver.failures[0]);
     if (driver.warnings != run.warnings.size()) Fail("driver: other number of warnings");

@@ -39,6 +39,7 @@ DriverOutcome ReadThroughDriver(const std::filesystem::path& map, int coordsys_i
     outcome.opened = true;
     for (int i = 0; i < GDALDatasetGetLayerCount(dataset); ++i) {
       OGRLayerH layer = GDALDatasetGetLayer(dataset, i);
+      outcome.counted[OGR_L_GetName(layer)] = OGR_L_GetFeatureCount(layer, TRUE);
       uint64_t& count = outcome.features[OGR_L_GetName(layer)];
       while (OGRFeatureH feature = OGR_L_GetNextFeature(layer)) {
         ++count;

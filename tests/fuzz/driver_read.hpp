@@ -13,6 +13,8 @@ namespace pelmora::fuzz {
 struct DriverOutcome {
   bool opened = false;
   std::map<std::string, uint64_t> features;  // per layer the driver offers
+  // The layer's feature count asked before it was read.
+  std::map<std::string, int64_t> counted;
   // GDAL's warnings, but for the values no code page 932 text (which only
   // the GDAL formats report), and its errors.
   size_t warnings = 0;

@@ -324,6 +324,59 @@ TEST_F(DriverTest, CountsExtentsSpatialFiltersAndReadsByIdKeepTheIds) {
   GDALClose(dataset);
 }
 
+TEST_F(DriverTest, CountsBeforeReadingAndPassesOverSheetsOutsideAFilter) {
+  const fs::path copy = scratch_.root() / "mapdata";
+  fs::copy(Generated(), copy, fs::copy_options::recursive);
+  const DriverRead intact = ReadThroughDriver(copy.string(), {});
+  // The counts of a fresh dataset, before any read, are those read.
+  GDALDatasetH dataset = OpenWithDriver(copy.string(), {});
+  ASSERT_NE(dataset, nullptr);
+  ASSERT_EQ(static_cast<size_t>(GDALDatasetGetLayerCount(dataset)), intact.layers.size());
+  for (int i = 0; i < GDALDatasetGetLayerCount(dataset); ++i) {
+    EXPECT_EQ(OGR_L_GetFeatureCount(GDALDatasetGetLayer(dataset, i), TRUE),
+              static_cast<GIntBig>(intact.layers[i].features.size()))
+        << intact.layers[i].name;
+  }
+  GDALClose(dataset);
+
+  // A coordinate that is no number in the last area's road arcs: a filter
+  // inside the first area's sheet must pass over that area unread.
+  const fs::path arcs = copy / "13103" / "road" / "roadntwk.arc";
+  std::string text = TempTree::ReadFile(arcs.string());
+  text.replace(text.find('\n', text.find('\n') + 1) + 1, 1, "x");
+  std::ofstream(arcs, std::ios::binary) << text;
+  const ReadFeature& sheet = intact.layers.back().features.at(0);  // 13101's frame
+  ASSERT_EQ(sheet.values.at(0), "13101");
+  CplCapture messages;
+  dataset = OpenWithDriver(copy.string(), {});
+  OGRLayerH roads = GDALDatasetGetLayerByName(dataset, "Doro_Doro_Arc");
+  OGR_L_SetSpatialFilterRect(roads, sheet.min_x + 1, sheet.min_y + 1, sheet.max_x - 1,
+                             sheet.max_y - 1);
+  const ReadLayer inside = ReadOgrLayer(roads);
+  EXPECT_EQ(messages.failures, std::vector<std::string>{});
+  const std::vector<ReadFeature>& all = intact.layers.front().features;
+  size_t expected = 0;
+  for (const ReadFeature& f : all) {
+    if (f.values.at(0) == all.front().values.at(0) && f.min_x > sheet.min_x + 1 &&
+        f.max_x < sheet.max_x - 1 && f.min_y > sheet.min_y + 1 && f.max_y < sheet.max_y - 1) {
+      ++expected;
+    }
+  }
+  EXPECT_GE(inside.features.size(), expected);
+  EXPECT_GT(expected, 0u);
+  for (const ReadFeature& f : inside.features) {
+    ASSERT_GE(f.fid, 1);
+    ASSERT_LE(static_cast<size_t>(f.fid), all.size());
+    EXPECT_EQ(f.values, all[f.fid - 1].values);
+    EXPECT_EQ(f.xy, all[f.fid - 1].xy);
+  }
+  // Without the filter the last area is read, and fails.
+  OGR_L_SetSpatialFilter(roads, nullptr);
+  ReadOgrLayer(roads);
+  EXPECT_EQ(messages.failures.size(), 1u);
+  GDALClose(dataset);
+}
+
 TEST_F(DriverTest, TwoDatasetsReadOnTwoThreadsAtOnce) {
   const std::string sample = std::string(PELMORA_SOURCE_DIR) + "/samples/mapdata";
   const DriverRead alone_generated = ReadThroughDriver(Generated(), {});
