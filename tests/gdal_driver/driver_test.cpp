@@ -163,6 +163,15 @@ TEST_F(DriverTest, ReadsWhatTheConverterWritesWithItsWarnings) {
     std::vector<std::string> open_options, convert_options;
   };
   const std::string sample = std::string(PELMORA_SOURCE_DIR) + "/samples/mapdata";
+  // A name whose lead byte is no code page 932 text: U+FFFD and a warning.
+  const fs::path broken = scratch_.root() / "broken";
+  fs::copy(Generated(), broken, fs::copy_options::recursive);
+  const fs::path names = broken / "13102" / "road" / "road.atr";
+  std::string text = TempTree::ReadFile(names.string());
+  const size_t lead = text.find_first_of("\x88\x89\x8a\x8b\x8c\x8d\x8e\x8f\x90\x91\x92\x93");
+  ASSERT_NE(lead, std::string::npos);
+  text[lead] = '\x80';
+  std::ofstream(names, std::ios::binary) << text;
   const Case cases[] = {
       // The data's own zone (9) by default, assembled polygons.
       {sample, {}, {"--coordsys", "8", "--polygons", "assembled"}},
@@ -171,6 +180,7 @@ TEST_F(DriverTest, ReadsWhatTheConverterWritesWithItsWarnings) {
       {Generated(),
        {"COORDSYS=0", "POLYGONS=CHAINED"},
        {"--coordsys", "0", "--polygons", "chained"}},
+      {broken.string(), {}, {"--coordsys", "8", "--polygons", "assembled"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.folder + " " + (c.open_options.empty() ? "" : c.open_options[0]));
@@ -181,6 +191,10 @@ TEST_F(DriverTest, ReadsWhatTheConverterWritesWithItsWarnings) {
     ExpectSameLayers(read.layers, gpkg);
     EXPECT_EQ(Sorted(read.warnings), Sorted(reported));
     EXPECT_FALSE(reported.empty());
+    const auto replaced = std::count_if(read.warnings.begin(), read.warnings.end(), [](auto& w) {
+      return w.find("\xEF\xBF\xBD") != std::string::npos;
+    });
+    EXPECT_EQ(replaced, c.folder == broken.string() ? 1 : 0);
   }
 }
 
