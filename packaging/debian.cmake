@@ -12,8 +12,10 @@ Interchange Format: 31 layers in nine groups, gathered from any number of
 area folders into one MIF/MID pair per layer, with output that MapInfo and
 GDAL open as they are.
 .
-The package holds the desktop window (pelmora, Japanese texts) and the
-command-line program pelmora-convert.")
+The package holds the desktop window (pelmora, Japanese texts), the
+command-line program pelmora-convert and the GDAL driver DM2500, a plugin
+through which ogrinfo, ogr2ogr, QGIS and every other GDAL program read the
+map-data folders directly.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -6,10 +6,11 @@
 
 #include "core/errors.hpp"
 #include "core/mif/coordsys.hpp"
-#include "core/text/cp932.hpp"
 #include "dbf_field_names.hpp"
 #include "gdal_errors.hpp"
+#include "ogr_geometry.hpp"
 #include "reprojection.hpp"
+#include "utf8_values.hpp"
 
 namespace pelmora::gdal {
 namespace {
@@ -27,51 +28,11 @@ OGRwkbGeometryType GeometryType(GeometryKind kind) {
   return wkbMultiPolygon;
 }
 
-bool IsAscii(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 std::vector<const char*> OptionList(const std::vector<std::string>& options) {
   std::vector<const char*> list;
   for (const std::string& option : options) list.push_back(option.c_str());
   list.push_back(nullptr);
   return list;
-}
-
-// The part [first, end) of a shape's vertices as a ring or line.
-template <typename Curve>
-void AddVertices(Curve& curve, const TSFShape& shape, int part) {
-  const int first = shape.Parts[part];
-  const int end = part + 1 < shape.NumParts ? shape.Parts[part + 1] : shape.NumPoints;
-  curve.setNumPoints(end - first, FALSE);
-  for (int i = first; i < end; ++i) curve.setPoint(i - first, shape.Points[i].X, shape.Points[i].Y);
-}
-
-// The parts of a polygon feature as polygons with holes: an outer ring is
-// clockwise and followed by its holes, which run counter-clockwise (see
-// Feature); the first ring always begins a polygon, so that a chained ring of
-// either orientation is an outer ring. Rings are written as the simple
-// features convention and GeoJSON want them, outer rings counter-clockwise
-// and holes clockwise; the Shapefile driver turns them as its format wants.
-OGRMultiPolygon* MultiPolygonOf(const TSFShape& shape) {
-  auto* polygons = new OGRMultiPolygon();
-  OGRPolygon* polygon = nullptr;
-  for (int part = 0; part < shape.NumParts; ++part) {
-    auto* ring = new OGRLinearRing();
-    AddVertices(*ring, shape, part);
-    ring->closeRings();
-    const bool outer = polygon == nullptr || ring->isClockwise();
-    if (outer == static_cast<bool>(ring->isClockwise())) ring->reversePoints();
-    if (outer) {
-      polygon = new OGRPolygon();
-      polygons->addGeometryDirectly(polygon);
-    }
-    polygon->addRingDirectly(ring);
-  }
-  return polygons;
 }
 
 }  // namespace
@@ -114,17 +75,7 @@ OgrLayerFile::~OgrLayerFile() {
 }
 
 void OgrLayerFile::SetGeometry(const Feature& feature) {
-  const TSFShape& shape = feature.geometry;
-  if (kind_ == GeometryKind::kPoint) {
-    const TSFPoint p = shape.Points.empty() ? TSFPoint{} : shape.Points[0];
-    feature_->SetGeometryDirectly(new OGRPoint(p.X, p.Y));
-  } else if (kind_ == GeometryKind::kLine) {
-    auto* line = new OGRLineString();
-    if (shape.NumParts > 0) AddVertices(*line, shape, 0);
-    feature_->SetGeometryDirectly(line);
-  } else {
-    feature_->SetGeometryDirectly(MultiPolygonOf(shape));
-  }
+  feature_->SetGeometryDirectly(OgrGeometryOf(kind_, feature.geometry));
   if (transformation_ &&
       feature_->GetGeometryRef()->transform(transformation_.get()) != OGRERR_NONE) {
     // Never written untransformed: a vertex outside what the operation
@@ -136,15 +87,10 @@ void OgrLayerFile::SetGeometry(const Feature& feature) {
 }
 
 void OgrLayerFile::SetValue(int column, std::string_view value, const FeaturePlace& place) {
-  if (target_.cp932_values || IsAscii(value)) {
+  if (target_.cp932_values) {
     text_.assign(value);
-  } else {
-    text_ = Cp932ToUtf8Lossy(value);
-    // Code page 932 has no U+FFFD of its own: one in the result stands for
-    // bytes that are no code page 932 text.
-    if (text_.find("\xEF\xBF\xBD") != std::string::npos && warnings_ != nullptr) {
-      warnings_->Warn("コードページ932でない文字列を置き換えました: " + text_, place);
-    }
+  } else if (!ToUtf8Value(value, text_) && warnings_ != nullptr) {
+    warnings_->Warn(ReplacedValueWarning(text_), place);
   }
   feature_->SetField(column, text_.c_str());
 }

@@ -51,10 +51,10 @@ const FaultCase kCases[] = {
      1, "I/O エラー (18)\nGyousei_GunshiKukai_Arc.mif"},
     {"MID file cannot take its name", FileOp::kRename, "Gyousei_GunshiKukai_Arc.mid", 1, EIO, 3, 1,
      "I/O エラー (5)\nGyousei_GunshiKukai_Arc.mid"},
-    // The run lists the folder once to check it holds data, once to find
-    // areas reached twice, once to measure its input, then once per layer.
-    {"map-data folder cannot be listed at layer 4", FileOp::kListFolder, "/map", 7, ENOENT, 3, 3,
-     "ファイルが見つかりません.\n{map}"},
+    // The run lists the folder once, before any check and any layer: a
+    // folder it cannot list holds no data for it, and nothing is written.
+    {"map-data folder cannot be listed", FileOp::kListFolder, "/map", 1, ENOENT, 3, 0,
+     "数値地図2500のフォルダ「{map}」に変換対象のデータがありません。"},
     {"too many open files for the arc file", FileOp::kOpenRead, "gyousei.arc", 1, EMFILE, 3, 0,
      "ファイル \"{area}/gyousei/gyousei.arc\". オープンしたファイルが多すぎます は開けません.\n"
      "13101/gyousei/gyousei.arc"},
@@ -152,27 +152,25 @@ TEST_F(FaultTest, OlderPairSurvivesEveryFailingRenameOfItsReplacement) {
   EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "");
 }
 
-// The map-data folder disappears for real between two layers.
-TEST_F(FaultTest, MapFolderRemovedBetweenLayers) {
-  observer_.on_log = [&](std::string_view line) {
-    if (line == "町村、指定都市アークを変換します。") fs::rename(map(), root() / "gone");
-  };
-  RunOutcome outcome = Convert();
-  ASSERT_TRUE(outcome.failed);
-  EXPECT_EQ(outcome.message, "ファイルが見つかりません.\n" + map().string());
-  EXPECT_EQ(checks::CheckOutputFolder(out(), 2), "");
-}
-
-// An area subfolder that disappears is simply no longer listed: the later
-// layers are written without it.
-TEST_F(FaultTest, AreaFolderRemovedBetweenLayers) {
-  observer_.on_log = [&](std::string_view line) {
-    if (line == "町村、指定都市アークを変換します。") fs::rename(area(), root() / "gone");
-  };
-  ASSERT_FALSE(Convert().failed);
-  EXPECT_EQ(checks::CheckOutputFolder(out(), 6), "");
-  EXPECT_EQ(checks::CountMifObjects(ReadFile(out() / "Gyousei_GunshiKukai_Arc.mif")), 3u);
-  EXPECT_EQ(checks::CountMifObjects(ReadFile(out() / "Gyousei_ChosonShiteitoshi_Arc.mif")), 0u);
+// The map-data folder, or its area, disappears for real between two layers.
+// The run walks the areas and files it listed before the first layer: the
+// next layer cannot open its file and the run ends there, naming it, rather
+// than writing the later layers without the area that vanished.
+TEST_F(FaultTest, MapOrAreaFolderRemovedBetweenLayers) {
+  for (bool whole_map : {true, false}) {
+    const fs::path removed = whole_map ? map() : area();
+    observer_.on_log = [&](std::string_view line) {
+      if (line == "町村、指定都市アークを変換します。") fs::rename(removed, root() / "gone");
+    };
+    RunOutcome outcome = Convert();
+    ASSERT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.message,
+              "ファイル \"" + area().string() +
+                  "/gyousei/gyousei.arc\". ファイルが見つかりません は開けません.\n"
+                  "13101/gyousei/gyousei.arc");
+    EXPECT_EQ(checks::CheckOutputFolder(out(), 2), "");
+    fs::rename(root() / "gone", removed);
+  }
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 // The same area is then converted again with the layers that share files
 // converting together, which must log, warn, fail and write exactly the same;
 // and once more with its polygons assembled from their arcs, which must fail
-// alike and leave complete pairs as well.
+// alike and leave complete pairs as well. Built with the GDAL driver, the area
+// is read through it too, which must find the features, warnings and error of
+// the run (driver_read.hpp).
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,6 +28,9 @@
 #include "core/conversion/run.hpp"
 #include "expected_warnings.hpp"
 #include "fuzz_entries.hpp"
+#ifdef PELMORA_FUZZ_DRIVER
+#include "driver_read.hpp"
+#endif
 
 namespace pelmora::fuzz {
 namespace {
@@ -46,13 +51,17 @@ class CountingObserver : public LogLineObserver {
     LogLineObserver::OnLayerStarted(event);
   }
   void OnLog(std::string_view line) override { log.append(line).push_back('\n'); }
+  void OnLayerCommitted(const LayerCommitted& event) override {
+    committed[std::string(event.base_name)] = event.features;
+  }
   void OnWarning(const Warning& event) override {
     warnings.push_back(std::string(WarningKindKey(event.kind)) + " " + std::string(event.file) +
                        " " + std::to_string(event.line));
   }
   int layers_started = 0;
   std::string log;
-  std::vector<WarningKey> warnings;  // in the order given
+  std::vector<WarningKey> warnings;           // in the order given
+  std::map<std::string, uint64_t> committed;  // features per layer
 };
 
 struct Outcome {
@@ -61,6 +70,7 @@ struct Outcome {
   bool failed = false;
   bool refused = false;  // an area holding no input file of any layer
   int layers_started = 0;
+  std::map<std::string, uint64_t> committed;  // features per layer committed
 };
 
 Outcome Convert(const fs::path& map, const fs::path& out, bool share_inputs,
@@ -86,8 +96,47 @@ Outcome Convert(const fs::path& map, const fs::path& out, bool share_inputs,
   outcome.log = std::move(observer.log);
   outcome.warnings = std::move(observer.warnings);
   outcome.layers_started = observer.layers_started;
+  outcome.committed = std::move(observer.committed);
   return outcome;
 }
+
+#ifdef PELMORA_FUZZ_DRIVER
+// The driver against the run of the same area (coordinate-system entry 0,
+// chained polygons): the layers the run committed hold as many features
+// through the driver (and, without error, counted before reading them), which offers no layer the
+// run found features for elsewhere; a run without error warns as often as the driver; the run's
+// error is one of the driver's errors, worded as GDAL's errors are.
+void CheckDriverRead(const fs::path& map, const Outcome& run) {
+  const DriverOutcome driver = ReadThroughDriver(map, 0);
+  if (run.refused) {
+    if (driver.opened && !driver.features.empty()) Fail("driver: layers where the run found none");
+    return;
+  }
+  if (!driver.opened) Fail("driver: the area does not open");
+  for (const auto& [layer, features] : run.committed) {
+    const auto found = driver.features.find(layer);
+    const uint64_t through_driver = found == driver.features.end() ? 0 : found->second;
+    if (through_driver != features) Fail("driver: other feature count in " + layer);
+  }
+  if (!run.failed) {
+    for (const auto& [layer, features] : driver.features) {
+      if (driver.counted.at(layer) != static_cast<int64_t>(features)) {
+        Fail("driver: the count before reading differs from the features read in " + layer);
+      }
+    }
+    if (!driver.failures.empty())
+      Fail("driver: error where the run had none: " + driver.failures[0]);
+    if (driver.warnings != run.warnings.size()) Fail("driver: other number of warnings");
+    return;
+  }
+  std::string error = run.error;
+  error.replace(error.find('\n'), 1, " (");
+  error += ")";
+  if (std::find(driver.failures.begin(), driver.failures.end(), error) == driver.failures.end()) {
+    Fail("driver: the run's error is not reported: " + error);
+  }
+}
+#endif
 
 // The warnings given against those of the plain reading, in any order.
 void CheckWarnings(std::vector<WarningKey> given, const fs::path& area) {
@@ -147,6 +196,9 @@ int FuzzArea(const uint8_t* data, size_t size) {
   std::string problem = checks::CheckOutputFolder(out, expected_pairs);
   if (!problem.empty()) Fail(problem);
   if (!plain.failed && !plain.refused) CheckWarnings(plain.warnings, map / std::string(kAreaName));
+#ifdef PELMORA_FUZZ_DRIVER
+  CheckDriverRead(map, plain);
+#endif
 
   const Outcome shared = Convert(map, shared_out, true);
   if (shared.refused != plain.refused) Fail("shared inputs: refused otherwise");

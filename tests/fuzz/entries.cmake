@@ -10,3 +10,10 @@ add_library(pelmora_fuzz_entries STATIC
   ${CMAKE_CURRENT_LIST_DIR}/expected_warnings.cpp
 )
 target_link_libraries(pelmora_fuzz_entries PUBLIC pelmora_core pelmora_output_check)
+
+# With the GDAL driver built, the area is also read through it.
+if(TARGET pelmora_gdal_driver_static)
+  target_sources(pelmora_fuzz_entries PRIVATE ${CMAKE_CURRENT_LIST_DIR}/driver_read.cpp)
+  target_link_libraries(pelmora_fuzz_entries PUBLIC pelmora_gdal_driver_static)
+  target_compile_definitions(pelmora_fuzz_entries PRIVATE PELMORA_FUZZ_DRIVER)
+endif()

@@ -44,29 +44,6 @@ ReadFeature ReadOne(OGRFeatureH handle) {
   return feature;
 }
 
-ReadLayer ReadOgrLayer(OGRLayerH handle) {
-  ReadLayer layer;
-  layer.name = OGR_L_GetName(handle);
-  layer.geometry_type = OGRGeometryTypeToName(OGR_L_GetGeomType(handle));
-  if (OGRSpatialReferenceH srs = OGR_L_GetSpatialRef(handle)) {
-    OGRSpatialReferenceH copy = OSRClone(srs);
-    // A Shapefile's .prj is ESRI WKT without the code: identify it.
-    if (OSRGetAuthorityCode(copy, nullptr) == nullptr) OSRAutoIdentifyEPSG(copy);
-    if (const char* code = OSRGetAuthorityCode(copy, nullptr)) layer.epsg = code;
-    OSRRelease(copy);
-  }
-  OGRFeatureDefnH defn = OGR_L_GetLayerDefn(handle);
-  for (int i = 0; i < OGR_FD_GetFieldCount(defn); ++i) {
-    layer.columns.push_back(OGR_Fld_GetNameRef(OGR_FD_GetFieldDefn(defn, i)));
-  }
-  OGR_L_ResetReading(handle);
-  while (OGRFeatureH feature = OGR_L_GetNextFeature(handle)) {
-    layer.features.push_back(ReadOne(feature));
-    OGR_F_Destroy(feature);
-  }
-  return layer;
-}
-
 std::vector<ReadLayer> ReadOpened(const std::string& path) {
   std::vector<ReadLayer> layers;
   GDALDatasetH dataset = GDALOpenEx(path.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
@@ -102,6 +79,29 @@ std::vector<std::string> MidValues(const std::string& row) {
 }
 
 }  // namespace
+
+ReadLayer ReadOgrLayer(void* handle) {
+  ReadLayer layer;
+  layer.name = OGR_L_GetName(handle);
+  layer.geometry_type = OGRGeometryTypeToName(OGR_L_GetGeomType(handle));
+  if (OGRSpatialReferenceH srs = OGR_L_GetSpatialRef(handle)) {
+    OGRSpatialReferenceH copy = OSRClone(srs);
+    // A Shapefile's .prj is ESRI WKT without the code: identify it.
+    if (OSRGetAuthorityCode(copy, nullptr) == nullptr) OSRAutoIdentifyEPSG(copy);
+    if (const char* code = OSRGetAuthorityCode(copy, nullptr)) layer.epsg = code;
+    OSRRelease(copy);
+  }
+  OGRFeatureDefnH defn = OGR_L_GetLayerDefn(handle);
+  for (int i = 0; i < OGR_FD_GetFieldCount(defn); ++i) {
+    layer.columns.push_back(OGR_Fld_GetNameRef(OGR_FD_GetFieldDefn(defn, i)));
+  }
+  OGR_L_ResetReading(handle);
+  while (OGRFeatureH feature = OGR_L_GetNextFeature(handle)) {
+    layer.features.push_back(ReadOne(feature));
+    OGR_F_Destroy(feature);
+  }
+  return layer;
+}
 
 std::vector<ReadLayer> ReadDataset(const std::string& path) {
   static const bool registered = (GDALAllRegister(), true);

@@ -24,6 +24,9 @@ struct ReadLayer {
   std::vector<ReadFeature> features;
 };
 
+// One layer (an OGRLayerH) as it reads from its start.
+ReadLayer ReadOgrLayer(void* layer);
+
 // Every layer of the dataset at path (a file or a folder of per-layer files
 // with that extension); an empty list when GDAL cannot open it.
 std::vector<ReadLayer> ReadDataset(const std::string& path);

@@ -3,6 +3,8 @@
 // indistinguishable from the plain reference that converts one layer after
 // another: log lines, the error reported, and every file left in the output
 // folder.
+#include "core/conversion/scheduler.hpp"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -17,6 +19,7 @@
 
 #include "core/conversion/kind_converters.hpp"
 #include "core/conversion/run.hpp"
+#include "core/input/input_description.hpp"
 #include "core/io/file_faults.hpp"
 #include "e2e/cli_runner.hpp"
 #include "support/map_tree.hpp"
@@ -137,7 +140,10 @@ class ReferenceReporter : public LayerReporter {
   ConversionObserver& observer_;
 };
 
-Outcome ConvertOneByOne(const std::vector<std::string>& maps) {
+// The folders are walked as described, by default as they stand now.
+Outcome ConvertOneByOne(const std::vector<std::string>& maps,
+                        const InputDescription* described = nullptr) {
+  const InputDescription input = described ? *described : DescribeInput(maps);
   ConversionSettings settings;
   settings.map_folders = maps;
   settings.output_folder = PrepareOutputFolder() + "/";
@@ -148,10 +154,9 @@ Outcome ConvertOneByOne(const std::vector<std::string>& maps) {
       ReferenceReporter reporter(layer, observer);
       auto converter = MakeLayerConverter(layer, reporter);
       converter->Begin(settings, settings.output_folder);
-      for (const std::string& map_folder : maps) {
-        for (const std::string& area : ListAreas(map_folder)) {
-          converter->ConvertArea(map_folder, area, nullptr);
-        }
+      for (size_t i = 0; i < input.folders.size(); ++i) {
+        if (input.folders[i].listing_error != 0) ThrowListingError(input.folders[i]);
+        for (const AreaDescription& area : input.AreasOf(i)) converter->ConvertArea(area, nullptr);
       }
       converter->Finish()->Commit();
     }
@@ -164,7 +169,9 @@ Outcome ConvertOneByOne(const std::vector<std::string>& maps) {
   return outcome;
 }
 
-Outcome ConvertWithJobs(const std::vector<std::string>& maps, int jobs, bool share_inputs) {
+// A whole run; given a description, only its layers, over the areas described.
+Outcome ConvertWithJobs(const std::vector<std::string>& maps, int jobs, bool share_inputs,
+                        const InputDescription* described = nullptr) {
   ConversionSettings settings;
   settings.map_folders = maps;
   settings.output_folder = PrepareOutputFolder();
@@ -174,7 +181,13 @@ Outcome ConvertWithJobs(const std::vector<std::string>& maps, int jobs, bool sha
   RecordingObserver observer;
   Outcome outcome;
   try {
-    RunConversion(settings, observer);
+    if (described) {
+      std::vector<const LayerDef*> layers;
+      for (const LayerDef& layer : LayerTable()) layers.push_back(&layer);
+      RunLayers(layers, settings, *described, settings.output_folder + "/", observer);
+    } else {
+      RunConversion(settings, observer);
+    }
   } catch (const ConversionError& e) {
     outcome.error = DescribeError(e);
   }
@@ -187,17 +200,17 @@ Outcome ConvertWithJobs(const std::vector<std::string>& maps, int jobs, bool sha
 // Compares every way of running with the reference run of maps.
 // before_run(reference) is called before each conversion.
 void ExpectEveryRunEqualsTheReference(const std::vector<std::string>& maps, const char* name,
-                                      bool clean,
-                                      const std::function<void(bool)>& before_run = {}) {
+                                      bool clean, const std::function<void(bool)>& before_run = {},
+                                      const InputDescription* described = nullptr) {
   if (before_run) before_run(true);
-  const Outcome one = ConvertOneByOne(maps);
+  const Outcome one = ConvertOneByOne(maps, described);
   EXPECT_EQ(clean, one.error.empty()) << name << ": " << one.error;
   for (bool share_inputs : {false, true}) {
     for (int jobs : {1, 2, 3, 8}) {
       // Several times each: the workers' timing differs from run to run.
       for (int repeat = 0; repeat < 3; ++repeat) {
         if (before_run) before_run(false);
-        const Outcome many = ConvertWithJobs(maps, jobs, share_inputs);
+        const Outcome many = ConvertWithJobs(maps, jobs, share_inputs, described);
         const std::string what = std::string(name) + ", jobs " + std::to_string(jobs) +
                                  (share_inputs ? ", shared inputs" : "");
         EXPECT_EQ(many.error, one.error) << what;
@@ -246,20 +259,45 @@ TEST(SchedulerTest, ArcLinesReadOnceForSeveralLayersEqualTheOneJobRun) {
   }
 }
 
-// A second map-data folder that cannot be listed: every layer converts the
-// first folder's areas before it fails on the second.
+// A second map-data folder that could not be listed: every layer converts
+// the first folder's areas before it fails on the second.
 TEST(SchedulerTest, UnlistableSecondFolderEqualsTheOneJobRun) {
-  // The second folder passes the check before the run (its first listing),
-  // then vanishes: every later listing fails. The reference makes no check.
   const std::string map = PrepareMapFolder(kScenarios[0]);
   const std::string second = PrepareMapFolder(kScenarios[0]);
-  auto listings = std::make_shared<std::atomic<int>>(0);
   SetFileFaultHook([=](FileOp op, const std::string& path) {
-    if (op != FileOp::kListFolder || path != second) return 0;
-    return ++*listings > 1 ? ENOENT : 0;
+    return op == FileOp::kListFolder && path == second ? ENOENT : 0;
   });
-  ExpectEveryRunEqualsTheReference({map, second}, "vanished second folder", false,
-                                   [&](bool reference) { *listings = reference ? 1 : 0; });
+  const InputDescription input = DescribeInput({map, second});
+  SetFileFaultHook(nullptr);
+  ASSERT_EQ(input.folders.at(1).listing_error, ENOENT);
+  ExpectEveryRunEqualsTheReference({map, second}, "unlistable second folder", false, {}, &input);
+  fs::remove_all(map);
+  fs::remove_all(second);
+}
+
+// A run lists each map-data folder once, whatever the number of jobs and
+// units: the checks, the area warnings, the sizes and every layer read that
+// one listing, so they cannot disagree about the areas.
+TEST(SchedulerTest, EachMapFolderIsListedOncePerRun) {
+  const std::string map = PrepareMapFolder(kScenarios[0]);
+  const std::string second = PrepareMapFolder(kScenarios[0]);
+  static std::map<std::string, int> listings;
+  static std::mutex mutex;
+  SetFileFaultHook([](FileOp op, const std::string& path) {
+    if (op == FileOp::kListFolder) {
+      std::lock_guard lock(mutex);
+      ++listings[path];
+    }
+    return 0;
+  });
+  for (bool share_inputs : {false, true}) {
+    for (int jobs : {1, 3}) {
+      listings.clear();
+      EXPECT_EQ(ConvertWithJobs({map, second}, jobs, share_inputs).error, "");
+      const std::map<std::string, int> once = {{map, 1}, {second, 1}};
+      EXPECT_EQ(listings, once) << "jobs " << jobs << (share_inputs ? ", shared inputs" : "");
+    }
+  }
   SetFileFaultHook(nullptr);
   fs::remove_all(map);
   fs::remove_all(second);

@@ -1,13 +1,7 @@
 #include "input_sizes.hpp"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <optional>
 #include <vector>
-
-#include "../errors.hpp"
-#include "../input/area_folder.hpp"
 
 namespace pelmora {
 namespace {
@@ -19,14 +13,6 @@ std::string_view InputOf(const LayerDef& layer) {
   return layer.kind == LayerKind::kFrame ? kSheetFile : layer.input_path;
 }
 
-// The size of the file, or nothing when the area lacks it.
-std::optional<uint64_t> FileSize(const std::string& area_path, std::string_view relative) {
-  struct stat st {};
-  auto path = ResolveFile(area_path, relative);
-  if (!path) return std::nullopt;
-  return ::stat(path->c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
-}
-
 bool IsInputOfOne(std::string_view file, std::span<const LayerDef* const> layers) {
   return std::any_of(layers.begin(), layers.end(),
                      [&](const LayerDef* layer) { return InputOf(*layer) == file; });
@@ -34,8 +20,7 @@ bool IsInputOfOne(std::string_view file, std::span<const LayerDef* const> layers
 
 }  // namespace
 
-InputSizes::InputSizes(std::span<const LayerDef* const> layers,
-                       const ConversionSettings& settings) {
+InputSizes::InputSizes(std::span<const LayerDef* const> layers, const InputDescription& input) {
   std::vector<std::string_view> files;
   for (const LayerDef* layer : layers) {
     for (std::string_view file : {InputOf(*layer), layer->arc_path, layer->attribute_path}) {
@@ -44,19 +29,15 @@ InputSizes::InputSizes(std::span<const LayerDef* const> layers,
       }
     }
   }
-  for (const std::string& map_folder : settings.map_folders) {
-    for (const std::string& area : ListSubfoldersOrNone(map_folder)) {
-      const std::string area_path = JoinPath(map_folder, area);
-      bool read = false;
-      for (std::string_view file : files) {
-        const std::string relative = file == kSheetFile ? area + ".txt" : std::string(file);
-        const std::optional<uint64_t> size = FileSize(area_path, relative);
-        if (!size) continue;
-        bytes_[std::string(file)] += *size;
-        read = read || IsInputOfOne(file, layers);
-      }
-      if (read) ++areas_read_;
+  for (const AreaDescription& area : input.areas) {
+    bool read = false;
+    for (std::string_view file : files) {
+      const DescribedFile* found = area.Find(file == kSheetFile ? area.SheetFile() : file);
+      if (!found) continue;
+      bytes_[std::string(file)] += found->size;
+      read = read || IsInputOfOne(file, layers);
     }
+    if (read) ++areas_read_;
   }
   for (const LayerDef* layer : layers) bytes_to_read_ += Of(InputOf(*layer));
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The sizes of the files a run's layers read, over every area, measured once
-// before converting: the total that progress counts against, and the
+// The sizes of the files a run's layers read, over every area, taken from the
+// description of the input: the total that progress counts against, and the
 // estimate of each unit's work that decides which units start first.
 #include <cstdint>
 #include <map>
@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "../input/input_description.hpp"
 #include "layer_table.hpp"
 #include "layer_units.hpp"
-#include "settings.hpp"
 
 namespace pelmora {
 
@@ -18,7 +18,7 @@ class InputSizes {
  public:
   // Files that cannot be found, and folders that cannot be listed, count
   // nothing: the layers report them when they get there.
-  InputSizes(std::span<const LayerDef* const> layers, const ConversionSettings& settings);
+  InputSizes(std::span<const LayerDef* const> layers, const InputDescription& input);
 
   // The bytes of the layers' own input files (not the files they consult).
   uint64_t BytesToRead() const { return bytes_to_read_; }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "../errors.hpp"
-#include "../input/area_folder.hpp"
 #include "../text/numbers.hpp"
 #include "output_formats.hpp"
 
@@ -69,23 +68,22 @@ std::unique_ptr<LayerWriter> LayerConverter::Finish() {
   return std::move(writer_);
 }
 
-void LayerConverter::ConvertArea(const std::string& map_folder, const std::string& area,
-                                 AreaFiles* shared) {
+void LayerConverter::ConvertArea(const AreaDescription& area, AreaFiles* shared) {
   CheckStop();
   const bool frame = layer_.kind == LayerKind::kFrame;
-  const std::string relative = frame ? area + ".txt" : std::string(layer_.input_path);
-  input_.area = area;
-  input_.area_path = JoinPath(map_folder, area);
+  const std::string relative = frame ? area.SheetFile() : std::string(layer_.input_path);
+  input_.area = area.name;
+  input_.area_path = area.path;
   input_.shared = shared;
-  auto path = ResolveFile(input_.area_path, relative);
-  if (!path) {  // this area has no such file: nothing to log
-    areas_without_input_.push_back(area + "/" + relative);
+  const DescribedFile* found = area.Find(relative);
+  if (!found) {  // this area has no such file: nothing to log
+    areas_without_input_.push_back(area.name + "/" + relative);
     return;
   }
   any_area_with_input_ = true;
-  input_.display = area + "/" + relative;
-  reporter_.InputFileStarted(area, input_.display);
-  LoadInput(*path, relative);
+  input_.display = area.name + "/" + relative;
+  reporter_.InputFileStarted(area.name, input_.display);
+  LoadInput(found->path, relative);
   // A file without lines holds no records; its log line is all it gives.
   if (input_.file->LineCount() > 0) ConvertFile(input_);
   bytes_before_file_ += input_.file->size();
@@ -122,15 +120,6 @@ void LayerConverter::WarnAreasWithoutInput() {
   for (const std::string& file : areas_without_input_) {
     reporter_.Warn(WarningKind::kMissingInputFile, "他の地域にある入力ファイルがありません", file,
                    0);
-  }
-}
-
-std::vector<std::string> ListAreas(const std::string& map_folder) {
-  try {
-    return ListSubfolders(map_folder);
-  } catch (ConversionError& e) {
-    e.SetPlace(map_folder, 0);
-    throw;
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "../features/feature.hpp"
 #include "../input/area_files.hpp"
+#include "../input/input_description.hpp"
 #include "../input/input_file.hpp"
 #include "../output/layer_writer.hpp"
 #include "../text/fields.hpp"
@@ -40,12 +41,13 @@ class LayerConverter {
   virtual ~LayerConverter() = default;
 
   // The conversion in steps: Begin logs the layer and makes its writer,
-  // ConvertArea converts one area subfolder (taking shared files from
+  // ConvertArea converts one area subfolder, with the files the description
+  // found there (taking shared files from
   // `shared` when not null), Finish completes the writer's files and hands
   // the writer over, to be committed in table order. After an error the
   // converter is done with; destroying it discards what was written.
   void Begin(const ConversionSettings& settings, const std::string& output_folder);
-  void ConvertArea(const std::string& map_folder, const std::string& area, AreaFiles* shared);
+  void ConvertArea(const AreaDescription& area, AreaFiles* shared);
   std::unique_ptr<LayerWriter> Finish();
   uint64_t features() const { return features_; }
 
@@ -123,10 +125,6 @@ class LayerConverter {
 LayerSchema SchemaOf(const LayerDef& layer, int coordsys_index);
 
 std::unique_ptr<LayerConverter> MakeLayerConverter(const LayerDef& layer, LayerReporter& reporter);
-
-// The area subfolders of a map-data folder; a folder that cannot be listed
-// throws with the folder as the error's place.
-std::vector<std::string> ListAreas(const std::string& map_folder);
 
 // X or Y of a vertex: the sheet origin plus the field's number. A sum too
 // large for a double is refused like a field that is no number.

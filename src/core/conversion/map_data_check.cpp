@@ -1,39 +1,30 @@
 #include "map_data_check.hpp"
 
-#include <sys/stat.h>
-
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <set>
 
 #include "../errors.hpp"
-#include "../input/area_folder.hpp"
 #include "sheet_zone.hpp"
 
 namespace pelmora {
 namespace {
 
-bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // Whether the area holds the file that decides if one of layers takes part.
-bool AreaHasInput(const std::string& area_path, const std::string& area,
-                  std::span<const LayerDef* const> layers) {
+bool AreaHasInput(const AreaDescription& area, std::span<const LayerDef* const> layers) {
   for (const LayerDef* layer : layers) {
-    const std::string relative =
-        layer->kind == LayerKind::kFrame ? area + ".txt" : std::string(layer->input_path);
-    if (ResolveFile(area_path, relative)) return true;
+    if (layer->kind == LayerKind::kFrame ? area.Find(area.SheetFile()) != nullptr
+                                         : area.Find(layer->input_path) != nullptr) {
+      return true;
+    }
   }
   return false;
 }
 
-bool HoldsInput(const std::string& map_folder, std::span<const LayerDef* const> layers) {
-  for (const std::string& area : ListSubfoldersOrNone(map_folder)) {
-    if (AreaHasInput(JoinPath(map_folder, area), area, layers)) return true;
-  }
-  return false;
+bool HoldsInput(std::span<const AreaDescription> areas, std::span<const LayerDef* const> layers) {
+  return std::any_of(areas.begin(), areas.end(),
+                     [&](const AreaDescription& area) { return AreaHasInput(area, layers); });
 }
 
 // The path of folder with every link resolved, or empty.
@@ -44,31 +35,30 @@ std::string RealPath(const std::string& folder) {
 
 }  // namespace
 
-AreaWarnings WarnAboutAreas(const ConversionSettings& settings, ConversionObserver& observer) {
+AreaWarnings WarnAboutAreas(const ConversionSettings& settings, const InputDescription& input,
+                            ConversionObserver& observer) {
   std::set<std::string> seen;
   AreaWarnings warnings;
-  for (const std::string& map_folder : settings.map_folders) {
-    for (const std::string& area : ListSubfoldersOrNone(map_folder)) {
-      const std::string path = JoinPath(map_folder, area);
-      const std::string real = RealPath(path);
-      if (!real.empty() && !seen.insert(real).second) {
-        observer.OnWarning({WarningKind::kAreaTwice, "同じ地域を2度変換します", path, 0});
-        warnings = {warnings.count + 1, path, 0};
-      } else if (WarnZoneMismatch(path, area, settings.coordsys_index, observer)) {
-        warnings = {warnings.count + 1, area + "/" + area + ".txt", kSheetZoneLine};
-      }
-      // A strict run ends at its first warning, which is then the last one.
-      if (settings.strict && warnings.count > 0) return warnings;
+  for (const AreaDescription& area : input.areas) {
+    const std::string real = RealPath(area.path);
+    if (!real.empty() && !seen.insert(real).second) {
+      observer.OnWarning({WarningKind::kAreaTwice, "同じ地域を2度変換します", area.path, 0});
+      warnings = {warnings.count + 1, area.path, 0};
+    } else if (WarnZoneMismatch(area, settings.coordsys_index, observer)) {
+      warnings = {warnings.count + 1, area.name + "/" + area.SheetFile(), kSheetZoneLine};
     }
+    // A strict run ends at its first warning, which is then the last one.
+    if (settings.strict && warnings.count > 0) return warnings;
   }
   return warnings;
 }
 
-MapDataProblem CheckMapData(const std::vector<std::string>& map_folders,
+MapDataProblem CheckMapData(const InputDescription& input,
                             std::span<const LayerDef* const> layers) {
-  for (const std::string& folder : map_folders) {
-    if (!IsFolder(folder)) return {SettingsProblem::kMapFolderMissing, folder};
-    if (!HoldsInput(folder, layers)) return {SettingsProblem::kNoMapData, folder};
+  for (size_t i = 0; i < input.folders.size(); ++i) {
+    const DescribedFolder& folder = input.folders[i];
+    if (!folder.is_folder) return {SettingsProblem::kMapFolderMissing, folder.folder};
+    if (!HoldsInput(input.AreasOf(i), layers)) return {SettingsProblem::kNoMapData, folder.folder};
   }
   return {};
 }

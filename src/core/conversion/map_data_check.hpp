@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "../input/input_description.hpp"
 #include "layer_table.hpp"
 #include "observer.hpp"
 #include "settings.hpp"
@@ -19,9 +20,9 @@ struct MapDataProblem {
 
 // The first map-data folder, in list order, that does not exist, is not a
 // folder, or has no area subfolder holding the input file of one of layers.
-// Touches no file; a folder that cannot be listed counts as holding nothing.
-MapDataProblem CheckMapData(const std::vector<std::string>& map_folders,
-                            std::span<const LayerDef* const> layers);
+// Reads only the description; a folder that could not be listed counts as
+// holding nothing.
+MapDataProblem CheckMapData(const InputDescription& input, std::span<const LayerDef* const> layers);
 
 // What the checks of the areas before a run warned about.
 struct AreaWarnings {
@@ -37,6 +38,7 @@ struct AreaWarnings {
 // another zone than the chosen coordinate system's (sheet_zone.hpp). Folders
 // that cannot be listed are left to the layers. A strict run's checks end at
 // the first warning.
-AreaWarnings WarnAboutAreas(const ConversionSettings& settings, ConversionObserver& observer);
+AreaWarnings WarnAboutAreas(const ConversionSettings& settings, const InputDescription& input,
+                            ConversionObserver& observer);
 
 }  // namespace pelmora

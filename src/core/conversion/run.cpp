@@ -11,7 +11,10 @@
 namespace pelmora {
 
 RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& observer) {
-  SettingsCheck check = CheckSettings(settings);
+  // The folders are listed once, here: every check and every layer reads
+  // this description.
+  const InputDescription input = DescribeInput(settings.map_folders);
+  SettingsCheck check = CheckSettings(settings, input);
   RunResult result{check.problem, check.output_folder, check.folder};
   if (check.problem != SettingsProblem::kNone) return result;
   // Writers of the settings' own (a preview's memory store) put nothing into
@@ -32,7 +35,7 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
     observer.OnWarning({WarningKind::kApproximate, check.format_warning, {}, 0});
   }
   // Found before any layer starts: a strict run ends before writing a file.
-  if (AreaWarnings warned = WarnAboutAreas(settings, observer);
+  if (AreaWarnings warned = WarnAboutAreas(settings, input, observer);
       warned.count > 0 && settings.strict) {
     throw StrictWarningError(warned.last_file, warned.last_line);
   }
@@ -42,14 +45,14 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
   }
   std::unique_ptr<RunOutput> one_file = OpenRunOutput(settings, check.output_folder);
   if (!one_file) {
-    RunLayers(layers, settings, check.output_folder, observer);
+    RunLayers(layers, settings, input, check.output_folder, observer);
     return result;
   }
   ConversionSettings into_file = settings;
   into_file.writer_factory = [&one_file](const LayerSchema& schema, const std::string&) {
     return one_file->MakeWriter(schema);
   };
-  RunLayers(layers, into_file, check.output_folder, observer);
+  RunLayers(layers, into_file, input, check.output_folder, observer);
   one_file->Complete();
   return result;
 }

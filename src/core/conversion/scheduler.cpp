@@ -23,8 +23,10 @@ constexpr auto kPollInterval = std::chrono::milliseconds(50);
 constexpr uint64_t kProgressSteps = 1000;
 constexpr uint64_t kMinProgressStep = 64 * 1024;
 
-// The units, handed to the workers in start order.
+// The units, handed to the workers in start order, and the areas each of
+// them walks.
 struct UnitQueue {
+  const InputDescription* input = nullptr;
   std::vector<LayerUnit> units;
   std::vector<size_t> start_order;  // unit indexes
   size_t next_start = 0;            // guarded by SharedState::mutex
@@ -47,7 +49,7 @@ void Work(UnitQueue& queue, std::vector<LayerTask>& tasks, const ConversionSetti
       if (shared.cancel || queue.next_start >= order.size()) return;
       unit = &queue.units[order[queue.next_start++]];
     }
-    ConvertUnit(*unit, tasks, settings, output_folder, shared);
+    ConvertUnit(*unit, tasks, settings, *queue.input, output_folder, shared);
   }
 }
 
@@ -133,16 +135,18 @@ void RunOnWorkers(size_t workers, UnitQueue& queue, std::vector<LayerTask>& task
 }  // namespace
 
 int RunLayers(std::span<const LayerDef* const> layers, const ConversionSettings& settings,
-              const std::string& output_folder, ConversionObserver& observer) {
+              const InputDescription& input, const std::string& output_folder,
+              ConversionObserver& observer) {
   std::vector<LayerTask> tasks(layers.size());
   for (size_t i = 0; i < layers.size(); ++i) tasks[i].layer = layers[i];
   SharedState shared;
   shared.first_failed = tasks.size();
   UnitQueue queue;
+  queue.input = &input;
   queue.units = PlanUnits(layers, settings.jobs, settings.share_inputs);
   const size_t workers =
       std::min(queue.units.size(), static_cast<size_t>(std::max(settings.jobs, 1)));
-  const InputSizes sizes(layers, settings);
+  const InputSizes sizes(layers, input);
   queue.start_order = StartOrder(queue.units, workers, layers, sizes);
 
   observer.OnRunStarted({sizes.BytesToRead(), static_cast<int>(layers.size()), sizes.AreasRead()});

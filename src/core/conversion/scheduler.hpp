@@ -6,13 +6,15 @@
 #include <span>
 #include <string>
 
+#include "../input/input_description.hpp"
 #include "layer_table.hpp"
 #include "observer.hpp"
 #include "settings.hpp"
 
 namespace pelmora {
 
-// Converts layers (in table order) with up to settings.jobs workers, which
+// Converts layers (in table order), over the areas of input (described from
+// settings.map_folders), with up to settings.jobs workers, which
 // start the units with the most input first (one worker goes in table order).
 // Each layer's events are handed to observer in table order: the earliest
 // unfinished layer's as they come, a later layer's once all before it are
@@ -22,6 +24,7 @@ namespace pelmora {
 // error is thrown. observer.StopRequested stops every worker; the run then
 // throws ConversionCancelled. Returns the number of layers committed.
 int RunLayers(std::span<const LayerDef* const> layers, const ConversionSettings& settings,
-              const std::string& output_folder, ConversionObserver& observer);
+              const InputDescription& input, const std::string& output_folder,
+              ConversionObserver& observer);
 
 }  // namespace pelmora

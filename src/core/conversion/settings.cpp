@@ -62,6 +62,10 @@ std::string SettingsProblemMessage(SettingsProblem problem, std::string_view fol
 }
 
 SettingsCheck CheckSettings(const ConversionSettings& settings) {
+  return CheckSettings(settings, DescribeInput(settings.map_folders));
+}
+
+SettingsCheck CheckSettings(const ConversionSettings& settings, const InputDescription& input) {
   SettingsCheck check;
   if (settings.map_folders.empty()) {
     check.problem = SettingsProblem::kNoMapFolders;
@@ -90,7 +94,7 @@ SettingsCheck CheckSettings(const ConversionSettings& settings) {
   } else {
     check.format_warning = std::move(format.warning);
   }
-  MapDataProblem data = CheckMapData(settings.map_folders, layers);
+  MapDataProblem data = CheckMapData(input, layers);
   check.problem = data.problem;
   check.folder = std::move(data.folder);
   return check;

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../input/input_description.hpp"
 #include "../output/layer_writer.hpp"
 
 namespace pelmora {
@@ -100,6 +101,9 @@ struct SettingsCheck {
 // The checks made before converting, in order: a map-data folder is listed,
 // the output folder exists, a group is ticked, the output format accepts the
 // settings, every map-data folder holds an input file of a selected layer.
+// The map-data folders are those of the description, made of
+// settings.map_folders; the first form describes them itself.
 SettingsCheck CheckSettings(const ConversionSettings& settings);
+SettingsCheck CheckSettings(const ConversionSettings& settings, const InputDescription& input);
 
 }  // namespace pelmora

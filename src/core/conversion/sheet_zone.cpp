@@ -1,11 +1,7 @@
 #include "sheet_zone.hpp"
 
-#include "../errors.hpp"
-#include "../input/area_folder.hpp"
-#include "../input/input_file.hpp"
 #include "../mif/coordsys.hpp"
 #include "../text/cp932.hpp"
-#include "../text/fields.hpp"
 #include "../text/numbers.hpp"
 
 namespace pelmora {
@@ -19,19 +15,6 @@ std::string ZoneName(int zone) {
 
 }  // namespace
 
-std::optional<std::string> ReadSheetZoneField(const std::string& path) {
-  InputFile file;
-  try {
-    file.Load(path);
-  } catch (const ConversionError&) {
-    return std::nullopt;  // the frame layer, when chosen, reports the file
-  }
-  if (file.LineCount() < static_cast<size_t>(kSheetZoneLine)) return std::nullopt;
-  FieldSplitter fields;
-  fields.Split(file.Line(kSheetZoneLine - 1));
-  return std::string(fields[1]);
-}
-
 std::optional<std::string> ZoneMismatchText(std::string_view field, int coordsys_index) {
   const int chosen = CoordSysZone(coordsys_index);
   const std::optional<int32_t> found = TryStrToInt(field);
@@ -44,16 +27,12 @@ std::optional<std::string> ZoneMismatchText(std::string_view field, int coordsys
          "と異なります";
 }
 
-bool WarnZoneMismatch(const std::string& area_path, const std::string& area, int coordsys_index,
+bool WarnZoneMismatch(const AreaDescription& area, int coordsys_index,
                       ConversionObserver& observer) {
-  const std::string relative = area + ".txt";
-  const auto path = ResolveFile(area_path, relative);
-  if (!path) return false;
-  const std::optional<std::string> field = ReadSheetZoneField(*path);
-  if (!field) return false;
-  const std::optional<std::string> text = ZoneMismatchText(*field, coordsys_index);
+  if (!area.zone_field) return false;
+  const std::optional<std::string> text = ZoneMismatchText(*area.zone_field, coordsys_index);
   if (!text) return false;
-  const std::string file = area + "/" + relative;
+  const std::string file = area.name + "/" + area.SheetFile();
   observer.OnWarning({WarningKind::kZoneMismatch, *text, file, kSheetZoneLine});
   return true;
 }

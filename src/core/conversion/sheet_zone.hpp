@@ -7,16 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "../input/input_description.hpp"
 #include "observer.hpp"
 
 namespace pelmora {
-
-// The line of the map-sheet file that names the zone (field 1), 1-based.
-inline constexpr int kSheetZoneLine = 7;
-
-// Field 1 of the seventh line of the map-sheet file at path, as its bytes
-// stand; nothing when the file cannot be read or has fewer than seven lines.
-std::optional<std::string> ReadSheetZoneField(const std::string& path);
 
 // The warning's text for a map-sheet file whose zone field reads `field`
 // (code page 932 bytes), or nothing when that is the zone of the chosen entry
@@ -28,7 +22,7 @@ std::optional<std::string> ZoneMismatchText(std::string_view field, int coordsys
 // every message names it, line 7, the text saying the zone found and the zone
 // chosen. An area without a map-sheet file, or whose file has no seventh
 // line, gets no warning. Returns whether it warned.
-bool WarnZoneMismatch(const std::string& area_path, const std::string& area, int coordsys_index,
+bool WarnZoneMismatch(const AreaDescription& area, int coordsys_index,
                       ConversionObserver& observer);
 
 }  // namespace pelmora

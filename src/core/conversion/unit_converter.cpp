@@ -44,19 +44,19 @@ class UnitRun {
     }
   }
 
-  void Run(const LayerUnit& unit, const ConversionSettings& settings,
+  void Run(const LayerUnit& unit, const ConversionSettings& settings, const InputDescription& input,
            const std::string& output_folder) {
     for (Member& member : members_) {
       member.converter = MakeLayerConverter(*tasks_[member.task].layer, *member.reporter);
     }
     ForEachLive([&](LayerConverter& layer) { layer.Begin(settings, output_folder); });
     AreaFiles files(unit.shared_files);
-    const std::vector<Step> steps = ListSteps(settings.map_folders);
+    const std::vector<Step> steps = ListSteps(input);
     for (size_t i = 0; i < steps.size(); ++i) {
       const Step& step = steps[i];
-      if (step.listing_error) {
-        // Every layer would fail to list the folder: the first one reports it.
-        ForFirstLive([&] { std::rethrow_exception(step.listing_error); });
+      if (!step.area) {
+        // Every layer would fail to walk the folder: the first one reports it.
+        ForFirstLive([&] { ThrowListingError(*step.unlisted); });
         continue;
       }
       DropAfterFirstFailure();
@@ -64,7 +64,7 @@ class UnitRun {
       // that its files can be committed while the later layers still convert.
       const bool last = i + 1 == steps.size();
       ForEachLive([&](LayerConverter& layer) {
-        layer.ConvertArea(*step.map_folder, step.area, &files);
+        layer.ConvertArea(*step.area, &files);
         if (last) Finish(layer);
       });
       files.NextArea();
@@ -75,25 +75,21 @@ class UnitRun {
  private:
   // One area to convert, or a map-data folder that could not be listed.
   struct Step {
-    const std::string* map_folder = nullptr;
-    std::string area;
-    std::exception_ptr listing_error;
+    const AreaDescription* area = nullptr;
+    const DescribedFolder* unlisted = nullptr;
   };
 
-  // The areas of every map-data folder in turn. The folders are listed
-  // before any is converted; a folder that cannot be listed fails the layers
-  // when its turn comes, after the areas before it, as when each layer lists
-  // the folders itself.
-  static std::vector<Step> ListSteps(const std::vector<std::string>& map_folders) {
+  // The areas of every map-data folder in turn. A folder that could not be
+  // listed fails the layers when its turn comes, after the areas before it,
+  // as when each layer lists the folders itself.
+  static std::vector<Step> ListSteps(const InputDescription& input) {
     std::vector<Step> steps;
-    for (const std::string& map_folder : map_folders) {
-      try {
-        for (std::string& area : ListAreas(map_folder)) {
-          steps.push_back({&map_folder, std::move(area), nullptr});
-        }
-      } catch (...) {
-        steps.push_back({&map_folder, {}, std::current_exception()});
+    for (size_t i = 0; i < input.folders.size(); ++i) {
+      if (input.folders[i].listing_error != 0) {
+        steps.push_back({nullptr, &input.folders[i]});
+        continue;
       }
+      for (const AreaDescription& area : input.AreasOf(i)) steps.push_back({&area, nullptr});
     }
     return steps;
   }
@@ -185,12 +181,12 @@ void FailUnfinished(const LayerUnit& unit, std::vector<LayerTask>& tasks, Shared
 }  // namespace
 
 void ConvertUnit(const LayerUnit& unit, std::vector<LayerTask>& tasks,
-                 const ConversionSettings& settings, const std::string& output_folder,
-                 SharedState& shared) {
+                 const ConversionSettings& settings, const InputDescription& input,
+                 const std::string& output_folder, SharedState& shared) {
   std::exception_ptr error;
   try {
     UnitRun run(unit, tasks, shared);
-    run.Run(unit, settings, output_folder);
+    run.Run(unit, settings, input, output_folder);
   } catch (...) {
     error = std::current_exception();
   }

@@ -103,6 +103,15 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return path;
 }
 
+bool IsFolder(const std::string& path) {
+  return !path.empty() && TypeOf(path) == EntryType::kDirectory;
+}
+
+uint64_t FileSizeOrZero(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+}
+
 std::vector<std::string> ListSubfolders(const std::string& map_folder) {
   if (int fault = InjectedFault(FileOp::kListFolder, map_folder)) ThrowIoError(fault);
   DIR* dir = ::opendir(map_folder.c_str());

@@ -2,6 +2,7 @@
 // The input tree on this platform: map-data folders hold one subfolder per
 // area; names inside an area resolve without regard to letter case, as on the
 // platform the data was made for.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,12 @@ std::optional<std::string> ResolveFile(const std::string& folder, std::string_vi
 // finds none, the path as the table writes it (for the message that opening
 // it then gives).
 std::string ResolveFileOrJoin(const std::string& folder, std::string_view relative);
+
+// Whether path names a folder (or a link to one).
+bool IsFolder(const std::string& path);
+
+// The size in bytes of the file at path; 0 when it cannot be asked.
+uint64_t FileSizeOrZero(const std::string& path);
 
 // Compares without regard to ASCII letter case; bytes from 0x80 on compare as
 // they are.
