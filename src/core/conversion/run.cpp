@@ -13,7 +13,11 @@ namespace pelmora {
 RunResult RunConversion(const ConversionSettings& asked, ConversionObserver& observer) {
   // The folders are listed once, here: every check and every layer reads
   // this description.
-  const InputDescription input = DescribeInput(asked.map_folders);
+  return RunConversion(asked, DescribeInput(asked.map_folders), observer);
+}
+
+RunResult RunConversion(const ConversionSettings& asked, const InputDescription& input,
+                        ConversionObserver& observer) {
   SettingsCheck check = CheckSettings(asked, input);
   RunResult result{check.problem, check.output_folder, check.folder, check.coordsys_index};
   if (check.problem != SettingsProblem::kNone) return result;

@@ -22,5 +22,9 @@ struct RunResult {
 // new pairs, the interrupted layer leaves no file behind (an older pair of its
 // name stays as it was), later layers are not touched.
 RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& observer);
+// The same over a description of settings.map_folders made before (by a
+// front end that showed or checked it): the folders are not listed again.
+RunResult RunConversion(const ConversionSettings& settings, const InputDescription& input,
+                        ConversionObserver& observer);
 
 }  // namespace pelmora
