@@ -16,7 +16,7 @@ build: deps
 # (entry 8, JGD2000).
 demo: build
 	mkdir -p out
-	$(BUILD)/src/cli/pelmora-convert --coordsys 8 -o out samples/mapdata
+	$(BUILD)/src/cli/pelmora-convert -o out samples/mapdata
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2

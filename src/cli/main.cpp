@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "console_observer.hpp"
+#include "core/conversion/data_zone.hpp"
 #include "core/conversion/output_formats.hpp"
 #include "core/conversion/run.hpp"
 #include "core/mif/coordsys.hpp"
@@ -84,7 +85,8 @@ int Convert(const pelmora::cli::Options& options, pelmora::cli::ConsoleObserver&
 int ConvertAndReport(const pelmora::cli::Options& options) {
   bool progress = options.progress.value_or(::isatty(STDERR_FILENO) == 1);
   pelmora::cli::ConsoleObserver observer(!options.quiet, progress);
-  pelmora::cli::RunRecorder recorder(observer);
+  pelmora::cli::RunRecorder recorder(observer,
+                                     options.settings.coordsys_index == pelmora::kCoordSysFromData);
   int status = Convert(options, observer, recorder);
   if (status == 0 && !options.quiet) {
     std::cout << "変換が終了しました。\n" << pelmora::cli::SummaryText(recorder.record());

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/conversion/data_zone.hpp"
 #include "core/conversion/output_formats.hpp"
 #include "core/mif/coordsys.hpp"
 
@@ -38,6 +39,17 @@ bool SelectGroups(const std::string& list, ConversionSettings& settings, std::st
     start = comma + 1;
   }
   return true;
+}
+
+// --coordsys: "auto", or an entry of the table.
+CLI::Validator CoordSysValidator() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        if (ParseCoordSysChoice(text)) return {};
+        return "must be auto or 0 to " + std::to_string(kCoordSysCount - 1) + ", not '" + text +
+               "'";
+      },
+      "auto|0-37");
 }
 
 std::string FormatList() {
@@ -90,9 +102,12 @@ int ParseOptions(int argc, char** argv, Options& options) {
                  "Output format (default MIF, or guessed from the -o file's extension); "
                  "--formats lists them");
   app.add_option("DATAFOLDER", folders, "Map-data folders holding one subfolder per area");
-  app.add_option("--coordsys", options.settings.coordsys_index,
-                 "Index 0-37 of the coordinate system recorded in the MIF headers")
-      ->check(CLI::Range(0, kCoordSysCount - 1));
+  std::string coordsys = "auto";
+  app.add_option("--coordsys", coordsys,
+                 "Coordinate system recorded in the headers: auto (default: the zone that the "
+                 "map-sheet files name, JGD2000) or an index 0-37 (--list-coordsys; 19-37 for "
+                 "the Tokyo datum)")
+      ->check(CoordSysValidator());
   auto* layers_option = app.add_option(
       "--layers", layers, "Comma-separated layer groups (default: all): " + GroupKeyList());
   // Layers are independent, so by default every core converts one; the log
@@ -142,6 +157,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
     int status = app.exit(e);
     return status == 0 ? 0 : 2;
   }
+  options.settings.coordsys_index = ParseCoordSysChoice(coordsys).value_or(0);
   if (progress) options.progress = true;
   if (no_progress) options.progress = false;
   if (options.list_coordsys || options.list_formats) return -1;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "core/conversion/data_zone.hpp"
 #include "core/conversion/settings.hpp"
 #include "core/mif/coordsys.hpp"
 #include "core/output/staged_files.hpp"
@@ -42,20 +43,29 @@ std::string_view OutcomeKey(RunOutcome outcome) {
   return "failed";
 }
 
-Json SettingsJson(const Options& options) {
+// The entry the run wrote; before the run started, the one asked for (none
+// when it was to come from the data).
+Json CoordSysJson(const Options& options, const RunRecord& record) {
+  const int index =
+      record.coordsys_index >= 0 ? record.coordsys_index : options.settings.coordsys_index;
+  const bool from_data = options.settings.coordsys_index == kCoordSysFromData;
+  if (index < 0 || index >= kCoordSysCount) return {{"index", nullptr}, {"from_data", from_data}};
+  return {{"index", index},
+          {"name", CoordSysTable()[index].name},
+          {"epsg", CoordSysEpsg(index)},
+          {"zone", CoordSysZone(index)},
+          {"from_data", from_data}};
+}
+
+Json SettingsJson(const Options& options, const RunRecord& record) {
   const ConversionSettings& settings = options.settings;
-  const int index = settings.coordsys_index;
   Json groups = Json::array();
   for (int i = 0; i < kGroupCount; ++i) {
     if (settings.groups[i]) groups.push_back(LayerGroups()[i].key);
   }
   return {
       {"map_folders", settings.map_folders},
-      {"coordsys",
-       {{"index", index},
-        {"name", CoordSysTable()[index].name},
-        {"epsg", CoordSysEpsg(index)},
-        {"zone", CoordSysZone(index)}}},
+      {"coordsys", CoordSysJson(options, record)},
       {"output", options.output},
       {"format", settings.format},
       {"groups", groups},
@@ -99,7 +109,7 @@ std::string ReportJson(const Options& options, const RunRecord& record) {
   }
   const Json report = {
       {"program", "pelmora-convert " PELMORA_VERSION},
-      {"settings", SettingsJson(options)},
+      {"settings", SettingsJson(options, record)},
       {"result", ResultJson(record)},
       {"layers", layers},
       {"features", features},

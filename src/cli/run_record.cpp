@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/conversion/data_zone.hpp"
+
 namespace pelmora::cli {
 namespace {
 
@@ -20,13 +22,15 @@ int RunRecord::WarningsOf(WarningKind kind) const {
                                         [&](const WarningRecord& w) { return w.kind == kind; }));
 }
 
-RunRecorder::RunRecorder(ConversionObserver& next) : next_(next) {
+RunRecorder::RunRecorder(ConversionObserver& next, bool coordsys_from_data) : next_(next) {
+  record_.coordsys_from_data = coordsys_from_data;
   record_.started = std::chrono::system_clock::now();
   start_ = std::chrono::steady_clock::now();
 }
 
 void RunRecorder::OnRunStarted(const RunStarted& event) {
   record_.areas = event.areas;
+  record_.coordsys_index = event.coordsys_index;
   next_.OnRunStarted(event);
 }
 
@@ -59,7 +63,11 @@ void RunRecorder::End(RunOutcome outcome, int exit_status, std::string error, st
 }
 
 std::string SummaryText(const RunRecord& record) {
-  std::string text = "レイヤーごとの地物の数:\n";
+  std::string text;
+  if (record.coordsys_index >= 0) {
+    text += "座標系: " + CoordSysCaption(record.coordsys_index, record.coordsys_from_data) + "\n";
+  }
+  text += "レイヤーごとの地物の数:\n";
   for (const LayerRecord& layer : record.layers) text += CountLine(layer.features, layer.name);
   text += "読み込んだ地域の数: " + std::to_string(record.areas) + "\n";
   text += "警告の数: " + std::to_string(record.warnings.size()) + "\n";

@@ -29,6 +29,10 @@ struct RunRecord {
   std::vector<LayerRecord> layers;  // committed, in table order
   std::vector<WarningRecord> warnings;
   int areas = 0;
+  // The entry of the coordinate-system table written (-1 before the run
+  // started), and whether it was taken from the map-sheet files.
+  int coordsys_index = -1;
+  bool coordsys_from_data = false;
   RunOutcome outcome = RunOutcome::kDone;
   int exit_status = 0;
   // Of a run that did not end as done: the message as the user saw it
@@ -46,7 +50,8 @@ struct RunRecord {
 // about stopping.
 class RunRecorder : public ConversionObserver {
  public:
-  explicit RunRecorder(ConversionObserver& next);
+  // coordsys_from_data: the run was asked to take the zone from the data.
+  explicit RunRecorder(ConversionObserver& next, bool coordsys_from_data = false);
 
   void OnRunStarted(const RunStarted& event) override;
   void OnLayerStarted(const LayerStarted& event) override { next_.OnLayerStarted(event); }
@@ -72,8 +77,9 @@ class RunRecorder : public ConversionObserver {
   std::chrono::steady_clock::time_point start_;
 };
 
-// The summary printed after "変換が終了しました。": the features of every
-// layer written, the areas read, the warnings of each kind and the time taken,
+// The summary printed after "変換が終了しました。": the coordinate system
+// written (saying when it came from the map-sheet files), the features of
+// every layer written, the areas read, the warnings of each kind and the time taken,
 // e.g. the line "所要時間: 1.25 秒".
 std::string SummaryText(const RunRecord& record);
 

@@ -38,8 +38,11 @@ class CliTest : public testing::Test {
   TempTree tree_;
 };
 
+// Entry 0 while the data names zone 9: the headers of zone 1 and the
+// sample's zone warnings, as the expected files were reviewed.
 TEST_F(CliTest, BasicConversionMatchesTheExpectedFiles) {
-  CliResult r = Run({"--no-progress", "-o", tree_.Path("out"), (kData / "basic").string()});
+  CliResult r = Run(
+      {"--no-progress", "--coordsys", "0", "-o", tree_.Path("out"), (kData / "basic").string()});
   EXPECT_EQ(r.status, 0);
   const fs::path expected = kExpected / "basic";
   if (std::getenv("PELMORA_UPDATE_EXPECTED")) {
@@ -61,15 +64,15 @@ TEST_F(CliTest, BasicConversionMatchesTheExpectedFiles) {
 // Chained polygons are the default: asking for them changes no byte. Asked
 // to assemble, a polygon's joint vertices are no longer repeated.
 TEST_F(CliTest, PolygonsChainedByDefaultOrAssembled) {
-  CliResult r = Run({"-q", "--polygons", "chained", "--layers", "mizu", "-o", tree_.Path("out"),
-                     (kData / "basic").string()});
+  CliResult r = Run({"-q", "--coordsys", "0", "--polygons", "chained", "--layers", "mizu", "-o",
+                     tree_.Path("out"), (kData / "basic").string()});
   EXPECT_EQ(r.status, 0);
   const fs::path expected = kExpected / "basic" / "out";
   for (const char* name : {"Mizu_Kasen_Pgn.mif", "Mizu_Mizuumi_Pgn.mif"}) {
     EXPECT_EQ(tree_.ReadBytes(std::string("out/") + name), TempTree::ReadFile(expected / name));
   }
-  r = Run({"-q", "--polygons", "assembled", "--layers", "mizu", "-o", tree_.Path("out"),
-           (kData / "basic").string()});
+  r = Run({"-q", "--coordsys", "0", "--polygons", "assembled", "--layers", "mizu", "-o",
+           tree_.Path("out"), (kData / "basic").string()});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(tree_.ReadBytes("out/Mizu_Kasen_Pgn.mif"),
             TempTree::ReadFile(expected / "Mizu_Kasen_Pgn.mif"));
@@ -88,6 +91,116 @@ TEST_F(CliTest, OptionsChooseLayersCoordSysAndQuiet) {
                 .find("CoordSys Earth Projection 8, 97, \"m\", 139.833333, 36, 0.9999, 0, 0 Bounds "
                       "(-8247318.51127, -13984603.2178) (8247318.51127, 6015108.14029)\r\n"),
             std::string::npos);
+}
+
+// By default the headers name the zone that the map-sheet files name, in
+// JGD2000, and the summary says so; areas that disagree on their zone, or a
+// data set naming none, are refused before any file is written, asking for
+// --coordsys, which still chooses any entry.
+TEST_F(CliTest, CoordSysAutoTakesTheZoneTheMapSheetsName) {
+  const std::string zone9 =
+      "CoordSys Earth Projection 8, 33, \"m\", 139.833333, 36, 0.9999, 0, 0\r\n";
+  const std::string tokyo9 =
+      "CoordSys Earth Projection 8, 97, \"m\", 139.833333, 36, 0.9999, 0, 0 ";
+  const std::string ask = "--coordsys で座標系を指定してください。\n";
+  struct Case {
+    const char* name;
+    std::vector<std::string> options;
+    const char* zone_13101;  // line 7, field 1 of each map-sheet file
+    const char* zone_13102;
+    int status;
+    std::string out_line;  // a line of standard output, or with status 2 standard error
+    std::string header;    // in Zukaku_Pgn.mif
+    bool zone_warning;
+  };
+  const Case kCases[] = {
+      {"plain run",
+       {},
+       "9",
+       "9",
+       0,
+       "座標系: 平面直角座標系(世界測地系) / 第9系 (図郭ファイルから)\n",
+       zone9,
+       false},
+      {"auto said",
+       {"--coordsys", "auto"},
+       "9",
+       "9",
+       0,
+       "座標系: 平面直角座標系(世界測地系) / 第9系 (図郭ファイルから)\n",
+       zone9,
+       false},
+      {"an area without a zone",
+       {},
+       "9",
+       "",
+       0,
+       "座標系: 平面直角座標系(世界測地系) / 第9系 (図郭ファイルから)\n",
+       zone9,
+       true},
+      {"Tokyo datum chosen",
+       {"--coordsys", "27"},
+       "9",
+       "9",
+       0,
+       "座標系: 平面直角座標系(日本測地系) / 第9系\n",
+       tokyo9,
+       false},
+      {"mixed zones",
+       {},
+       "9",
+       "10",
+       2,
+       "図郭ファイルの座標系の系が地域によって異なります (13101/13101.txt は第9系、13102/13102.txt "
+       "は第10系)。" +
+           ask,
+       "",
+       false},
+      {"no zone",
+       {},
+       "x",
+       "",
+       2,
+       "座標系の系を読み取れる図郭ファイルがありません。" + ask,
+       "",
+       false},
+      {"mixed zones, one chosen",
+       {"--coordsys", "8"},
+       "9",
+       "10",
+       0,
+       "座標系: 平面直角座標系(世界測地系) / 第9系\n",
+       zone9,
+       true},
+  };
+  for (const Case& c : kCases) {
+    fs::remove_all(tree_.root() / "maps");
+    fs::remove_all(tree_.root() / "out");
+    tree_.MakeDir("out");
+    const std::string maps = CopyBasic();
+    for (auto [area, zone] : {std::pair{"13101", c.zone_13101}, std::pair{"13102", c.zone_13102}}) {
+      const std::string sheet = std::string("maps/") + area + "/" + area + ".txt";
+      std::string bytes = tree_.ReadBytes(sheet);
+      const size_t at = bytes.find("\r\n9,100,");
+      ASSERT_NE(at, std::string::npos) << c.name;
+      tree_.WriteBytes(sheet, bytes.replace(at + 2, 1, zone));
+    }
+    std::vector<std::string> args = {"--no-progress", "--layers", "zukaku"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.insert(args.end(), {"-o", tree_.Path("out"), maps});
+    CliResult r = Run(args);
+    EXPECT_EQ(r.status, c.status) << c.name << "\n" << r.err;
+    if (c.status == 2) {
+      EXPECT_EQ(r.err, c.out_line) << c.name;
+      EXPECT_TRUE(FileNames(tree_.root() / "out").empty()) << c.name;
+      continue;
+    }
+    EXPECT_NE(r.out.find(c.out_line), std::string::npos) << c.name << "\n" << r.out;
+    EXPECT_NE(tree_.ReadBytes("out/Zukaku_Pgn.mif").find(c.header), std::string::npos) << c.name;
+    EXPECT_EQ(r.err.find("図郭ファイルの座標系") != std::string::npos, c.zone_warning)
+        << c.name << "\n"
+        << r.err;
+  }
 }
 
 TEST_F(CliTest, InformationOptions) {

@@ -11,6 +11,7 @@ convert=$1
 command -v ogrinfo >/dev/null || { echo "ogrinfo not installed (gdal-bin)"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The area has no map-sheet file to take the zone from: --coordsys 0.
 mizu=$work/maps/13101/mizu
 mkdir -p "$mizu" "$work/out"
 crlf() { printf '%s\r\n' "$@"; }
@@ -29,7 +30,7 @@ crlf "$header" "A5101,1,3" "3" "-2" "1" "A5101,2,3" "1" "2" "4" \
 crlf "FH" >"$mizu/mizu.atr"
 
 figures() {
-  "$convert" -q --no-progress --layers mizu --polygons "$1" -o "$work/out" "$work/maps"
+  "$convert" -q --no-progress --coordsys 0 --layers mizu --polygons "$1" -o "$work/out" "$work/maps"
   ogrinfo -ro -q "$work/out/Mizu_Kasen_Pgn.mif" -dialect SQLITE -sql \
     "SELECT count(*) AS n, sum(ST_IsValid(geometry) = 1) AS valid,
             sum(ST_Area(geometry)) AS area FROM Mizu_Kasen_Pgn" 2>/dev/null |
@@ -39,7 +40,7 @@ figures() {
 # arrive as holes of their polygon, not as polygons of their own.
 gpkg_figures() {
   rm -f "$work/out.gpkg"
-  "$convert" -q --no-progress --layers mizu -o "$work/out.gpkg" "$work/maps"
+  "$convert" -q --no-progress --coordsys 0 --layers mizu -o "$work/out.gpkg" "$work/maps"
   /usr/bin/python3 - "$work/out.gpkg" <<'PY'
 import sys
 from osgeo import ogr

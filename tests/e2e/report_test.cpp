@@ -120,7 +120,7 @@ TEST_F(ReportTest, MapSheetFilesOfAnotherZoneAreNamedOncePerArea) {
 
 // A strict run ends at the zone warning before it writes any file.
 TEST_F(ReportTest, StrictRunEndsAtTheZoneWarning) {
-  CliResult r = Run({"-q", "--strict", "-o", tree_.Path("out"), maps_});
+  CliResult r = Run({"-q", "--strict", "--coordsys", "0", "-o", tree_.Path("out"), maps_});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
             "警告: 図郭ファイルの座標系は第9系で、選んだ座標系の第1系と異なります (13101/13101.txt "
@@ -140,6 +140,7 @@ TEST_F(ReportTest, SummaryFollowsTheEndOfTheRun) {
             "13101/13101.txt --> Zukaku_Pgn.mif\n"
             "13102/13102.txt --> Zukaku_Pgn.mif\n"
             "変換が終了しました。\n"
+            "座標系: 平面直角座標系(世界測地系) / 第9系\n"
             "レイヤーごとの地物の数:\n"
             "         4  Doro_Doro_Arc\n"
             "         2  Zukaku_Pgn\n"
@@ -161,10 +162,12 @@ TEST_F(ReportTest, JsonReportOfAWholeRun) {
   const Json report = ReadReport("run.json");
   const Json& settings = report["settings"];
   EXPECT_EQ(settings["map_folders"], Json::array({maps_}));
-  EXPECT_EQ(settings["coordsys"]["index"], 0);
-  EXPECT_EQ(settings["coordsys"]["epsg"], 2443);
-  EXPECT_EQ(settings["coordsys"]["zone"], 1);
-  EXPECT_EQ(settings["coordsys"]["name"], "平面直角座標系(世界測地系) / 第1系");
+  // No --coordsys: the entry of the zone that the map-sheet files name.
+  EXPECT_EQ(settings["coordsys"]["index"], 8);
+  EXPECT_EQ(settings["coordsys"]["epsg"], 2451);
+  EXPECT_EQ(settings["coordsys"]["zone"], 9);
+  EXPECT_EQ(settings["coordsys"]["name"], "平面直角座標系(世界測地系) / 第9系");
+  EXPECT_EQ(settings["coordsys"]["from_data"], true);
   EXPECT_EQ(settings["output"], tree_.Path("out"));
   EXPECT_EQ(settings["format"], "MIF");
   EXPECT_EQ(settings["groups"].size(), 9u);
@@ -194,8 +197,9 @@ TEST_F(ReportTest, JsonReportOfAWholeRun) {
   for (const auto& [kind, count] : report["warning_counts"].items()) counted += count.get<int>();
   EXPECT_EQ(shown, LinesWith(r.err, "警告: "));
   EXPECT_EQ(counted, static_cast<int>(report["warnings"].size()));
-  EXPECT_EQ(report["warning_counts"]["zone_mismatch"], 2);
-  EXPECT_EQ(report["warnings"][0]["kind"], "zone_mismatch");
+  // The zone taken is the data's own: no area is of another zone.
+  EXPECT_FALSE(report["warning_counts"].contains("zone_mismatch"));
+  EXPECT_EQ(report["warnings"][0]["kind"], "missing_attributes");
 
   const std::regex iso(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)");
   EXPECT_TRUE(std::regex_match(report["started"].get<std::string>(), iso)) << report["started"];

@@ -20,7 +20,7 @@ struct CliResult {
   std::string out, err;
 };
 
-// Runs pelmora-convert with args. on_line sees each line of standard output
+// Runs pelmora-convert with args (after --coordsys 0). on_line sees each line of standard output
 // as it comes, with the child's process id. With close_output, nobody reads
 // the standard output: its pipe is closed at once.
 CliResult RunCli(const std::vector<std::string>& args,
@@ -34,7 +34,10 @@ CliResult RunCli(const std::vector<std::string>& args,
     ::dup2(err_pipe[1], STDERR_FILENO);
     ::close(out_pipe[0]);
     ::close(err_pipe[0]);
+    // The fixture's area has no map-sheet file to take the zone from.
+    static const std::string kCoordSys[] = {"--coordsys", "0"};
     std::vector<char*> argv{const_cast<char*>(PELMORA_CONVERT)};
+    for (const std::string& arg : kCoordSys) argv.push_back(const_cast<char*>(arg.c_str()));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     ::execv(PELMORA_CONVERT, argv.data());

@@ -166,12 +166,13 @@ TEST_F(ReprojectionTest, RefusalsTouchNoFile) {
       {{"--coordsys", "27", "--t_srs", "EPSG:4612"}, {"EPSG:30169", "EPSG:4612", "tky2jgd.gsb"}},
       {{"--coordsys", "8", "--t_srs", "EPSG:6677"},
        {"EPSG:2451", "EPSG:6677", "change of datum", "touhokutaiheiyouoki2011.gsb"}},
-      {{"--t_srs", "EPSG:6668"}, {"EPSG:2443", "EPSG:6668 (JGD2011)", "change of datum"}},
-      {{"--t_srs", "EPSG:4326"}, {"EPSG:2443", "EPSG:4326", "change of datum"}},
+      // Without --coordsys: the zone the sample's map-sheet files name, JGD2000.
+      {{"--t_srs", "EPSG:6668"}, {"EPSG:2451", "EPSG:6668 (JGD2011)", "change of datum"}},
+      {{"--t_srs", "EPSG:4326"}, {"EPSG:2451", "EPSG:4326", "change of datum"}},
       {{"--coordsys", "27", "--t_srs", "EPSG:6677"},
        {"EPSG:30169", "EPSG:6677", "tky2jgd.gsb, touhokutaiheiyouoki2011.gsb"}},
       // British National Grid: nothing but a ballpark offset from Japan.
-      {{"--t_srs", "EPSG:27700", "--allow-approximate"}, {"EPSG:2443", "EPSG:27700", "ballpark"}},
+      {{"--t_srs", "EPSG:27700", "--allow-approximate"}, {"EPSG:2451", "EPSG:27700", "ballpark"}},
       {{"--t_srs", "EPSG:999999"}, {"unknown coordinate system 'EPSG:999999'"}},
       {{"--t_srs", "nonsense"}, {"unknown coordinate system 'nonsense'"}},
       {{"--t_srs", "EPSG:6695"}, {"'EPSG:6695' is not a two-dimensional"}},  // a height

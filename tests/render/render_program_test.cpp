@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -105,6 +106,31 @@ TEST_F(RenderProgram, BadInputGetsAMessageAndItsStatus) {
     EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.errors;
     EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.arguments << "\n" << run.errors;
   }
+}
+
+// Without --coordsys the zone is the one the map-sheet files name, as for
+// pelmora-convert: areas naming different zones are refused until one is
+// chosen, and the area of the other zone is then flagged.
+TEST_F(RenderProgram, CoordSysDefaultsToTheZoneTheMapSheetsName) {
+  const fs::path maps = dir_ / "maps";
+  fs::copy(kSample, maps, fs::copy_options::recursive);
+  const fs::path sheet = maps / "13102" / "13102.txt";
+  std::ifstream in(sheet, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  const size_t at = bytes.find("\r\n9,-");
+  ASSERT_NE(at, std::string::npos);
+  std::ofstream(sheet, std::ios::binary) << bytes.replace(at + 2, 1, "10");
+  const std::string out = " -o " + (dir_ / "map.png").string() + " " + maps.string();
+  Outcome run = Render("--size 100x100" + out);
+  EXPECT_EQ(run.status, 2) << run.errors;
+  EXPECT_NE(run.errors.find("図郭ファイルの座標系の系が地域によって異なります (13101/13101.txt "
+                            "は第9系、13102/13102.txt は第10系)。"),
+            std::string::npos)
+      << run.errors;
+  EXPECT_FALSE(fs::exists(dir_ / "map.png"));
+  run = Render("--size 100x100 --coordsys 8" + out);
+  EXPECT_EQ(run.status, 0) << run.errors;
 }
 
 TEST_F(RenderProgram, LayersAndAreaChooseWhatIsDrawn) {

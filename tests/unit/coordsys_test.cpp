@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/conversion/data_zone.hpp"
 #include "core/conversion/sheet_zone.hpp"
 #include "core/errors.hpp"
 #include "core/text/cp932.hpp"
@@ -85,6 +86,69 @@ TEST(CoordSysTest, ZoneFieldAgainstTheChosenEntry) {
     EXPECT_EQ(ZoneMismatchText(c.field, c.coordsys).value_or(""), c.expected)
         << c.field << " " << c.coordsys;
   }
+}
+
+// The data's own zone: areas without a zone do not count, the entry is of
+// the datum asked for, and the first disagreement names both areas.
+TEST(DataZoneTest, ZoneTheAreasAgreeOn) {
+  struct Case {
+    const char* name;
+    std::vector<std::optional<int>> zones;  // one area each, in run order
+    int datum_like;
+    DataZone::Outcome outcome;
+    int coordsys_index;
+    std::string problem;
+  };
+  const std::string ask = "--coordsys で座標系を指定してください。";
+  const Case kCases[] = {
+      {"one zone", {9, 9, 9}, 0, DataZone::Outcome::kFound, 8, ""},
+      {"Tokyo datum asked", {9, 9}, 27, DataZone::Outcome::kFound, 27, ""},
+      {"the last zone", {19}, 37, DataZone::Outcome::kFound, 37, ""},
+      {"areas without a zone",
+       {std::nullopt, 1, std::nullopt},
+       18,
+       DataZone::Outcome::kFound,
+       0,
+       ""},
+      {"no area",
+       {},
+       0,
+       DataZone::Outcome::kNoZone,
+       -1,
+       "座標系の系を読み取れる図郭ファイルがありません。" + ask},
+      {"no zone",
+       {std::nullopt, std::nullopt},
+       0,
+       DataZone::Outcome::kNoZone,
+       -1,
+       "座標系の系を読み取れる図郭ファイルがありません。" + ask},
+      {"mixed",
+       {std::nullopt, 9, 9, 10, 11},
+       0,
+       DataZone::Outcome::kMixed,
+       -1,
+       "図郭ファイルの座標系の系が地域によって異なります (a1/a1.txt は第9系、a3/a3.txt "
+       "は第10系)。" +
+           ask},
+  };
+  for (const Case& c : kCases) {
+    InputDescription input;
+    for (size_t i = 0; i < c.zones.size(); ++i) {
+      AreaDescription& area = input.areas.emplace_back();
+      area.name = "a" + std::to_string(i);
+      area.zone = c.zones[i];
+    }
+    const DataZone found = FindDataZone(input, c.datum_like);
+    EXPECT_EQ(found.outcome, c.outcome) << c.name;
+    EXPECT_EQ(found.coordsys_index, c.coordsys_index) << c.name;
+    EXPECT_EQ(DataZoneProblemText(found), c.problem) << c.name;
+  }
+  for (const char* bad : {"", "-1", "38", "08x", "auto ", "AUTO"}) {
+    EXPECT_FALSE(ParseCoordSysChoice(bad).has_value()) << bad;
+  }
+  EXPECT_EQ(ParseCoordSysChoice("auto"), kCoordSysFromData);
+  EXPECT_EQ(ParseCoordSysChoice("37"), 37);
+  EXPECT_EQ(ParseCoordSysChoice("08"), 8);
 }
 
 TEST(ErrorTextTest, FinalPeriodAndSystemTexts) {

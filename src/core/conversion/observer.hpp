@@ -14,7 +14,8 @@ namespace pelmora {
 struct RunStarted {
   uint64_t bytes_to_read = 0;  // the layers' input files over every area
   int layers = 0;
-  int areas = 0;  // area subfolders holding an input file of a layer, as reached
+  int areas = 0;           // area subfolders holding an input file of a layer, as reached
+  int coordsys_index = 0;  // the entry of the coordinate-system table written
 };
 
 struct LayerStarted {

@@ -10,13 +10,20 @@
 
 namespace pelmora {
 
-RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& observer) {
+RunResult RunConversion(const ConversionSettings& asked, ConversionObserver& observer) {
   // The folders are listed once, here: every check and every layer reads
   // this description.
-  const InputDescription input = DescribeInput(settings.map_folders);
-  SettingsCheck check = CheckSettings(settings, input);
-  RunResult result{check.problem, check.output_folder, check.folder};
+  return RunConversion(asked, DescribeInput(asked.map_folders), observer);
+}
+
+RunResult RunConversion(const ConversionSettings& asked, const InputDescription& input,
+                        ConversionObserver& observer) {
+  SettingsCheck check = CheckSettings(asked, input);
+  RunResult result{check.problem, check.output_folder, check.folder, check.coordsys_index};
   if (check.problem != SettingsProblem::kNone) return result;
+  // The entry the checks chose (the data's own zone when asked for).
+  ConversionSettings settings = asked;
+  settings.coordsys_index = check.coordsys_index;
   // Writers of the settings' own (a preview's memory store) put nothing into
   // the output folder: such a run neither holds its lock nor clears it, so a
   // preview and a conversion into that folder never refuse each other.

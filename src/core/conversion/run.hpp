@@ -11,6 +11,7 @@ struct RunResult {
   SettingsProblem problem = SettingsProblem::kNone;  // kNone: the layers were converted
   std::string output_folder;                         // as amended by the checks
   std::string problem_folder;                        // the map-data folder at fault
+  int coordsys_index = 0;  // the entry written (the data's own when asked for)
 };
 
 // Checks the settings and, when they pass, takes the output folder's lock
@@ -21,5 +22,9 @@ struct RunResult {
 // new pairs, the interrupted layer leaves no file behind (an older pair of its
 // name stays as it was), later layers are not touched.
 RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& observer);
+// The same over a description of settings.map_folders made before (by a
+// front end that showed or checked it): the folders are not listed again.
+RunResult RunConversion(const ConversionSettings& settings, const InputDescription& input,
+                        ConversionObserver& observer);
 
 }  // namespace pelmora

@@ -149,7 +149,8 @@ int RunLayers(std::span<const LayerDef* const> layers, const ConversionSettings&
   const InputSizes sizes(layers, input);
   queue.start_order = StartOrder(queue.units, workers, layers, sizes);
 
-  observer.OnRunStarted({sizes.BytesToRead(), static_cast<int>(layers.size()), sizes.AreasRead()});
+  observer.OnRunStarted({sizes.BytesToRead(), static_cast<int>(layers.size()), sizes.AreasRead(),
+                         settings.coordsys_index});
   OrderedRelease release(tasks, shared, observer, sizes.BytesToRead(), settings.strict);
   if (workers <= 1) {
     RunOnThisThread(queue, tasks, settings, output_folder, shared, release, observer,

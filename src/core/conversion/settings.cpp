@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "data_zone.hpp"
 #include "layer_table.hpp"
 #include "map_data_check.hpp"
 #include "output_formats.hpp"
@@ -50,6 +51,7 @@ std::string_view SettingsProblemText(SettingsProblem problem) {
     case SettingsProblem::kOutputFolderBusy:
       return "MIFの出力先フォルダ「%s」には別の変換が出力中です。";
     case SettingsProblem::kRefusedByFormat:
+    case SettingsProblem::kDataZone:
       return "%s";
   }
   return {};
@@ -60,6 +62,31 @@ std::string SettingsProblemMessage(SettingsProblem problem, std::string_view fol
   if (auto at = message.find("%s"); at != std::string::npos) message.replace(at, 2, folder);
   return message;
 }
+
+namespace {
+
+// Whether the output format accepts the settings; its refusal is the problem.
+bool CheckFormat(const ConversionSettings& settings, SettingsCheck& check) {
+  FormatCheck format = CheckFormatSettings(settings);
+  if (!format.refusal.empty()) {
+    check.problem = SettingsProblem::kRefusedByFormat;
+    check.folder = std::move(format.refusal);
+    return false;
+  }
+  check.format_warning = std::move(format.warning);
+  return true;
+}
+
+// Whether every map-data folder holds an input file of one of layers.
+bool CheckInput(const InputDescription& input, std::span<const LayerDef* const> layers,
+                SettingsCheck& check) {
+  MapDataProblem data = CheckMapData(input, layers);
+  check.problem = data.problem;
+  check.folder = std::move(data.folder);
+  return data.problem == SettingsProblem::kNone;
+}
+
+}  // namespace
 
 SettingsCheck CheckSettings(const ConversionSettings& settings) {
   return CheckSettings(settings, DescribeInput(settings.map_folders));
@@ -87,16 +114,22 @@ SettingsCheck CheckSettings(const ConversionSettings& settings, const InputDescr
     check.problem = SettingsProblem::kNoGroups;
     return check;
   }
-  if (FormatCheck format = CheckFormatSettings(settings); !format.refusal.empty()) {
-    check.problem = SettingsProblem::kRefusedByFormat;
-    check.folder = std::move(format.refusal);
+  check.coordsys_index = settings.coordsys_index;
+  if (settings.coordsys_index != kCoordSysFromData) {
+    if (CheckFormat(settings, check)) CheckInput(input, layers, check);
     return check;
-  } else {
-    check.format_warning = std::move(format.warning);
   }
-  MapDataProblem data = CheckMapData(input, layers);
-  check.problem = data.problem;
-  check.folder = std::move(data.folder);
+  if (!CheckInput(input, layers, check)) return check;
+  const DataZone zone = FindDataZone(input);
+  if (zone.outcome != DataZone::Outcome::kFound) {
+    check.problem = SettingsProblem::kDataZone;
+    check.folder = DataZoneProblemText(zone);
+    return check;
+  }
+  check.coordsys_index = zone.coordsys_index;
+  ConversionSettings chosen = settings;
+  chosen.coordsys_index = zone.coordsys_index;
+  CheckFormat(chosen, check);
   return check;
 }
 

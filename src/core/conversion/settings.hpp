@@ -29,7 +29,9 @@ enum class PolygonMode { kChained, kAssembled };
 
 struct ConversionSettings {
   std::vector<std::string> map_folders;  // in list order
-  int coordsys_index = 0;                // index into the coordinate-system table
+  // Index into the coordinate-system table, or kCoordSysFromData
+  // (data_zone.hpp): the JGD2000 entry of the zone the map-sheet files name.
+  int coordsys_index = 0;
   std::string output_folder;
   std::array<bool, kGroupCount> groups{};
   int jobs = 1;  // layers converted at once; the window keeps 1
@@ -75,6 +77,10 @@ enum class SettingsProblem {
   // cannot write, or a change of datum it cannot make exactly); the message
   // is the format's own.
   kRefusedByFormat,
+  // The coordinate system is to be taken from the data, but the areas'
+  // map-sheet files name different zones, or none names a zone; the message
+  // names two areas and their zones, or says that none names one.
+  kDataZone,
 };
 
 // The warning text of a problem (UTF-8); empty for kNone. The texts of the
@@ -93,6 +99,10 @@ struct SettingsCheck {
   // What the message names: the map-data folder at fault for the map-data
   // problems, the format's reason for kRefusedByFormat.
   std::string folder;
+  // The entry of the coordinate-system table that the run writes: the one
+  // asked for, or the data's own when asked for kCoordSysFromData (set once
+  // that check passed).
+  int coordsys_index = 0;
   // A warning of the format on settings it accepts (an approximate change of
   // datum), to be reported when the run starts.
   std::string format_warning;
@@ -101,6 +111,9 @@ struct SettingsCheck {
 // The checks made before converting, in order: a map-data folder is listed,
 // the output folder exists, a group is ticked, the output format accepts the
 // settings, every map-data folder holds an input file of a selected layer.
+// With the coordinate system taken from the data, the map-data folders are
+// checked before the format, and between the two the areas must agree on
+// their zone: the format judges the settings with the entry found.
 // The map-data folders are those of the description, made of
 // settings.map_folders; the first form describes them itself.
 SettingsCheck CheckSettings(const ConversionSettings& settings);

@@ -5,10 +5,13 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
+#include "core/conversion/data_zone.hpp"
 #include "core/errors.hpp"
 #include "core/mif/coordsys.hpp"
 #include "map_loader.hpp"
@@ -21,9 +24,8 @@ using pelmora::render::Box;
 struct Options {
   std::vector<std::string> folders;
   std::string output, layers, size = "1200x900", bbox;
-  // With a zone chosen, the areas of another zone are flagged; without one
-  // the run's warnings would name every area not in the table's first zone.
-  bool zone_chosen = false;
+  // "auto": the zone the map-sheet files name, as the converter takes it.
+  std::string coordsys = "auto";
 };
 
 int UsageError(const std::string& message) {
@@ -80,7 +82,6 @@ int Render(const Options& options, QSize size, const Box* bbox,
     std::cerr << pelmora::SettingsProblemMessage(loaded.problem, loaded.problem_folder) << "\n";
     return 2;
   }
-  if (!options.zone_chosen) loaded.flagged_areas.clear();
   pelmora::render::MapScene scene(std::move(loaded.layers), loaded.flagged_areas);
   if (!bbox && scene.Extent().Empty())
     std::cerr << "pelmora-render: the folders hold no features\n";
@@ -111,11 +112,9 @@ int main(int argc, char** argv) {
   app.add_option("--size", options.size, "Picture size in pixels, WxH (default 1200x900)");
   app.add_option("--bbox", options.bbox, "Plane area to show: minx,miny,maxx,maxy (metres)");
   pelmora::ConversionSettings settings;
-  CLI::Option* coordsys =
-      app.add_option("--coordsys", settings.coordsys_index,
-                     "Index 0-37 of the coordinate system the data is in; areas of another "
-                     "zone are flagged")
-          ->check(CLI::Range(0, pelmora::kCoordSysCount - 1));
+  app.add_option("--coordsys", options.coordsys,
+                 "Coordinate system the data is in: auto (default: the zone that the map-sheet "
+                 "files name) or an index 0-37; areas of another zone are flagged");
   app.set_version_flag("--version", "pelmora-render " PELMORA_VERSION);
   try {
     app.parse(argc, argv);
@@ -129,7 +128,9 @@ int main(int argc, char** argv) {
   Box bbox;
   if (!options.bbox.empty() && !ParseBox(options.bbox, bbox))
     return UsageError("--bbox must be minx,miny,maxx,maxy with min < max");
-  options.zone_chosen = coordsys->count() > 0;
+  const std::optional<int> coordsys = pelmora::ParseCoordSysChoice(options.coordsys);
+  if (!coordsys) return UsageError("--coordsys must be auto or 0 to 37");
+  settings.coordsys_index = *coordsys;
   settings.map_folders = options.folders;
   if (!ParseGroups(options.layers, settings.groups))
     return UsageError("unknown layer group in '" + options.layers + "'");
