@@ -44,6 +44,10 @@ void TLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 namespace {
 
+QString Utf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QLatin1String(name));
@@ -55,10 +59,13 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 }  // namespace
 
 TdlgAbout::TdlgAbout(QWidget* owner, const QString& url, const QString& mail)
+    : TdlgAbout(owner, window::MakeAboutTexts({}, url.toStdString(), mail.toStdString())) {}
+
+TdlgAbout::TdlgAbout(QWidget* owner, const window::AboutTexts& texts)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("dlgAbout"));
-  setWindowTitle(QStringLiteral("バージョン情報"));
+  setWindowTitle(Utf8(texts.caption));
   setFont(TfrmMain::WindowFont());
   setFixedSize(kClientWidth, kClientHeight);
   setModal(true);
@@ -68,24 +75,24 @@ TdlgAbout::TdlgAbout(QWidget* owner, const QString& url, const QString& mail)
   Image2->setGeometry(64, 16, 32, 32);
   Image2->setPixmap(AppIconPixmap(32));
 
-  Label1 = MakeLabel(this, "Label1", QStringLiteral("Pelmorix Converter"), 104, 16);
-  lblVersion = MakeLabel(this, "lblVersion", QStringLiteral("Version "), 104, 32);
+  Label1 = MakeLabel(this, "Label1", Utf8(texts.product), 104, 16);
+  lblVersion = MakeLabel(this, "lblVersion", Utf8(texts.version), 104, 32);
 
   Label7 = nullptr;
   Label6 = nullptr;
   Label5 = nullptr;
   Label4 = nullptr;
-  if (!url.isEmpty()) {
-    Label7 = MakeLabel(this, "Label7", QStringLiteral("URL"), 104, 112);
-    Label6 = new TLinkLabel(url, url, this);
+  if (!texts.url.empty()) {
+    Label7 = MakeLabel(this, "Label7", Utf8(texts.url_caption), 104, 112);
+    Label6 = new TLinkLabel(Utf8(texts.url), Utf8(texts.url), this);
     Label6->setObjectName(QStringLiteral("Label6"));
     Label6->move(152, 112);
     Label6->adjustSize();
     connect(Label6, &TLinkLabel::clicked, this, &TdlgAbout::Label6Click);
   }
-  if (!mail.isEmpty()) {
-    Label5 = MakeLabel(this, "Label5", QStringLiteral("E-MAIL"), 104, 128);
-    Label4 = new TLinkLabel(mail, QStringLiteral("mailto:") + mail, this);
+  if (!texts.mail.empty()) {
+    Label5 = MakeLabel(this, "Label5", Utf8(texts.mail_caption), 104, 128);
+    Label4 = new TLinkLabel(Utf8(texts.mail), Utf8(texts.mail_target), this);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->move(152, 128);
     Label4->adjustSize();
@@ -103,7 +110,7 @@ TdlgAbout::TdlgAbout(QWidget* owner, const QString& url, const QString& mail)
 }
 
 void TdlgAbout::SetVersionText(const QString& version) {
-  lblVersion->setText(QStringLiteral("Version ") + version);
+  lblVersion->setText(Utf8(window::MakeAboutTexts(version.toStdString(), {}, {}).version));
   lblVersion->adjustSize();
 }
 

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QLabel>
 
+#include "about_texts.hpp"
+
 class QPushButton;
 
 namespace pelmora::gui {
@@ -42,6 +44,8 @@ class TdlgAbout : public QDialog {
 
   explicit TdlgAbout(QWidget* owner, const QString& url = ContactUrl(),
                      const QString& mail = ContactMail());
+  // The box with the texts the window model gives.
+  TdlgAbout(QWidget* owner, const window::AboutTexts& texts);
 
   // "Version " followed by the program's file version.
   void SetVersionText(const QString& version);

@@ -6,7 +6,7 @@
 
 namespace pelmora::window {
 
-const char* CaptionOf(MessageKind kind) {
+const char* BoxCaption(MessageKind kind) {
   switch (kind) {
     case MessageKind::kWarning:
       return "警告";

@@ -63,6 +63,8 @@ class TfrmMain : private TRunEvents {
   void GroupEdited(int group, bool ticked);
   // The polygon option set by the user: formats no longer change it.
   void PolygonsChosen(bool assembled);
+  // The polygon option's state changed in the view, by whoever set it.
+  void PolygonsEdited(bool assembled) { polygons_assembled_ = assembled; }
   // Chooses an output format by its table name (the format menu); false for
   // a name the table does not have.
   bool ChooseFormat(std::string_view name);
@@ -94,6 +96,9 @@ class TfrmMain : private TRunEvents {
   void SetAboutLines(std::string version, std::string url, std::string mail);
   // The settings of a run as the window holds them now.
   ConversionSettings ReadSettings() const;
+  // Hears the run's reports on the worker thread before they are posted to
+  // the view (tests hold a run there); set it between runs.
+  void SetRunTap(TRunEvents* tap) { tap_ = tap; }
 
  private:
   // TRunEvents, on the worker thread: each is posted to the view's thread.
@@ -127,6 +132,7 @@ class TfrmMain : private TRunEvents {
   std::string run_output_file_;   // the one file of the run going on, if any
   std::string help_file_;
   std::string version_, contact_url_, contact_mail_;
+  TRunEvents* tap_ = nullptr;
   // Work posted from the worker thread checks this on the user-interface
   // thread, so that none reaches a model that is gone.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

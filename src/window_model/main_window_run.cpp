@@ -59,6 +59,7 @@ void TfrmMain::S1Click() {
 
 void TfrmMain::SetConverting(bool converting) {
   converting_ = converting;
+  if (converting) view_.RunStateChanged(true);  // before the focused control is disabled
   // The settings take no input during a run; the menus stay open for
   // "変換を中止" and "終了" (which asks first); the run's format and output
   // stay those it started with.
@@ -70,7 +71,7 @@ void TfrmMain::SetConverting(bool converting) {
     view_.Enable(control, !converting);
   }
   view_.Enable(Control::kS1, converting);
-  view_.RunStateChanged(converting);
+  if (!converting) view_.RunStateChanged(false);
 }
 
 void TfrmMain::Post(std::function<void()> work) {
@@ -81,10 +82,12 @@ void TfrmMain::Post(std::function<void()> work) {
 }
 
 void TfrmMain::OnRunLog(const std::string& line, bool warning) {
+  if (tap_) tap_->OnRunLog(line, warning);
   Post([this, line, warning] { view_.AppendLog(line, warning); });
 }
 
 void TfrmMain::OnRunProgressRange(int maximum) {
+  if (tap_) tap_->OnRunProgressRange(maximum);
   Post([this, maximum] {
     view_.SetProgressRange(maximum);
     view_.SetProgress(0);
@@ -92,10 +95,12 @@ void TfrmMain::OnRunProgressRange(int maximum) {
 }
 
 void TfrmMain::OnRunProgress(int position) {
+  if (tap_) tap_->OnRunProgress(position);
   Post([this, position] { view_.SetProgress(position); });
 }
 
 void TfrmMain::OnRunEnded(const RunEnd& end) {
+  if (tap_) tap_->OnRunEnded(end);
   Post([this, end] { FinishRun(end); });
 }
 

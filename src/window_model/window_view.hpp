@@ -71,7 +71,7 @@ enum class MessageKind {
 };
 
 // The caption of a kind of box ("警告", "情報", the program title, "確認").
-const char* CaptionOf(MessageKind kind);
+const char* BoxCaption(MessageKind kind);
 
 // The two folder pickers of the window.
 enum class FolderPicker {
@@ -116,9 +116,9 @@ class TMainWindowView {
   virtual void SetProgressRange(int maximum) = 0;
   virtual void SetProgress(int position) = 0;
   virtual void SetBusyCursor(bool busy) = 0;
-  // The run began or ended: for what only the toolkit knows (the log's
-  // read-only state, the focus to give back). The model has already set the
-  // controls' enabled states.
+  // The run begins (called before the controls are disabled) or has ended
+  // (after they are enabled again): for what only the toolkit knows, such as
+  // the log's read-only state and the focus to give back.
   virtual void RunStateChanged(bool running) { (void)running; }
   // A run has ended and its end box (or error box) has been closed.
   virtual void RunEnded() {}
