@@ -1,7 +1,9 @@
 // The layout of TfrmMain: its controls at the places of the shared layout
-// table with their captions and tab order, its folder pickers and its menus,
-// and the signals that hand the user's actions to the window model.
+// table with their captions and tab order, its folder pickers and its menus
+// (the output-format menu among them), and the signals that hand the user's
+// actions to the window model.
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -14,6 +16,7 @@
 #include <QStatusBar>
 
 #include "app_paths.hpp"
+#include "core/conversion/output_formats.hpp"
 #include "folder_browse_dialog.hpp"
 #include "folder_list.hpp"
 #include "main_window.hpp"
@@ -27,6 +30,10 @@ namespace {
 
 const window::ControlPlace& Spot(std::string_view name) {
   return *window::FindControlPlace(name);
+}
+
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString CaptionOf(const window::ControlPlace& place) {
@@ -205,6 +212,24 @@ void TfrmMain::BuildMenus() {
   H1->addSeparator()->setObjectName(QStringLiteral("N2"));
   A1 = H1->addAction(QStringLiteral("バージョン情報(&A)..."));
   A1->setObjectName(QStringLiteral("A1"));
+}
+
+// The output-format menu T1: one radio item per format of the table.
+void TfrmMain::BuildFormatMenu(QMenuBar* bar) {
+  T1 = bar->addMenu(QStringLiteral("出力形式(&T)"));
+  T1->setObjectName(QStringLiteral("T1"));
+  FormatActions = new QActionGroup(this);
+  FormatActions->setExclusive(true);
+  for (const OutputFormat& format : OutputFormats()) {
+    QAction* item = T1->addAction(Utf8(format.name));
+    item->setObjectName(QStringLiteral("Format_") + Utf8(format.name));
+    item->setData(Utf8(format.name));
+    item->setStatusTip(Utf8(format.description));
+    item->setCheckable(true);
+    FormatActions->addAction(item);
+  }
+  connect(FormatActions, &QActionGroup::triggered, this,
+          [this](QAction* item) { SetOutputFormat(item->data().toString()); });
 }
 
 }  // namespace pelmora::gui

@@ -53,7 +53,6 @@ enum class Control {
   kA1,          // "バージョン情報(&A)..."
   kFormatMenu,  // the items of the output-format menu
   kP1,          // the polygon option
-  kMapPreview,  // the map preview's menu item, where a view has one
 };
 
 // The captions that name the output, which follow the output format.

@@ -92,8 +92,8 @@ class FolderDropTest : public QObject {
         << QStringList{"maps/a", "maps/b"} << QStringList{"maps/a"};
     // On Linux letter case tells two folders apart.
     QTest::newRow("another folder in other letter case")
-        << QStringList{"maps/a"} << QStringList{"MAPS/A"} << true
-        << QStringList{"maps/a", "MAPS/A"} << QStringList();
+        << QStringList{"maps/a"} << QStringList{"MAPS/A"} << true << QStringList{"maps/a", "MAPS/A"}
+        << QStringList();
     QTest::newRow("the same folder twice in one drag")
         << QStringList() << QStringList{"maps/a", "maps/a/"} << true << QStringList{"maps/a"}
         << QStringList{"maps/a"};
