@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <map>
+#include <mutex>
+#include <thread>
 
 #include "conversion_runner.hpp"
 #include "fake_view.hpp"
@@ -278,6 +281,60 @@ TEST(ProgressThinning, ThinsButKeepsTheLastPositions) {
   EXPECT_TRUE(observer.StopRequested());
   EXPECT_EQ(ProgressPosition({0, 0}), 0);
   EXPECT_EQ(ProgressPosition({10, 5}), kProgressMaximum);
+}
+
+// Waits for the end of a run and keeps its outcome.
+class EndEvents : public RecordingEvents {
+ public:
+  void OnRunEnded(const RunEnd& end) override {
+    std::lock_guard<std::mutex> lock(mutex);
+    ended = end;
+    cv.notify_all();
+  }
+  RunEnd Wait() {
+    std::unique_lock<std::mutex> lock(mutex);
+    cv.wait(lock, [&] { return ended.has_value(); });
+    RunEnd end = *ended;
+    ended.reset();
+    return end;
+  }
+  std::mutex mutex;
+  std::condition_variable cv;
+  std::optional<RunEnd> ended;
+};
+
+TEST(ConversionRunner, OutcomeStopAndOneRunAtATime) {
+  EndEvents events;
+  TConversionRunner runner(events);
+  // A job that fails in any way ends as a failure, never on the thread.
+  ASSERT_TRUE(
+      runner.Start([](ConversionObserver&) -> ConversionOutcome { throw std::bad_alloc(); }));
+  RunEnd end = events.Wait();
+  EXPECT_EQ(end.outcome.kind, OutcomeKind::kFailed);
+  EXPECT_EQ(end.outcome.description, "std::bad_alloc.");
+  // The stop request reaches the job's observer; a second start waits its turn.
+  std::atomic<bool> started{false};
+  ASSERT_TRUE(runner.Start([&](ConversionObserver& observer) {
+    started = true;
+    while (!observer.StopRequested()) std::this_thread::yield();
+    throw ConversionCancelled();
+    return ConversionOutcome{};
+  }));
+  while (!started) std::this_thread::yield();
+  EXPECT_TRUE(runner.IsRunning());
+  EXPECT_FALSE(runner.Start([](ConversionObserver&) { return ConversionOutcome{}; }));
+  runner.RequestStop();
+  end = events.Wait();
+  EXPECT_EQ(end.outcome.kind, OutcomeKind::kStopped);
+  runner.Wait();
+  EXPECT_FALSE(runner.IsRunning());
+  // The next run starts afresh, without the stop of the last.
+  ASSERT_TRUE(runner.Start([](ConversionObserver& observer) {
+    ConversionOutcome outcome;
+    if (observer.StopRequested()) outcome.kind = OutcomeKind::kStopped;
+    return outcome;
+  }));
+  EXPECT_EQ(events.Wait().outcome.kind, OutcomeKind::kDone);
 }
 
 TEST(Layout, EveryControlHasItsPlace) {
