@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "about_texts.hpp"
+#include "window_layout.hpp"
 
 class QPushButton;
 
@@ -37,7 +38,7 @@ class TLinkLabel : public QLabel {
 class TdlgAbout : public QDialog {
   Q_OBJECT
  public:
-  static constexpr int kClientWidth = 361;
+  static constexpr int kClientWidth = window::kAboutClientWidth;
   // The outer height of 214 pixels on Windows less its caption and borders:
   // on Linux the window manager adds its own frame to the client area.
   static constexpr int kClientHeight = 185;

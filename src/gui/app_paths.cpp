@@ -134,10 +134,11 @@ QString HelpFilePath(const QString& app_folder) {
 }
 
 QString SettingsFilePath() {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  if (folder.isEmpty()) folder = GetAppFolder();
-  if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-  return folder + QString::fromStdString(window::SettingsFileName(AppFilePath().toStdString()));
+  // The program's folder of an install is not the user's to write on Linux:
+  // the user's configuration folder, where there is one.
+  const QString user_folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+  return QString::fromStdString(window::SettingsFilePath(
+      AppFilePath().toStdString(), user_folder.isEmpty(), user_folder.toStdString()));
 }
 
 QString ReadProfileString(const QString& file, const QString& section, const QString& key,

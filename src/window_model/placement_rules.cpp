@@ -123,6 +123,14 @@ std::string SettingsFileName(std::string_view program_path) {
   return ExtractBaseName(program_path) + ".INI";
 }
 
+std::string SettingsFilePath(std::string_view program_path, bool program_folder_writable,
+                             std::string_view user_folder) {
+  const std::string folder = program_folder_writable
+                                 ? ExtractFolder(program_path)
+                                 : WithTrailingSeparator(std::string(user_folder));
+  return folder + SettingsFileName(program_path);
+}
+
 std::string SettingsWriteMessage(std::string_view settings_file) {
   return std::string(settings_file) + " に書き込めません";
 }

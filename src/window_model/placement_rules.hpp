@@ -59,6 +59,12 @@ std::string ExtractBaseName(std::string_view path);
 // followed by ".INI".
 std::string SettingsFileName(std::string_view program_path);
 
+// Where the settings file lies: in the program's folder when that folder can
+// be written, otherwise in user_folder (on Windows %APPDATA%\Pelmora\), so
+// that an install the user cannot write to does not fail at every close.
+std::string SettingsFilePath(std::string_view program_path, bool program_folder_writable,
+                             std::string_view user_folder);
+
 // "%s に書き込めません": the message of a settings file that cannot be written.
 std::string SettingsWriteMessage(std::string_view settings_file);
 

@@ -54,7 +54,29 @@ constexpr std::string_view kTabOrder[] = {
     "CheckBox8", "CheckBox9", "Button5",   "Button6",   "Button7",   "Memo1",
 };
 
+constexpr ControlPlace kAboutControls[] = {
+    {"Image2", K::kPicture, 64, 16, 32, 32, ""},
+    {"Label1", K::kLabel, 104, 16, 101, 12, ""},
+    {"lblVersion", K::kLabel, 104, 32, 51, 12, ""},
+    {"Label7", K::kLabel, 104, 112, 22, 12, ""},
+    {"Label6", K::kLabel, 152, 112, 109, 12, ""},  // a link label
+    {"Label5", K::kLabel, 104, 128, 39, 12, ""},
+    {"Label4", K::kLabel, 152, 128, 82, 12, ""},  // a link label
+    {"Button1", K::kButton, 144, 152, kBW, kBH, "OK"},
+};
+
 }  // namespace
+
+std::span<const ControlPlace> AboutControls() {
+  return kAboutControls;
+}
+
+const ControlPlace& AboutControlPlace(std::string_view name) {
+  for (const ControlPlace& place : kAboutControls) {
+    if (place.name == name) return place;
+  }
+  return kAboutControls[0];  // every caller names one of the table's
+}
 
 std::span<const ControlPlace> MainWindowControls() {
   return kControls;

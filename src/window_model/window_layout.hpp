@@ -27,6 +27,7 @@ enum class ControlKind {
   kMemo,
   kProgressBar,
   kStatusBar,
+  kPicture,  // the about box's icon
 };
 
 struct ControlPlace {
@@ -50,6 +51,15 @@ const ControlPlace* FindControlPlace(std::string_view name);
 
 // The keyboard focus order: ListBox1 to Memo1, the check boxes after Button4.
 std::span<const std::string_view> TabOrder();
+
+// The about box TdlgAbout: client width, outer height on Windows, and its
+// controls (Image2, Label1, lblVersion, Label7, Label6, Label5, Label4,
+// Button1); the labels size themselves to their texts (about_texts).
+inline constexpr int kAboutClientWidth = 361;
+inline constexpr int kAboutOuterHeight = 214;
+std::span<const ControlPlace> AboutControls();
+// The place of an about-box control by name; every name above has one.
+const ControlPlace& AboutControlPlace(std::string_view name);
 
 // The titles of the two folder pickers.
 inline constexpr char kFolderBrowseDialog1Title[] = "数値地図2500のデータがある親フォルダ";

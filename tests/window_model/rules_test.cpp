@@ -228,6 +228,11 @@ TEST(PlacementRules, ProgramPaths) {
   EXPECT_EQ(ExtractBaseName("README"), "README");
   EXPECT_EQ(SettingsFileName("/opt/表/Converter"), "Converter.INI");
   EXPECT_EQ(SettingsWriteMessage("/x/a.INI"), "/x/a.INI に書き込めません");
+  // An install the user cannot write to keeps its settings in the user's folder.
+  EXPECT_EQ(SettingsFilePath("/opt/p/Converter", true, "/home/u/.config/p"),
+            "/opt/p/Converter.INI");
+  EXPECT_EQ(SettingsFilePath("/opt/p/Converter", false, "/home/u/.config/p"),
+            "/home/u/.config/p/Converter.INI");
 }
 
 // Records what a run reports, on the calling thread.
@@ -351,6 +356,11 @@ TEST(Layout, EveryControlHasItsPlace) {
     EXPECT_LE(place.top + place.height, kClientHeight) << place.name;
   }
   for (std::string_view name : TabOrder()) EXPECT_NE(FindControlPlace(name), nullptr) << name;
+  for (const ControlPlace& place : AboutControls()) {
+    EXPECT_EQ(&AboutControlPlace(place.name), &place);
+    EXPECT_LE(place.left + place.width, kAboutClientWidth) << place.name;
+  }
+  EXPECT_EQ(AboutControlPlace("Button1").caption, "OK");
 }
 
 }  // namespace
