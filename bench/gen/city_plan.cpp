@@ -29,26 +29,46 @@ Polyline Side(Rng& rng, Pt a, Pt b, int bends, bool on_edge, bool horizontal) {
   return line;
 }
 
-void PlaceNodes(CityPlan& plan, Rng& rng) {
-  std::vector<int64_t> cols = Spacing(rng, plan.nx, 55, 110);
-  std::vector<int64_t> rows = Spacing(rng, plan.ny, 45, 85);
+// Stretches street lines from 0 to lines.back() onto 0 to size, keeping
+// whole centimetres.
+void StretchTo(std::vector<int64_t>& lines, int64_t size) {
+  const int64_t span = lines.back();
+  for (int64_t& line : lines) line = line * size / span / 10 * 10;
+  lines.back() = size;
+}
+
+void PlaceNodes(CityPlan& plan, Rng& rng, const PlanParams& params) {
+  const bool sheet = params.sheet_n > 0 && params.sheet_e > 0;
+  Rng shared = Rng(params.street_seed).Fork(17);
+  Rng& lines = sheet ? shared : rng;
+  std::vector<int64_t> cols = Spacing(lines, plan.nx, 55, 110);
+  std::vector<int64_t> rows = Spacing(lines, plan.ny, 45, 85);
+  if (sheet) {
+    StretchTo(cols, params.sheet_e);
+    StretchTo(rows, params.sheet_n);
+  }
   plan.extent_e = cols.back();
   plan.extent_n = rows.back();
   for (int j = 0; j <= plan.ny; ++j) {
     for (int i = 0; i <= plan.nx; ++i) {
       Pt p{rows[j], cols[i]};
-      if (j > 0 && j < plan.ny) p.n += rng.Between(-3000, 3000);
-      if (i > 0 && i < plan.nx) p.e += rng.Between(-3000, 3000);
+      bool edge_column = i == 0 || i == plan.nx, edge_row = j == 0 || j == plan.ny;
+      if (!edge_row && !(sheet && edge_column)) p.n += rng.Between(-3000, 3000);
+      if (!edge_column && !(sheet && edge_row)) p.e += rng.Between(-3000, 3000);
       plan.nodes.push_back(p);
     }
   }
 }
 
+// A sheet filled to its frame has no vertices between the crossings on its
+// edges, so that its neighbour's sides along the same edge have the same.
 void DrawSides(CityPlan& plan, Rng& rng, const PlanParams& params) {
+  const bool sheet = params.sheet_n > 0 && params.sheet_e > 0;
   for (int j = 0; j <= plan.ny; ++j) {
     for (int i = 0; i < plan.nx; ++i) {
       int bends = static_cast<int>(rng.Between(params.min_bends, params.max_bends));
       bool edge = j == 0 || j == plan.ny;
+      if (sheet && edge) bends = 0;
       plan.h_edges.push_back(Side(rng, plan.Node(i, j), plan.Node(i + 1, j), bends, edge, true));
     }
   }
@@ -56,6 +76,7 @@ void DrawSides(CityPlan& plan, Rng& rng, const PlanParams& params) {
     for (int i = 0; i <= plan.nx; ++i) {
       int bends = static_cast<int>(rng.Between(params.min_bends, params.max_bends));
       bool edge = i == 0 || i == plan.nx;
+      if (sheet && edge) bends = 0;
       plan.v_edges.push_back(Side(rng, plan.Node(i, j), plan.Node(i, j + 1), bends, edge, false));
     }
   }
@@ -164,7 +185,7 @@ CityPlan BuildCityPlan(const PlanParams& params, Rng rng, const NameMaker& names
   if (plan.split_column < plan.districts_x) {
     plan.municipalities.push_back(MakeMunicipality(names, seed, neighbour_code));
   }
-  PlaceNodes(plan, rng);
+  PlaceNodes(plan, rng, params);
   DrawSides(plan, rng, params);
   ChooseCorridors(plan);
   AssignFeatures(plan, rng, params.sample);

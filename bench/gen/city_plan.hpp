@@ -41,6 +41,13 @@ struct PlanParams {
   int nx = 5, ny = 4;                // blocks east-west and north-south
   int min_bends = 0, max_bends = 1;  // extra vertices per block side
   bool sample = false;               // every kind of feature, placed in a fixed order
+  // When set, the streets are spread to fill a sheet of this size (in
+  // millimetres), so that neighbouring sheets meet edge to edge, and their
+  // lines come from street_seed, the same in every area, with the crossings
+  // on the sheet's edges kept on their lines: the block sides, railways and
+  // rivers of neighbouring sheets then meet across their shared edge.
+  int64_t sheet_n = 0, sheet_e = 0;
+  uint64_t street_seed = 0;
 };
 
 struct CityPlan {

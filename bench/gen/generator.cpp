@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 
 #include "area_files.hpp"
 
@@ -22,6 +23,19 @@ struct AreaRequest {
   PlanParams params;
 };
 
+// The sample's three areas are neighbouring sheets of 1:2500 in zone IX,
+// numbered as the national base map numbers them: the 1:50,000 sheet LD
+// (30 km by 40 km), the 1:5000 sheet in it by row and column from the
+// north-west (3 km by 4 km), and its quarter, 1 to 4 from the north-west
+// (1.5 km by 2 km). 461 and 462 lie side by side, 463 south of 461.
+struct SampleSheet {
+  const char* number;
+  int64_t south, west;  // the frame's south-west corner, metres
+};
+constexpr SampleSheet kSampleSheets[] = {
+    {"09LD461", -43500, -16000}, {"09LD462", -43500, -14000}, {"09LD463", -45000, -16000}};
+constexpr int64_t kSampleSheetN = 1500 * kMetre, kSampleSheetE = 2000 * kMetre;
+
 SheetInfo MakeSheet(const GenOptions& options, int index) {
   SheetInfo sheet;
   sheet.area_code = AreaCode(index);
@@ -30,6 +44,11 @@ SheetInfo MakeSheet(const GenOptions& options, int index) {
   sheet.sheet_number = number;
   sheet.origin_n = (-42000 + 1500 * (index % 11)) * kMetre;
   sheet.origin_e = (-16000 + 2000 * (index % 13)) * kMetre;
+  if (options.sample && index < static_cast<int>(std::size(kSampleSheets))) {
+    sheet.sheet_number = kSampleSheets[index].number;
+    sheet.origin_n = kSampleSheets[index].south * kMetre;
+    sheet.origin_e = kSampleSheets[index].west * kMetre;
+  }
   sheet.newer_edition = index % 2 == 1;
   // The original discs mixed the case of names; the sample's third area has
   // its theme folders and files in capitals.
@@ -62,7 +81,7 @@ AreaReport GenerateArea(const GenOptions& options, const AreaRequest& request,
   WriteBlockFeatures(plan, area_rng.Fork(4), names, files);
   WriteControlPoints(plan, sheet, area_rng.Fork(5), names, files);
 
-  AttributeGaps gaps{options.sample, request.index == 0, options.faults, area_rng.Fork(6).Next()};
+  AttributeGaps gaps{options.faults, area_rng.Fork(6).Next()};
   AreaReport report{sheet.area_code, 0, 0, plan.nx, plan.ny, std::move(files.known)};
   auto put = [&](const char* path, const std::string& text) {
     sink(sheet.area_code + "/" + FileName(sheet, path), text);
@@ -104,7 +123,12 @@ AreaReport GenerateArea(const GenOptions& options, const AreaRequest& request,
 // measured on a small area first, then the grid is scaled to the target.
 PlanParams SizedParams(const GenOptions& options, const NameMaker& names) {
   PlanParams params;
-  if (options.sample) return params;  // 5 x 4 blocks with few bends
+  if (options.sample) {  // 5 x 4 blocks with few bends, filling their sheet
+    params.sheet_n = kSampleSheetN;
+    params.sheet_e = kSampleSheetE;
+    params.street_seed = options.seed;
+    return params;
+  }
   params.min_bends = 3;
   params.max_bends = 10;
   params.nx = 48;

@@ -39,10 +39,11 @@ std::string UsageText() {
          "  --areas N     number of area subfolders, 1 to 3400 (default 1)\n"
          "  --size-mb M   approximate input megabytes per area, 0.05 to 1000 (default 20)\n"
          "  --seed S      seed of the data, a whole number (default 1)\n"
-         "  --sample      the small sample set: three areas of about 12 KB each\n"
+         "  --sample      the small sample set: three neighbouring sheets of about 12 KB\n"
+         "                each, every record with its attribute line\n"
          "  --faults      leave out about one attribute line in 200, and give every area\n"
          "                one block ring that does not close and one reference to an arc\n"
-         "                that the arc file lacks (the sample has its own, fixed gaps)\n"
+         "                that the arc file lacks (not with --sample)\n"
          "  --force       write into DIR even if it already holds files\n";
 }
 
@@ -95,7 +96,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args) {
     return Fail("pelmora-gendata: --sample fixes the areas and sizes; drop --areas and --size-mb");
   }
   if (options.sample && options.faults) {
-    return Fail("pelmora-gendata: --sample has its own, fixed gaps; drop --faults");
+    return Fail("pelmora-gendata: --sample is the clean bundled set; drop --faults");
   }
   if (options.sample) options.areas = 3;
   return ParseResult{options, "", false};

@@ -12,9 +12,9 @@ struct GenOptions {
   int areas = 1;          // area subfolders
   double size_mb = 20.0;  // approximate input megabytes per area
   uint64_t seed = 1;
-  bool sample = false;  // the small bundled sample: three tiny areas
+  bool sample = false;  // the small bundled sample: three neighbouring sheets
   bool force = false;   // write into an existing, non-empty folder
-  // Deliberate faults besides the sample's: about one attribute line in 200
+  // Deliberate faults: about one attribute line in 200
   // left out, and in every area one block whose ring does not close and one
   // block that references an arc missing from the arc file.
   bool faults = false;

@@ -1,7 +1,5 @@
 #include "sheet_files.hpp"
 
-#include <map>
-
 namespace pelmora::gen {
 
 void WriteSheetHeader(TextBuffer& out, const SheetInfo& sheet, std::string_view kind,
@@ -54,11 +52,7 @@ void AtrFile::Add(std::string_view code, int64_t id, std::vector<std::string> va
 
 TextBuffer AtrFile::Render(const AttributeGaps& gaps) const {
   std::vector<bool> keep(records_.size(), true);
-  if (gaps.sample && gaps.first_area) {
-    std::map<std::string, size_t> last_of_code;
-    for (size_t i = 0; i < records_.size(); ++i) last_of_code[records_[i].code] = i;
-    for (const auto& [code, index] : last_of_code) keep[index] = false;
-  } else if (gaps.faults) {
+  if (gaps.faults) {
     Rng rng(gaps.seed);
     for (size_t i = 0; i < records_.size(); ++i) keep[i] = rng.Next() % 200 != 0;
   }

@@ -66,12 +66,9 @@ class PntFile {
 };
 
 // Which attribute lines the data set leaves out, so that the converter meets
-// objects without attributes. The sample leaves out the last line of every
-// type code in its first area; larger sets asked for faults leave out about
-// one line in 200, and others none.
+// objects without attributes: sets asked for faults leave out about one line
+// in 200, others (the sample among them) none.
 struct AttributeGaps {
-  bool sample = false;
-  bool first_area = false;
   bool faults = false;
   uint64_t seed = 0;
 };

@@ -21,7 +21,7 @@ TEST(GenOptionsTest, AcceptsAndRejects) {
       {{"--out", "d", "--areas", "3", "--size-mb", "0.5", "--seed", "42"}, true},
       {{"--out", "d", "--sample", "--force"}, true},
       {{"--out", "d", "--faults"}, true},
-      {{"--out", "d", "--sample", "--faults"}, false},  // the sample has its own gaps
+      {{"--out", "d", "--sample", "--faults"}, false},  // the sample stays clean
       {{}, false},                                      // no output folder
       {{"--out"}, false},                               // option without its value
       {{"--out", "d", "--areas", "0"}, false},          // no area

@@ -4,9 +4,9 @@
 // being drawn is safe.
 #include <QAction>
 #include <QComboBox>
-#include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include "folder_list.hpp"
@@ -88,8 +88,7 @@ class MapTilesTest : public QObject {
     QVERIFY2(canvas->scene()->Tiles(), "the generated area is drawn from tiles");
     RepaintsWhenTilesAreReady(canvas, [&] { canvas->ZoomBy(6); });
     // Hiding a layer draws the tiles anew.
-    RepaintsWhenTilesAreReady(canvas,
-                              [&] { map->layerList()->item(0)->setCheckState(Qt::Unchecked); });
+    RepaintsWhenTilesAreReady(canvas, [&] { map->LayerItem(0)->setCheckState(0, Qt::Unchecked); });
   }
 
   void closingWhileTilesAreDrawnIsSafe() {

@@ -1,5 +1,6 @@
 // The map preview opened from the main window: it reads the sample, pans,
-// zooms, answers a click with the feature's attributes, and shows the
+// zooms, answers a click with the feature's attributes, lists the layers by
+// group in drawing order, keeps the user's ticks over a reload, and shows the
 // conversion's error message for a corrupt area.
 #include "map_window.hpp"
 
@@ -7,17 +8,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
 
+#include "core/conversion/settings.hpp"
 #include "folder_list.hpp"
 #include "gui_test_support.hpp"
 #include "map_canvas.hpp"
@@ -55,6 +57,14 @@ class MapWindowTest : public QObject {
     return map;
   }
 
+  // The layers in the list, under their groups.
+  static int LayerCount(TMapWindow* map) {
+    int count = 0;
+    for (QTreeWidgetItemIterator it(map->layerList()); *it; ++it)
+      count += (*it)->data(0, Qt::UserRole).isValid();
+    return count;
+  }
+
  private slots:
   void init() { QVERIFY(OpenTestWindow(window_, dir_.filePath("placement.ini"), boxes_)); }
   void cleanup() { window_.reset(); }
@@ -72,7 +82,7 @@ class MapWindowTest : public QObject {
     TMapWindow* map = OpenPreview(PELMORA_SAMPLE_DATA);
     QVERIFY(map);
     QVERIFY2(map->canvas()->isVisible(), qPrintable(map->message()->text()));
-    QCOMPARE(map->layerList()->count(), 31);
+    QCOMPARE(LayerCount(map), 31);
     TMapCanvas* canvas = map->canvas();
     const auto& layers = canvas->scene()->layers();
 
@@ -113,8 +123,8 @@ class MapWindowTest : public QObject {
     // With only the blocks shown (the buildings on them hidden through the
     // layer list), a click on the block shows its town name, decoded, and
     // highlights it.
-    for (int i = 0; i < map->layerList()->count(); ++i)
-      if (i != blocks) map->layerList()->item(i)->setCheckState(Qt::Unchecked);
+    for (int i = 0; i < LayerCount(map); ++i)
+      if (i != blocks) map->LayerItem(i)->setCheckState(0, Qt::Unchecked);
     QTest::mouseClick(canvas, Qt::LeftButton, {}, moved.toPoint());
     QCOMPARE(canvas->Highlighted().layer, blocks);
     QTableWidget* table = map->attributes();
@@ -122,9 +132,18 @@ class MapWindowTest : public QObject {
     QCOMPARE(table->item(4, 0)->text(), QString("大字町丁目名"));
     QVERIFY(!table->item(4, 1)->text().isEmpty());
     QVERIFY(!table->item(4, 1)->text().contains(QChar(0xFFFD)));
+    // Every cell is one line: a value too long for its column is cut with
+    // "…" and shown whole in its tooltip, never wrapped into a second line
+    // that the row cannot show; the names' column is wide enough for them.
+    QVERIFY(!table->wordWrap());
+    QFontMetrics metrics(table->font());
+    for (int row = 0; row < table->rowCount(); ++row) {
+      QVERIFY(table->columnWidth(0) > metrics.horizontalAdvance(table->item(row, 0)->text()));
+      QCOMPARE(table->item(row, 1)->toolTip(), table->item(row, 1)->text());
+    }
 
     // Hiding the blocks too leaves nothing to click.
-    map->layerList()->item(blocks)->setCheckState(Qt::Unchecked);
+    map->LayerItem(blocks)->setCheckState(0, Qt::Unchecked);
     QTest::mouseClick(canvas, Qt::LeftButton, {}, moved.toPoint());
     QVERIFY(!canvas->Highlighted().Valid());
     QCOMPARE(table->rowCount(), 0);
@@ -164,7 +183,7 @@ class MapWindowTest : public QObject {
       return count;
     };
     QVERIFY2(red(flagged) > red(plain) + 20, qPrintable(QString::number(red(plain))));
-    QCOMPARE(map->layerList()->count(), 31);
+    QCOMPARE(LayerCount(map), 31);
     map->close();
 
     // Read in zone 1 (entry 0), every sample area comes from the engine's
@@ -173,6 +192,90 @@ class MapWindowTest : public QObject {
     QVERIFY(map);
     QVERIFY(!map->zoneNote()->isHidden());
     QCOMPARE(map->canvas()->scene()->FlaggedAreas().size(), size_t(3));
+    map->close();
+  }
+
+  // The list holds the nine groups, the one drawn last at the top, each with
+  // its layers, the one drawn last first: walking down the list walks down
+  // the drawing order. A group's box hides all of its layers, and a click
+  // then picks only from the layers still shown.
+  void layerListIsGroupedInDrawingOrder() {
+    TMapWindow* map = OpenPreview(PELMORA_SAMPLE_DATA);
+    QVERIFY(map);
+    QTreeWidget* list = map->layerList();
+    QStringList groups;
+    for (int g = 0; g < list->topLevelItemCount(); ++g) groups << list->topLevelItem(g)->text(0);
+    QCOMPARE(groups, QStringList({"図郭", "基準点", "鉄道", "道路", "行政界", "建物", "水系",
+                                  "場地", "街区"}));
+    const auto& layers = map->canvas()->scene()->layers();
+    int previous = static_cast<int>(layers.size());
+    for (QTreeWidgetItemIterator it(list); *it; ++it) {
+      QVariant layer = (*it)->data(0, Qt::UserRole);
+      if (!layer.isValid()) continue;
+      QVERIFY2(layer.toInt() < previous, qPrintable((*it)->text(0)));
+      previous = layer.toInt();
+      std::string_view group = pelmora::LayerGroups()[layers[layer.toInt()].style.group].caption;
+      QCOMPARE((*it)->parent()->text(0), QString::fromUtf8(group.data(), group.size()));
+    }
+    QCOMPARE(LayerCount(map), 31);
+
+    // Clear the blocks' group: its layers are hidden, and a click in the
+    // middle of a block picks nothing of them.
+    QTreeWidgetItem* blocks = list->topLevelItem(8);
+    blocks->setCheckState(0, Qt::Unchecked);
+    for (int c = 0; c < blocks->childCount(); ++c)
+      QVERIFY(!layers[blocks->child(c)->data(0, Qt::UserRole).toInt()].visible);
+    TMapCanvas* canvas = map->canvas();
+    int gaiku = blocks->child(blocks->childCount() - 1)->data(0, Qt::UserRole).toInt();
+    QCOMPARE(QString::fromStdString(layers[gaiku].data.name), QString("Gaiku_Gaiku_Pgn"));
+    for (size_t f = 0; f < layers[gaiku].boxes.size(); ++f) {
+      const pelmora::render::Box& box = layers[gaiku].boxes[f];
+      QPointF at =
+          canvas->view().ToScreen((box.min_x + box.max_x) / 2, (box.min_y + box.max_y) / 2);
+      QTest::mouseClick(canvas, Qt::LeftButton, {}, at.toPoint());
+      if (canvas->Highlighted().Valid()) QVERIFY(layers[canvas->Highlighted().layer].visible);
+    }
+    blocks->setCheckState(0, Qt::Checked);
+    QVERIFY(layers[gaiku].visible);
+    map->close();
+  }
+
+  // Reading the map again (the menu item once more) keeps the layers the
+  // user hid hidden, and their boxes clear.
+  void ticksSurviveAReload() {
+    TMapWindow* map = OpenPreview(PELMORA_SAMPLE_DATA);
+    QVERIFY(map);
+    auto index_of = [map](const char* name) {
+      const auto& layers = map->canvas()->scene()->layers();
+      for (size_t i = 0; i < layers.size(); ++i)
+        if (layers[i].data.name == name) return static_cast<int>(i);
+      return -1;
+    };
+    map->LayerItem(index_of("Doro_Doro_Arc"))->setCheckState(0, Qt::Unchecked);
+    QVERIFY(map == OpenPreview(PELMORA_SAMPLE_DATA));
+    const int roads = index_of("Doro_Doro_Arc");
+    QVERIFY(roads >= 0);
+    QVERIFY(!map->canvas()->scene()->layers()[roads].visible);
+    QCOMPARE(map->LayerItem(roads)->checkState(0), Qt::Unchecked);
+    QCOMPARE(map->LayerItem(index_of("Gaiku_Gaiku_Pgn"))->checkState(0), Qt::Checked);
+    map->close();
+  }
+
+  // The status bar names the cursor's coordinates by direction, so that
+  // neither reading of X and Y can mistake easting for northing.
+  void positionNamesEastingAndNorthing() {
+    TMapWindow* map = OpenPreview(PELMORA_SAMPLE_DATA);
+    QVERIFY(map);
+    TMapCanvas* canvas = map->canvas();
+    QPoint at(canvas->width() / 3, canvas->height() / 3);
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), canvas->mapToGlobal(QPointF(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &move);
+    pelmora::TSFPoint plane = canvas->view().ToPlane(at);
+    QString text = map->position()->text();
+    QString east = QString::number(plane.X, 'f', 2), north = QString::number(plane.Y, 'f', 2);
+    QVERIFY2(text.startsWith("東西(E) " + east + " m  南北(N) " + north + " m"),
+             qPrintable(text + " / " + east + " " + north));
     map->close();
   }
 

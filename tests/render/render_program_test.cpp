@@ -63,7 +63,8 @@ int DifferingPixels(const QImage& a, const QImage& b) {
 
 TEST_F(RenderProgram, SampleLooksAsReviewed) {
   fs::path png = dir_ / "sample.png";
-  Outcome run = Render("--size 640x440 --bbox=-14020,-40520,-13556,-40190 -o " + png.string() +
+  // The sample's three sheets, which meet edge to edge.
+  Outcome run = Render("--size 640x440 --bbox=-16000,-45000,-12000,-42000 -o " + png.string() +
                        " " + kSample);
   ASSERT_EQ(run.status, 0) << run.errors;
   if (std::getenv("PELMORA_UPDATE_EXPECTED")) {
@@ -108,7 +109,7 @@ TEST_F(RenderProgram, BadInputGetsAMessageAndItsStatus) {
 
 TEST_F(RenderProgram, LayersAndAreaChooseWhatIsDrawn) {
   fs::path all = dir_ / "all.png", roads = dir_ / "roads.png";
-  std::string area = " --size 100x100 --bbox=-14020,-40520,-13556,-40190 ";
+  std::string area = " --size 100x100 --bbox=-13600,-43000,-13100,-42500 ";  // blocks of 13102
   ASSERT_EQ(Render(area + "-o " + all.string() + " " + kSample).status, 0);
   ASSERT_EQ(Render(area + "--layers road -o " + roads.string() + " " + kSample).status, 0);
   QImage a(QString::fromStdString(all.string())), r(QString::fromStdString(roads.string()));

@@ -4,6 +4,11 @@
 
 #include <QPainter>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <thread>
 
 #include "tile_cache.hpp"
 #include "view_transform.hpp"
@@ -132,6 +137,97 @@ TEST(TileCache, DrawsTilesAtTheScreensDensity) {
   EXPECT_LT(qGray(screen.pixel(x + 1, y)), 64);
   EXPECT_GT(qGray(screen.pixel(x - 1, y)), 192);
   EXPECT_GT(qGray(screen.pixel(x + 2, y)), 192);
+}
+
+// A view of 200 × 200 pixels inside the tile (1, 0, 0) of kMap: that tile
+// alone.
+ViewTransform ViewOfOneTile() {
+  ViewTransform view;
+  view.SetSize(QSize(200, 200));
+  view.SetCentre(1000 + 256, -952 - 256, 0.5);
+  return view;
+}
+
+TileCache::DrawOutcome DrawOnce(TileCache& cache, const ViewTransform& view) {
+  QImage image(view.size(), QImage::Format_RGB32);
+  QPainter painter(&image);
+  TileCache::DrawOutcome outcome = cache.Draw(painter, view);
+  painter.end();
+  return outcome;
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+// A tile still being drawn when the layers change is drawn again for the
+// new layers, and its arrival asks for a repaint: the view that left it out
+// as being drawn would otherwise show the old picture until the user pans.
+TEST(TileCache, ATileDrawnForOldLayersIsDrawnAgainAndAnnounced) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool blocking = true, blocked = false;
+  std::vector<std::vector<char>> fine_drawn;  // the layers of each level-1 drawing
+  auto drawer = [&](QPainter&, const ViewTransform& view, const std::vector<char>& visible) {
+    if (view.PixelsPerMetre() < 0.4) return;  // level 0
+    std::unique_lock lock(mutex);
+    fine_drawn.push_back(visible);
+    if (fine_drawn.size() > 1) return;
+    blocked = true;
+    changed.notify_all();
+    changed.wait(lock, [&] { return !blocking; });
+  };
+  TileCache cache(TileGrid(kMap), drawer, {1}, 2);
+  std::atomic<int> ready = 0;
+  cache.SetOnTileReady([&] { ++ready; });
+  const ViewTransform view = ViewOfOneTile();
+  ASSERT_EQ(DrawOnce(cache, view).missing, 1);
+  {
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return blocked; }));
+  }
+  cache.SetVisibleLayers({0});
+  // The other thread draws level 0 anew; each arrival repaints the view,
+  // which finds the tile being drawn.
+  ASSERT_TRUE(WaitFor([&] { return ready >= 8; }));
+  EXPECT_EQ(DrawOnce(cache, view).missing, 1);
+  const int before = ready;
+  {
+    std::lock_guard lock(mutex);
+    blocking = false;
+  }
+  changed.notify_all();
+  ASSERT_TRUE(WaitFor([&] { return ready > before; }));
+  ASSERT_TRUE(cache.WaitUntilIdle(30));
+  EXPECT_EQ(DrawOnce(cache, view).missing, 0);
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(fine_drawn, (std::vector<std::vector<char>>{{1}, {0}}));
+}
+
+// A tile whose drawing throws (no memory, or anything else a drawer can
+// throw) leaves the program running: the view keeps its stand-ins and the
+// tile is asked for again.
+TEST(TileCache, ADrawingThatThrowsIsAskedForAgain) {
+  const std::function<void()> throwers[] = {[] { throw std::bad_alloc(); }, [] { throw 42; }};
+  for (const auto& fail : throwers) {
+    std::atomic<int> calls = 0;
+    auto drawer = [&](QPainter&, const ViewTransform& view, const std::vector<char>&) {
+      if (view.PixelsPerMetre() > 0.4 && calls++ == 0) fail();
+    };
+    TileCache cache(TileGrid(kMap), drawer, {1}, 1);
+    const ViewTransform view = ViewOfOneTile();
+    EXPECT_EQ(DrawOnce(cache, view).missing, 1);
+    ASSERT_TRUE(cache.WaitUntilIdle(30));
+    EXPECT_EQ(DrawOnce(cache, view).missing, 1);
+    ASSERT_TRUE(cache.WaitUntilIdle(30));
+    EXPECT_EQ(DrawOnce(cache, view).missing, 0);
+    EXPECT_EQ(calls, 2);
+  }
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QProgressBar>
@@ -13,8 +12,10 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/conversion/settings.hpp"
 #include "core/mif/coordsys.hpp"
 #include "core/text/cp932.hpp"
 #include "main_window.hpp"
@@ -29,8 +30,9 @@ TMapWindow::TMapWindow(QWidget* parent)
   setObjectName(QStringLiteral("MapWindow"));
   setWindowTitle(QStringLiteral("地図プレビュー"));
   resize(1000, 680);
-  layers_ = new QListWidget;
+  layers_ = new QTreeWidget;
   layers_->setObjectName(QStringLiteral("LayerList"));
+  layers_->setHeaderHidden(true);
   canvas_ = new TMapCanvas;
   message_ = new QLabel;
   message_->setObjectName(QStringLiteral("MapMessage"));
@@ -51,6 +53,11 @@ TMapWindow::TMapWindow(QWidget* parent)
   attributes_->horizontalHeader()->setStretchLastSection(true);
   attributes_->verticalHeader()->hide();
   attributes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // One line per value: a long one is cut with "…" (its tooltip holds it
+  // whole) rather than wrapped, which left a name's last character alone on
+  // a second line that the row's height hid.
+  attributes_->setWordWrap(false);
+  attributes_->setTextElideMode(Qt::ElideRight);
   side_layout->addWidget(feature_caption_);
   side_layout->addWidget(attributes_);
   auto* splitter = new QSplitter;
@@ -86,10 +93,7 @@ TMapWindow::TMapWindow(QWidget* parent)
   connect(worker_, &TMapLoadWorker::Failed, this, &TMapWindow::OnFailed);
   connect(canvas_, &TMapCanvas::CursorMoved, this, &TMapWindow::ShowPosition);
   connect(canvas_, &TMapCanvas::FeatureClicked, this, &TMapWindow::ShowFeature);
-  connect(layers_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-    canvas_->SetLayerVisible(layers_->row(item), item->checkState() == Qt::Checked);
-    if (!canvas_->Highlighted().Valid()) ShowFeature({});
-  });
+  connect(layers_, &QTreeWidget::itemChanged, this, &TMapWindow::OnLayerTicked);
 }
 
 TMapWindow::~TMapWindow() = default;
@@ -123,6 +127,7 @@ void TMapWindow::ShowMessage(const QString& text) {
 
 void TMapWindow::ShowMap(std::shared_ptr<render::MapScene> scene) {
   SetLoading(false);
+  KeepHiddenLayers(*scene);
   canvas_->SetScene(std::move(scene));
   FillLayerList();
   ShowZoneNote();
@@ -154,19 +159,71 @@ void TMapWindow::ShowZoneNote() {
   zone_note_->setVisible(!areas.isEmpty());
 }
 
+// A layer's item holds its index in the scene; a group's item holds none.
+constexpr int kLayerRole = Qt::UserRole;
+
+// The scene keeps its layers in drawing order, grouped: the list shows them
+// from the last drawn down, so that a layer higher in the list lies above
+// one lower, as in a GIS. A group's box ticks or clears all of its layers.
 void TMapWindow::FillLayerList() {
   QSignalBlocker block(layers_);
   layers_->clear();
-  for (const render::SceneLayer& layer : canvas_->scene()->layers()) {
+  const std::vector<render::SceneLayer>& layers = canvas_->scene()->layers();
+  std::vector<QTreeWidgetItem*> groups(kGroupCount, nullptr);
+  for (int l = static_cast<int>(layers.size()) - 1; l >= 0; --l) {
+    const render::SceneLayer& layer = layers[l];
+    const int group = layer.style.group;
+    QTreeWidgetItem* parent = nullptr;
+    if (group >= 0 && group < kGroupCount) {
+      if (!groups[group]) {
+        const std::string_view caption = LayerGroups()[group].caption;
+        groups[group] =
+            new QTreeWidgetItem(layers_, {QString::fromUtf8(caption.data(), caption.size())});
+        groups[group]->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable |
+                                Qt::ItemIsAutoTristate);
+      }
+      parent = groups[group];
+    }
+    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(layers_);
     QPixmap swatch(14, 14);
     swatch.fill(layer.style.Swatch());
-    auto* item = new QListWidgetItem(QIcon(swatch), QString::fromStdString(layer.data.caption));
-    item->setToolTip(QString::fromStdString(layer.data.name) +
-                     QStringLiteral(" (%1)").arg(layer.data.size()));
+    item->setIcon(0, QIcon(swatch));
+    item->setText(0, QString::fromStdString(layer.data.caption));
+    item->setToolTip(0, QString::fromStdString(layer.data.name) +
+                            QStringLiteral(" (%1)").arg(layer.data.size()));
+    item->setData(0, kLayerRole, l);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-    item->setCheckState(layer.visible ? Qt::Checked : Qt::Unchecked);
-    layers_->addItem(item);
+    item->setCheckState(0, layer.visible ? Qt::Checked : Qt::Unchecked);
   }
+  layers_->expandAll();
+}
+
+QTreeWidgetItem* TMapWindow::LayerItem(int layer) const {
+  for (QTreeWidgetItemIterator it(layers_); *it; ++it) {
+    QVariant index = (*it)->data(0, kLayerRole);
+    if (index.isValid() && index.toInt() == layer) return *it;
+  }
+  return nullptr;
+}
+
+// A group's box changes its layers' boxes, each of which comes here too.
+void TMapWindow::OnLayerTicked(QTreeWidgetItem* item) {
+  QVariant index = item->data(0, kLayerRole);
+  if (!index.isValid() || !canvas_->scene()) return;
+  const int layer = index.toInt();
+  const bool visible = item->checkState(0) == Qt::Checked;
+  const std::string& name = canvas_->scene()->layers()[layer].data.name;
+  if (visible)
+    hidden_.erase(name);
+  else
+    hidden_.insert(name);
+  canvas_->SetLayerVisible(layer, visible);
+  if (!canvas_->Highlighted().Valid()) ShowFeature({});
+}
+
+void TMapWindow::KeepHiddenLayers(render::MapScene& scene) const {
+  for (size_t l = 0; l < scene.layers().size(); ++l)
+    if (hidden_.count(scene.layers()[l].data.name)) scene.SetVisible(static_cast<int>(l), false);
 }
 
 void TMapWindow::ShowFeature(render::FeatureRef ref) {
@@ -188,12 +245,19 @@ void TMapWindow::ShowFeature(render::FeatureRef ref) {
   }
   add_row(QStringLiteral("ファイル"), QString::fromStdString(std::string(layer.File(f))) +
                                           QStringLiteral(" %1行目").arg(layer.Line(f)));
+  for (int row = 0; row < attributes_->rowCount(); ++row)
+    attributes_->item(row, 1)->setToolTip(attributes_->item(row, 1)->text());
   attributes_->resizeColumnToContents(0);
 }
 
+// Named by direction, not as X and Y: the plane rectangular system's own
+// convention calls the northing X and the easting Y, the map's (and the MIF
+// file's) the other way round.
 void TMapWindow::ShowPosition(double x, double y) {
-  position_->setText(
-      QStringLiteral("X %1 m  Y %2 m  %3").arg(x, 0, 'f', 2).arg(y, 0, 'f', 2).arg(zone_));
+  position_->setText(QStringLiteral("東西(E) %1 m  南北(N) %2 m  %3")
+                         .arg(x, 0, 'f', 2)
+                         .arg(y, 0, 'f', 2)
+                         .arg(zone_));
 }
 
 QMenu* AddMapPreviewMenu(TfrmMain& window, QMenuBar* bar) {

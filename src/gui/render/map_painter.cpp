@@ -5,7 +5,7 @@
 #include <cmath>
 #include <thread>
 
-#include "core/text/cp932.hpp"
+#include "map_marks.hpp"
 #include "tile_cache.hpp"
 
 namespace pelmora::render {
@@ -41,34 +41,6 @@ QPainterPath ScreenPath(ShapeView shape, bool closed, const ViewTransform& view)
     if (closed) path.closeSubpath();
   }
   return path;
-}
-
-void DrawSymbol(QPainter& painter, Symbol symbol, QPointF at) {
-  painter.setPen(QPen(Qt::black, 1));
-  if (symbol == Symbol::kStation) {
-    painter.setBrush(QColor(220, 40, 40));
-    painter.drawRect(QRectF(at.x() - 4, at.y() - 4, 8, 8));
-    return;
-  }
-  painter.setBrush(Qt::white);
-  painter.drawPolygon(QPolygonF({at + QPointF(0, -6), at + QPointF(5, 3), at + QPointF(-5, 3)}));
-  painter.setBrush(Qt::black);
-  painter.drawEllipse(at + QPointF(0, -0.5), 1.2, 1.2);
-}
-
-// The feature's first value, its sheet number, over the middle of its box.
-void DrawSheetNumber(QPainter& painter, const StoredLayer& layer, int32_t f, const Box& box,
-                     const ViewTransform& view) {
-  if (layer.ValueCount(f) == 0) return;
-  QPointF centre = view.ToScreen((box.min_x + box.max_x) / 2, (box.min_y + box.max_y) / 2);
-  QString text = QString::fromStdString(Cp932ToUtf8Lossy(layer.Value(f, 0)));
-  QFont font = painter.font();
-  font.setPixelSize(13);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.setPen(QColor(200, 0, 120));
-  QRectF area(centre.x() - 100, centre.y() - 10, 200, 20);
-  painter.drawText(area, Qt::AlignCenter, text);
 }
 
 // Above this many features in view the map is drawn as an overview: without
@@ -140,8 +112,10 @@ void DrawLayer(QPainter& painter, const SceneLayer& layer, const std::vector<int
     style.overlay = Qt::NoPen;
   }
   if (style.symbol != Symbol::kNone) {
+    double scale = SymbolScale(view.PixelsPerMetre());
     for (int32_t f : features)
-      DrawSymbol(painter, style.symbol, view.ToScreen(layer.boxes[f].min_x, layer.boxes[f].min_y));
+      DrawSymbol(painter, style.symbol, view.ToScreen(layer.boxes[f].min_x, layer.boxes[f].min_y),
+                 scale);
     return;
   }
   bool polygon = layer.data.kind == GeometryKind::kPolygon;
@@ -158,20 +132,7 @@ void DrawLayer(QPainter& painter, const SceneLayer& layer, const std::vector<int
     painter.setBrush(Qt::NoBrush);
     for (int32_t f : sized.shapes) DrawShape(painter, layer.data.Geometry(f), false, view);
   }
-  if (style.label_sheet && labels)
-    for (int32_t f : sized.shapes) DrawSheetNumber(painter, layer.data, f, layer.boxes[f], view);
-}
-
-// The sheet numbers over the tiles, at their own size.
-void DrawSheetLabels(QPainter& painter, const SceneLayer& layer,
-                     const std::vector<int32_t>& features, const ViewTransform& view) {
-  if (!layer.style.label_sheet) return;
-  for (int32_t f : features) {
-    const Box& box = layer.boxes[f];
-    QPointF low = view.ToScreen(box.min_x, box.min_y), high = view.ToScreen(box.max_x, box.max_y);
-    if (std::abs(high.x() - low.x()) >= 1 || std::abs(high.y() - low.y()) >= 1)
-      DrawSheetNumber(painter, layer.data, f, box, view);
-  }
+  if (style.label_sheet && labels) DrawSheetNumbers(painter, layer, sized.shapes, view);
 }
 
 // Below this many features a map is drawn quickly enough directly; above
@@ -293,7 +254,7 @@ bool DrawMap(QPainter& painter, const MapScene& scene, const ViewTransform& view
     for (size_t l = 0; l < scene.layers().size(); ++l) {
       const SceneLayer& layer = scene.layers()[l];
       if (layer.visible && layer.style.label_sheet)
-        DrawSheetLabels(painter, layer, scene.FeaturesIn(static_cast<int>(l), visible), view);
+        DrawSheetNumbers(painter, layer, scene.FeaturesIn(static_cast<int>(l), visible), view);
     }
   } else {
     DrawLayers(painter, scene, view);

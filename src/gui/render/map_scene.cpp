@@ -184,8 +184,9 @@ FeatureRef MapScene::FeatureAt(TSFPoint p, double tolerance) const {
     if (!layer.visible) continue;
     // Within a layer the smallest feature hit is the one meant: a click
     // inside a small area that a large one encloses picks the small one.
-    // An area drawn without a fill (a sheet frame) is hit on its edge only,
-    // so that it does not hide the areas it encloses.
+    // An area drawn without a fill (a sheet frame, an administrative area)
+    // is hit on its edge only, so that it does not hide the areas it
+    // encloses.
     bool filled =
         layer.data.kind != GeometryKind::kPolygon || layer.style.brush.style() != Qt::NoBrush;
     FeatureRef best;

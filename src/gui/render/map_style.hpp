@@ -1,6 +1,7 @@
 #pragma once
 // How each layer looks on the map, by its group and kind, in colours a GIS
-// user expects: grey roads, outlined blocks and administrative areas, blue
+// user expects, and in which order the layers are drawn: grey roads,
+// outlined blocks and administrative areas, blue
 // water, black-and-white railways, green sites, symbols for stations and
 // triangulation points, sheet frames with their numbers.
 #include <QBrush>
@@ -18,7 +19,8 @@ struct LayerStyle {
   QPen overlay = Qt::NoPen;    // drawn over pen (the white dashes of railways)
   Symbol symbol = Symbol::kNone;
   bool label_sheet = false;  // write the feature's first value at its centre
-  int z = 0;                 // drawing order: lower first
+  int group = -1;            // the layer group (0 to 8, as the layer table), -1 for none
+  int z = 0;                 // drawing order: lower first, by group and then by kind
   QColor Swatch() const;     // the colour the layer list shows
 };
 

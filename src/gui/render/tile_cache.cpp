@@ -195,9 +195,14 @@ QImage TileCache::DrawTile(TileKey key, const std::vector<char>& visible, double
 
 // Keeps a drawn tile, dropping the least recently used ones beyond the
 // budget; level 0 stays, as the stand-in of last resort.
-void TileCache::Keep(TileKey key, QImage image) {
-  if (key.level > 0) bytes_ += ImageBytes(image);
-  tiles_[key] = {std::move(image), ++clock_};
+bool TileCache::Keep(TileKey key, QImage image) {
+  const size_t bytes = key.level > 0 ? ImageBytes(image) : 0;
+  try {
+    if (!tiles_.emplace(key, Tile{std::move(image), ++clock_}).second) return false;
+  } catch (...) {
+    return false;  // no memory for the entry: as if the tile could not be drawn
+  }
+  bytes_ += bytes;
   while (bytes_ > budget_) {
     std::map<TileKey, Tile>* from = stale_.empty() ? &tiles_ : &stale_;
     auto oldest = from->end();
@@ -214,6 +219,19 @@ void TileCache::Keep(TileKey key, QImage image) {
     bytes_ -= ImageBytes(oldest->second.image);
     from->erase(oldest);
   }
+  return true;
+}
+
+// Draws a tile, or gives a null picture when it cannot: no memory for it,
+// or a drawer that failed. A worker thread must not end with an exception,
+// which would end the program; the stand-ins stay, and the next view that
+// shows the tile asks for it again.
+QImage TileCache::TryDrawTile(TileKey key, const std::vector<char>& visible, double ratio) const {
+  try {
+    return DrawTile(key, visible, ratio);
+  } catch (...) {
+    return QImage();
+  }
 }
 
 void TileCache::Work() {
@@ -221,7 +239,8 @@ void TileCache::Work() {
   for (;;) {
     wake_.wait(lock, [this] { return stopping_ || !wanted_.empty() || !background_.empty(); });
     if (stopping_) return;
-    std::vector<TileKey>& from = wanted_.empty() ? background_ : wanted_;
+    const bool for_view = !wanted_.empty();
+    std::vector<TileKey>& from = for_view ? wanted_ : background_;
     TileKey key = from.front();
     from.erase(from.begin());
     if (tiles_.count(key) || drawing_.count(key)) {
@@ -233,19 +252,43 @@ void TileCache::Work() {
     double ratio = ratio_;
     uint64_t generation = generation_;
     lock.unlock();
-    QImage image = DrawTile(key, visible, ratio);
+    QImage image = TryDrawTile(key, visible, ratio);
     lock.lock();
     drawing_.erase(key);
-    bool kept = generation == generation_ && !image.isNull();
-    if (kept) Keep(key, std::move(image));
+    bool kept = false;
+    if (generation != generation_) {
+      // The layers or the density changed while it was drawn. A view that
+      // asked for it meanwhile left it out as being drawn, so it is drawn
+      // again for them, or it would stay missing until the user pans.
+      AskAgain(key, for_view ? wanted_ : background_);
+    } else if (!image.isNull()) {
+      kept = Keep(key, std::move(image));
+    }
     if (Idle()) idle_.notify_all();
     if (!kept) continue;
     lock.unlock();
-    {
-      std::lock_guard callback_lock(callback_mutex_);
-      if (on_ready_) on_ready_();
-    }
+    AnnounceReady();
     lock.lock();
+  }
+}
+
+void TileCache::AskAgain(TileKey key, std::vector<TileKey>& queue) {
+  if (tiles_.count(key) || std::find(queue.begin(), queue.end(), key) != queue.end()) return;
+  try {
+    queue.insert(queue.begin(), key);
+  } catch (...) {
+    return;  // no memory: the next view asks for it
+  }
+  wake_.notify_one();
+}
+
+void TileCache::AnnounceReady() {
+  std::lock_guard callback_lock(callback_mutex_);
+  if (!on_ready_) return;
+  try {
+    on_ready_();
+  } catch (...) {
+    // No memory for the repaint request: the next one shows the tile.
   }
 }
 

@@ -78,7 +78,13 @@ class TileCache {
   void Work();
   void StartAnew();
   QImage DrawTile(TileKey key, const std::vector<char>& visible, double ratio) const;
-  void Keep(TileKey key, QImage image);
+  QImage TryDrawTile(TileKey key, const std::vector<char>& visible, double ratio) const;
+  // False when there was no memory to keep it.
+  bool Keep(TileKey key, QImage image);
+  // Puts a tile that was drawn for layers since changed back into its queue.
+  void AskAgain(TileKey key, std::vector<TileKey>& queue);
+  // Tells the view that a tile is ready, on the worker thread.
+  void AnnounceReady();
   void StandIn(TileKey key, QRect target, std::vector<Piece>& pieces);
   bool Ancestor(std::map<TileKey, Tile>& tiles, TileKey key, QRect target,
                 std::vector<Piece>& pieces);
