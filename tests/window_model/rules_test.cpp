@@ -230,10 +230,9 @@ TEST(PlacementRules, ProgramPaths) {
   EXPECT_EQ(SettingsFileName("/opt/表/Converter"), "Converter.INI");
   EXPECT_EQ(SettingsWriteMessage("/x/a.INI"), "/x/a.INI に書き込めません");
   // An install the user cannot write to keeps its settings in the user's folder.
-  EXPECT_EQ(SettingsFilePath("/opt/p/Converter", true, "/home/u/.config/p"),
-            "/opt/p/Converter.INI");
-  EXPECT_EQ(SettingsFilePath("/opt/p/Converter", false, "/home/u/.config/p"),
-            "/home/u/.config/p/Converter.INI");
+  EXPECT_EQ(SettingsFilePath("/opt/p/Converter", true, "/var/config/p"), "/opt/p/Converter.INI");
+  EXPECT_EQ(SettingsFilePath("/opt/p/Converter", false, "/var/config/p"),
+            "/var/config/p/Converter.INI");
 }
 
 // Records what a run reports, on the calling thread.
