@@ -9,6 +9,7 @@
 
 #include "console_observer.hpp"
 #include "core/conversion/data_zone.hpp"
+#include "core/conversion/outcome.hpp"
 #include "core/conversion/output_formats.hpp"
 #include "core/conversion/run.hpp"
 #include "core/mif/coordsys.hpp"
@@ -41,42 +42,37 @@ int ListFormats() {
 // Runs the conversion and says how it ended; the recorder learns the outcome.
 int Convert(const pelmora::cli::Options& options, pelmora::cli::ConsoleObserver& observer,
             pelmora::cli::RunRecorder& recorder) {
+  using pelmora::OutcomeKind;
   using pelmora::cli::RunOutcome;
   pelmora::cli::InstallStopSignals();
-  try {
-    pelmora::RunResult result = pelmora::RunConversion(options.settings, recorder);
-    observer.ClearBar();
-    observer.PrintWarningsNotShown();
-    if (result.problem != pelmora::SettingsProblem::kNone) {
-      const std::string message =
-          pelmora::SettingsProblemMessage(result.problem, result.problem_folder);
-      std::cerr << message << "\n";
-      recorder.End(RunOutcome::kRefused, 2, message);
+  const pelmora::ConversionOutcome outcome =
+      pelmora::RunForOutcome([&] { return pelmora::RunConversion(options.settings, recorder); });
+  observer.ClearBar();
+  switch (outcome.kind) {
+    case OutcomeKind::kDone:
+      observer.PrintWarningsNotShown();
+      recorder.End(RunOutcome::kDone, 0);
+      return 0;
+    case OutcomeKind::kRefused:
+      observer.PrintWarningsNotShown();
+      std::cerr << outcome.message << "\n";
+      recorder.End(RunOutcome::kRefused, 2, outcome.message);
       return 2;
+    case OutcomeKind::kStopped: {
+      const int status = 128 + pelmora::cli::StopSignal();
+      recorder.End(RunOutcome::kStopped, status, outcome.message);
+      return status;
     }
-  } catch (const pelmora::ConversionCancelled& e) {
-    observer.ClearBar();
-    const int status = 128 + pelmora::cli::StopSignal();
-    recorder.End(RunOutcome::kStopped, status, pelmora::WithFinalPeriod(e.what()));
-    return status;
-  } catch (const pelmora::ConversionError& e) {
-    observer.ClearBar();
-    observer.PrintWarningsNotShown();
-    std::cout.flush();
-    std::cerr << pelmora::DescribeError(e) << "\n";
-    recorder.End(RunOutcome::kFailed, 1, pelmora::WithFinalPeriod(e.what()), e.file(), e.line());
-    return 1;
-  } catch (const std::exception& e) {
-    // Anything else (such as running out of memory) still ends cleanly: the
-    // interrupted layer's temporary files are gone by now.
-    observer.ClearBar();
-    std::cout.flush();
-    std::cerr << pelmora::WithFinalPeriod(e.what()) << "\n";
-    recorder.End(RunOutcome::kFailed, 1, pelmora::WithFinalPeriod(e.what()));
-    return 1;
+    case OutcomeKind::kFailed:
+      // Also for anything else than a conversion error (such as running out
+      // of memory): the interrupted layer's temporary files are gone by now.
+      observer.PrintWarningsNotShown();
+      std::cout.flush();
+      std::cerr << outcome.description << "\n";
+      recorder.End(RunOutcome::kFailed, 1, outcome.message, outcome.file, outcome.line);
+      return 1;
   }
-  recorder.End(RunOutcome::kDone, 0);
-  return 0;
+  return 1;
 }
 
 // Converts, prints the end of the run and its summary, and writes the JSON

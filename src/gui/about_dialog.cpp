@@ -7,6 +7,7 @@
 
 #include "app_icon.hpp"
 #include "main_window.hpp"
+#include "window_layout.hpp"
 
 #ifndef PELMORA_CONTACT_URL
 #define PELMORA_CONTACT_URL ""
@@ -44,10 +45,19 @@ void TLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 namespace {
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+QString Utf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QPoint PlaceOf(const char* name) {
+  const window::ControlPlace& place = window::AboutControlPlace(name);
+  return QPoint(place.left, place.top);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QLatin1String(name));
-  label->move(left, top);
+  label->move(PlaceOf(name));
   label->adjustSize();  // labels size themselves to their text
   return label;
 }
@@ -55,46 +65,51 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 }  // namespace
 
 TdlgAbout::TdlgAbout(QWidget* owner, const QString& url, const QString& mail)
+    : TdlgAbout(owner, window::MakeAboutTexts({}, url.toStdString(), mail.toStdString())) {}
+
+TdlgAbout::TdlgAbout(QWidget* owner, const window::AboutTexts& texts)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("dlgAbout"));
-  setWindowTitle(QStringLiteral("バージョン情報"));
+  setWindowTitle(Utf8(texts.caption));
   setFont(TfrmMain::WindowFont());
   setFixedSize(kClientWidth, kClientHeight);
   setModal(true);
 
   Image2 = new QLabel(this);
   Image2->setObjectName(QStringLiteral("Image2"));
-  Image2->setGeometry(64, 16, 32, 32);
+  const window::ControlPlace& image = window::AboutControlPlace("Image2");
+  Image2->setGeometry(image.left, image.top, image.width, image.height);
   Image2->setPixmap(AppIconPixmap(32));
 
-  Label1 = MakeLabel(this, "Label1", QStringLiteral("Pelmorix Converter"), 104, 16);
-  lblVersion = MakeLabel(this, "lblVersion", QStringLiteral("Version "), 104, 32);
+  Label1 = MakeLabel(this, "Label1", Utf8(texts.product));
+  lblVersion = MakeLabel(this, "lblVersion", Utf8(texts.version));
 
   Label7 = nullptr;
   Label6 = nullptr;
   Label5 = nullptr;
   Label4 = nullptr;
-  if (!url.isEmpty()) {
-    Label7 = MakeLabel(this, "Label7", QStringLiteral("URL"), 104, 112);
-    Label6 = new TLinkLabel(url, url, this);
+  if (!texts.url.empty()) {
+    Label7 = MakeLabel(this, "Label7", Utf8(texts.url_caption));
+    Label6 = new TLinkLabel(Utf8(texts.url), Utf8(texts.url), this);
     Label6->setObjectName(QStringLiteral("Label6"));
-    Label6->move(152, 112);
+    Label6->move(PlaceOf("Label6"));
     Label6->adjustSize();
     connect(Label6, &TLinkLabel::clicked, this, &TdlgAbout::Label6Click);
   }
-  if (!mail.isEmpty()) {
-    Label5 = MakeLabel(this, "Label5", QStringLiteral("E-MAIL"), 104, 128);
-    Label4 = new TLinkLabel(mail, QStringLiteral("mailto:") + mail, this);
+  if (!texts.mail.empty()) {
+    Label5 = MakeLabel(this, "Label5", Utf8(texts.mail_caption));
+    Label4 = new TLinkLabel(Utf8(texts.mail), Utf8(texts.mail_target), this);
     Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->move(152, 128);
+    Label4->move(PlaceOf("Label4"));
     Label4->adjustSize();
     connect(Label4, &TLinkLabel::clicked, this, &TdlgAbout::Label4Click);
   }
 
-  Button1 = new QPushButton(QStringLiteral("OK"), this);
+  const window::ControlPlace& ok = window::AboutControlPlace("Button1");
+  Button1 = new QPushButton(QString::fromUtf8(ok.caption.data(), ok.caption.size()), this);
   Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(144, 152, 75, 21);
+  Button1->setGeometry(ok.left, ok.top, ok.width, ok.height);
   Button1->setDefault(true);  // Enter
   Button1->setAutoDefault(true);
   Button1->setFocus();
@@ -103,7 +118,7 @@ TdlgAbout::TdlgAbout(QWidget* owner, const QString& url, const QString& mail)
 }
 
 void TdlgAbout::SetVersionText(const QString& version) {
-  lblVersion->setText(QStringLiteral("Version ") + version);
+  lblVersion->setText(Utf8(window::MakeAboutTexts(version.toStdString(), {}, {}).version));
   lblVersion->adjustSize();
 }
 

@@ -4,6 +4,9 @@
 #include <QDialog>
 #include <QLabel>
 
+#include "about_texts.hpp"
+#include "window_layout.hpp"
+
 class QPushButton;
 
 namespace pelmora::gui {
@@ -35,13 +38,15 @@ class TLinkLabel : public QLabel {
 class TdlgAbout : public QDialog {
   Q_OBJECT
  public:
-  static constexpr int kClientWidth = 361;
+  static constexpr int kClientWidth = window::kAboutClientWidth;
   // The outer height of 214 pixels on Windows less its caption and borders:
   // on Linux the window manager adds its own frame to the client area.
   static constexpr int kClientHeight = 185;
 
   explicit TdlgAbout(QWidget* owner, const QString& url = ContactUrl(),
                      const QString& mail = ContactMail());
+  // The box with the texts the window model gives.
+  TdlgAbout(QWidget* owner, const window::AboutTexts& texts);
 
   // "Version " followed by the program's file version.
   void SetVersionText(const QString& version);

@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <climits>
 
+#include "placement_rules.hpp"
+
 #ifndef PELMORA_VERSION
 #define PELMORA_VERSION ""
 #endif
@@ -22,10 +24,8 @@ namespace pelmora::gui {
 
 namespace {
 
-const QString kSection = QStringLiteral("Window");
-
 QString WriteErrorText(const QString& path) {
-  return QStringLiteral("%1 に書き込めません").arg(path);
+  return QString::fromStdString(window::SettingsWriteMessage(path.toStdString()));
 }
 
 // The lines of a profile file; empty when it cannot be read.
@@ -61,6 +61,27 @@ bool KeyLine(const QString& line, const QString& key, QString* value) {
 
 }  // namespace
 
+// The settings file as the window model's profile: the small reader and
+// writer of this file.
+class IniProfile : public window::TProfile {
+ public:
+  explicit IniProfile(QString file) : file_(std::move(file)) {}
+  std::optional<std::string> Read(std::string_view section, std::string_view key) override {
+    const QString value = ReadProfileString(file_, Q(section), Q(key), QString());
+    if (value.isNull()) return std::nullopt;
+    return value.toStdString();
+  }
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
+    return WriteProfileString(file_, Q(section), Q(key), Q(value));
+  }
+
+ private:
+  static QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  }
+  QString file_;
+};
+
 SettingsWriteError::SettingsWriteError(const QString& path)
     : std::runtime_error(WriteErrorText(path).toStdString()), path_(path) {}
 
@@ -69,15 +90,11 @@ QString SettingsWriteError::text() const {
 }
 
 QString ExtractFolder(const QString& path) {
-  const int slash = path.lastIndexOf(QLatin1Char('/'));
-  if (slash < 0) return QString();
-  return path.left(slash + 1);  // ends with "/" by construction
+  return QString::fromStdString(window::ExtractFolder(path.toStdString()));
 }
 
 QString ExtractBaseName(const QString& path) {
-  const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-  const int dot = name.lastIndexOf(QLatin1Char('.'));
-  return dot < 0 ? name : name.left(dot);
+  return QString::fromStdString(window::ExtractBaseName(path.toStdString()));
 }
 
 namespace {
@@ -117,10 +134,11 @@ QString HelpFilePath(const QString& app_folder) {
 }
 
 QString SettingsFilePath() {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  if (folder.isEmpty()) folder = GetAppFolder();
-  if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-  return folder + ExtractBaseName(AppFilePath()) + QStringLiteral(".INI");
+  // The program's folder of an install is not the user's to write on Linux:
+  // the user's configuration folder, where there is one.
+  const QString user_folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+  return QString::fromStdString(window::SettingsFilePath(
+      AppFilePath().toStdString(), user_folder.isEmpty(), user_folder.toStdString()));
 }
 
 QString ReadProfileString(const QString& file, const QString& section, const QString& key,
@@ -139,37 +157,9 @@ QString ReadProfileString(const QString& file, const QString& section, const QSt
 }
 
 bool ParseProfileInt(const QString& text, int* value) {
-  QString t = text.trimmed();
-  bool negative = false;
-  if (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))) {
-    negative = t.startsWith(QLatin1Char('-'));
-    t.remove(0, 1);
-  }
-  int base = 10;
-  if (t.startsWith(QLatin1String("0x")) || t.startsWith(QLatin1String("0X"))) {
-    base = 16;
-    t.remove(0, 2);
-  } else if (t.startsWith(QLatin1Char('$'))) {
-    base = 16;
-    t.remove(0, 1);
-  }
-  if (t.isEmpty()) return false;
-  for (QChar c : t) {  // digits only: no blanks, signs or prefixes inside
-    const bool digit = base == 10 ? (c >= u'0' && c <= u'9')
-                                  : QStringLiteral("0123456789abcdefABCDEF").contains(c);
-    if (!digit) return false;
-  }
-  bool ok = false;
-  const qlonglong v = t.toLongLong(&ok, base);
-  if (!ok) return false;
-  const qlonglong signed_v = negative ? -v : v;
-  if (base == 16 && !negative && v <= 0xFFFFFFFFLL) {
-    *value = static_cast<int>(static_cast<quint32>(v));  // "$FFFFFFFF" is -1, as on Windows
-    return true;
-  }
-  if (signed_v < INT_MIN || signed_v > INT_MAX) return false;
-  *value = static_cast<int>(signed_v);
-  return true;
+  const std::optional<int> parsed = window::ParseProfileInt(text.toStdString());
+  if (parsed) *value = *parsed;
+  return parsed.has_value();
 }
 
 int ReadProfileInt(const QString& file, const QString& section, const QString& key, int def) {
@@ -223,31 +213,21 @@ void SaveFormPlacement(QWidget& window) {
 }
 
 void SaveFormPlacement(QWidget& window, const QString& ini_path) {
-  // 1. The state: 0 normal, 1 maximised, 2 minimised.
-  int state = 0;
+  // 1. The state; 2. a window not in the normal state is hidden, then set
+  // to normal; 3.-6. the keys the state calls for.
+  window::WindowPlacement placement{window.x(), window.y(), window.width(), window.height(),
+                                    window::WindowState::kNormal};
   if (window.isMinimized()) {
-    state = 2;
+    placement.state = window::WindowState::kMinimised;
   } else if (window.isMaximized()) {
-    state = 1;
+    placement.state = window::WindowState::kMaximised;
   }
-  // 2. A window not in the normal state is hidden, then set to normal.
-  if (state != 0) {
+  if (placement.state != window::WindowState::kNormal) {
     window.hide();
     window.setWindowState(Qt::WindowNoState);
   }
-  // 3.-6. Position and size in the normal state only, then the state.
-  auto write = [&](const char* key, int value) {
-    if (!WriteProfileString(ini_path, kSection, QLatin1String(key), QString::number(value))) {
-      throw SettingsWriteError(ini_path);
-    }
-  };
-  if (state == 0) {
-    write("Left", window.x());
-    write("Top", window.y());
-    write("Width", window.width());
-    write("Height", window.height());
-  }
-  write("State", state);
+  IniProfile profile(ini_path);
+  if (!window::SaveFormPlacement(placement, profile)) throw SettingsWriteError(ini_path);
 }
 
 void LoadFormPlacement(QWidget& window) {
@@ -255,20 +235,18 @@ void LoadFormPlacement(QWidget& window) {
 }
 
 void LoadFormPlacement(QWidget& window, const QString& ini_path) {
-  const int left = ReadProfileInt(ini_path, kSection, QStringLiteral("Left"), 20);
-  const int top = ReadProfileInt(ini_path, kSection, QStringLiteral("Top"), 20);
-  window.move(left, top);
-  const int width = ReadProfileInt(ini_path, kSection, QStringLiteral("Width"), 700);
-  const int height = ReadProfileInt(ini_path, kSection, QStringLiteral("Height"), 500);
-  window.resize(width, height);
-  switch (ReadProfileInt(ini_path, kSection, QStringLiteral("State"), 0)) {
-    case 1:
+  IniProfile profile(ini_path);
+  const window::WindowPlacement placement = window::LoadFormPlacement(profile);
+  window.move(placement.left, placement.top);
+  window.resize(placement.width, placement.height);
+  switch (placement.state) {
+    case window::WindowState::kMaximised:
       window.setWindowState(Qt::WindowMaximized);
       break;
-    case 2:
+    case window::WindowState::kMinimised:
       window.setWindowState(Qt::WindowMinimized);
       break;
-    default:
+    case window::WindowState::kNormal:
       window.setWindowState(Qt::WindowNoState);
       break;
   }

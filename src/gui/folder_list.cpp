@@ -10,53 +10,20 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "folder_rules.hpp"
+
 namespace pelmora::gui {
 
-namespace {
-const QChar kSep = QLatin1Char('/');
-const QString kEllipsisFolder = QStringLiteral(".../");
-const QString kRootEllipsis = QStringLiteral("/.../");
-}  // namespace
-
 QString CutFirstFolder(const QString& folder_part) {
-  QString s = folder_part;
-  // 1. The root alone becomes empty.
-  if (s == QString(kSep)) return QString();
-  // 2. A leading separator is remembered and removed.
-  const bool rooted = s.startsWith(kSep);
-  if (rooted) s.remove(0, 1);
-  // 3. An earlier ".../" goes.
-  if (s.startsWith(QLatin1Char('.'))) s.remove(0, 4);
-  // 4. The first folder goes; ".../" stands in for it.
-  const int sep = s.indexOf(kSep);
-  if (sep >= 0) {
-    s = kEllipsisFolder + s.mid(sep + 1);
-  } else {
-    s.clear();
-  }
-  // 5. The leading separator comes back.
-  if (rooted) s.prepend(kSep);
-  return s;
+  return QString::fromStdString(window::CutFirstFolder(folder_part.toStdString()));
 }
 
 QString FitPathToWidth(const QString& path, const QFontMetrics& metrics, int max_width) {
-  QString result = path;
-  const int last = path.lastIndexOf(kSep);
-  QString folder = path.left(last + 1);  // empty when there is no separator
-  const QString name = path.mid(last + 1);
-  QString drive;  // a Linux path has no drive part
-  while ((!folder.isEmpty() || !drive.isEmpty()) && metrics.horizontalAdvance(result) > max_width) {
-    if (folder == kRootEllipsis) {
-      drive.clear();
-      folder = kEllipsisFolder;
-    } else if (folder.isEmpty()) {
-      drive.clear();
-    } else {
-      folder = CutFirstFolder(folder);
-    }
-    result = drive + folder + name;
-  }
-  return result;
+  const auto width = [&metrics](std::string_view text) {
+    return metrics.horizontalAdvance(
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  };
+  return QString::fromStdString(window::FitPathToWidth(path.toStdString(), width, max_width));
 }
 
 QStringList DroppedFolders(const QMimeData* data) {
@@ -182,8 +149,9 @@ void TFolderListBox::dropEvent(QDropEvent* event) {
 }
 
 int TFolderListBox::IndexOfPath(const QString& path) const {
+  const std::string wanted = path.toStdString();
   for (int i = 0; i < count(); ++i) {
-    if (item(i)->text().compare(path, Qt::CaseInsensitive) == 0) return i;
+    if (window::SameFolder(item(i)->text().toStdString(), wanted)) return i;
   }
   return -1;
 }

@@ -14,6 +14,7 @@ class QMimeData;
 
 namespace pelmora::gui {
 
+// The window model's path shortening (folder_rules) on Qt's texts and fonts.
 // Cuts the first folder off a folder part: "/data/maps/" gives "/.../maps/",
 // "/.../maps/" gives "/.../", ".../" gives "", "/" gives "".
 QString CutFirstFolder(const QString& folder_part);
@@ -57,7 +58,8 @@ class TFolderListBox : public QListWidget {
  public:
   explicit TFolderListBox(QWidget* parent = nullptr);
 
-  // The index of the item equal to path with letter case ignored, or -1.
+  // The index of the item naming the same folder as path (letter case
+  // ignored on Windows only), or -1.
   int IndexOfPath(const QString& path) const;
   QStringList Paths() const;
 

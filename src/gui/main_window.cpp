@@ -6,11 +6,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -25,8 +24,6 @@
 #include "about_dialog.hpp"
 #include "app_icon.hpp"
 #include "app_paths.hpp"
-#include "conversion_worker.hpp"
-#include "core/mif/coordsys.hpp"
 #include "folder_browse_dialog.hpp"
 #include "folder_list.hpp"
 
@@ -36,6 +33,10 @@ namespace {
 
 // The colour of warnings in the log: dark orange, readable on white.
 const QColor kWarningColour(176, 80, 0);
+
+QString Utf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -51,81 +52,73 @@ TfrmMain::TfrmMain(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
-      worker_(new TConversionWorker(this)),
-      settings_file_(SettingsFilePath()) {
+      settings_file_(SettingsFilePath()),
+      model_(*this) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowIcon(AppIcon());
   setFont(WindowFont());
   BuildControls();
   BuildMenus();
-  SetOutputFormat(QStringLiteral("MIF"));  // at every start, never remembered
+  ConnectControls();
   setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
-
-  connect(worker_, &TConversionWorker::Log, this, &TfrmMain::OnLog);
-  connect(worker_, &TConversionWorker::WarningLog, this, &TfrmMain::OnWarningLog);
-  connect(worker_, &TConversionWorker::ProgressRange, this, &TfrmMain::OnProgressRange);
-  connect(worker_, &TConversionWorker::Progress, this, &TfrmMain::OnProgress);
-  connect(worker_, &TConversionWorker::Finished, this, &TfrmMain::OnFinished);
   FormCreate();
 }
 
 TfrmMain::~TfrmMain() {
   // A run still going is asked to stop between records; wait for its thread
   // before the controls it reports to go away.
-  worker_->disconnect(this);
-  delete worker_;
-  worker_ = nullptr;
-  if (converting_) QApplication::restoreOverrideCursor();
+  model_.StopAndWait();
+  if (busy_cursor_) QApplication::restoreOverrideCursor();
+  // The controls outlive the model (they go with the window's base): what
+  // they report while they are destroyed must not reach it.
+  QObject* senders[] = {ListBox1->model(), ListBox1, ComboBox1, Edit1, P1, FormatActions};
+  for (QObject* sender : senders) sender->disconnect(this);
+  for (QCheckBox* box : CheckBox) box->disconnect(this);
 }
 
 void TfrmMain::SetMessageBoxes(TMessageBoxes* boxes) {
   boxes_ = boxes ? boxes : &default_boxes_;
 }
 
-void TfrmMain::ShowMessage(MessageKind kind, const QString& text) {
-  boxes_->Show(this, kind, CaptionOf(kind), text);
+QString TfrmMain::HelpFile() const {
+  return FromCorePath(model_.HelpFile());
 }
 
-ConversionSettings TfrmMain::ReadSettings() const {
-  ConversionSettings settings;
-  for (const QString& path : ListBox1->Paths()) settings.map_folders.push_back(ToCorePath(path));
-  settings.coordsys_index = ComboBox1->currentIndex();
-  ReadOutputSettings(settings);
-  for (int i = 0; i < kGroupCount; ++i) settings.groups[i] = CheckBox[i]->isChecked();
-  settings.jobs = 1;
-  settings.polygons = P1->isChecked() ? PolygonMode::kAssembled : PolygonMode::kChained;
-  return settings;
+void TfrmMain::SetHelpFile(const QString& path) {
+  model_.SetHelpFile(ToCorePath(path));
 }
 
-bool TfrmMain::IsConverting() const {
-  return converting_;
+void TfrmMain::SetUrlOpener(TUrlOpener opener) {
+  url_opener_ = opener ? std::move(opener) : TUrlOpener(OpenWithDesktop);
+}
+
+bool TfrmMain::SetOutputFormat(const QString& name) {
+  return model_.ChooseFormat(name.toStdString());
 }
 
 void TfrmMain::WaitForConversion() {
-  if (!converting_) return;
+  if (!IsConverting()) return;
   QEventLoop loop;
   connect(this, &TfrmMain::ConversionEnded, &loop, &QEventLoop::quit);
-  if (converting_) loop.exec();
+  if (IsConverting()) loop.exec();
 }
 
 // --- Program start and stop ---
 
 void TfrmMain::FormCreate() {
-  help_file_ = HelpFilePath();
+  QString version;  // starts empty: "Version " alone without a version
+  GetAppVersion(version);
+  model_.SetAboutLines(version.toStdString(), ContactUrl().toStdString(),
+                       ContactMail().toStdString());
+  model_.FormCreate(ToCorePath(HelpFilePath()));
 }
 
 void TfrmMain::FormShow() {
   if (form_shown_) return;
   form_shown_ = true;
-  // 1. Caption.
-  setWindowTitle(QStringLiteral("Pelmora Converter"));
-  // 2.-3. The 38 coordinate systems, item 0 selected.
-  ComboBox1->clear();
-  for (const CoordSysEntry& entry : CoordSysTable()) {
-    ComboBox1->addItem(
-        QString::fromUtf8(entry.name.data(), static_cast<qsizetype>(entry.name.size())));
-  }
-  ComboBox1->setCurrentIndex(0);
+  // 1. Caption; 2.-3. the 38 coordinate systems, item 0 selected.
+  setWindowTitle(QString::fromUtf8(window::kWindowCaption));
+  model_.FormShow();
   // 4. Memo1 paints double-buffered: every Qt widget does.
   // 5. Position and state from the settings file.
   LoadFormPlacement(*this, settings_file_);
@@ -139,171 +132,191 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  if (converting_) {
-    // Closing during a run asks first. The run stops only where the engine
-    // next looks at the request, so the window closes when it has ended
-    // (OnFinished).
+  if (!model_.CloseRequested()) {
     event->ignore();
-    if (!boxes_->Ask(this, QStringLiteral("変換中です。変換を中止して終了しますか？"))) return;
-    // The question box runs its own event loop: the run may have ended meanwhile.
-    if (converting_) {
-      close_after_run_ = true;
-      S1Click();
-      return;
-    }
+    return;
   }
   // FormClose: save position and state; the window closes also when that fails.
   try {
     SaveFormPlacement(*this, settings_file_);
   } catch (const SettingsWriteError& e) {
-    ShowMessage(MessageKind::kError, e.text());
+    boxes_->Show(this, MessageKind::kError, CaptionOf(MessageKind::kError), e.text());
   }
   event->accept();
 }
 
-// --- Folder list ---
+// --- The folder list, the chooser, Edit1, the groups, the format ---
 
-void TfrmMain::Button1Click() {
-  if (!FolderBrowseDialog1->Execute()) return;
-  AddFolder(FolderBrowseDialog1->FolderName);
+void TfrmMain::InsertFolder(int row, const std::string& path) {
+  ListBox1->insertItem(row, FromCorePath(path));
 }
 
-void TfrmMain::AddFolder(const QString& path) {
-  if (ListBox1->IndexOfPath(path) >= 0) {
-    ShowMessage(MessageKind::kWarning, path + QStringLiteral(" は") + QChar(10) + QChar(13) +
-                                           QStringLiteral("既に登録されています。"));
-    return;
-  }
-  ListBox1->addItem(path);  // at the end; selection and current item unchanged
-}
-
-void TfrmMain::Button2Click() {
-  int row = ListBox1->currentRow();
-  // A list that has items always has a current item (the focus rectangle of
-  // a Windows list starts on item 0).
-  if (row < 0 && ListBox1->count() > 0) row = 0;
-  if (row < 0) return;
+void TfrmMain::RemoveFolder(int row) {
   delete ListBox1->takeItem(row);
 }
 
-void TfrmMain::Button3Click() {
+void TfrmMain::ClearFolders() {
   ListBox1->clear();
 }
 
-// --- Groups ---
-
-void TfrmMain::Button5Click() {
-  for (QCheckBox* box : CheckBox) box->setChecked(true);
+int TfrmMain::CurrentFolderRow() {
+  return ListBox1->currentRow();
 }
 
-void TfrmMain::Button6Click() {
-  for (QCheckBox* box : CheckBox) box->setChecked(false);
+void TfrmMain::ShowCoordSysItems(const std::vector<std::string>& names, int index) {
+  ComboBox1->clear();
+  for (const std::string& name : names) ComboBox1->addItem(Utf8(name));
+  ComboBox1->setCurrentIndex(index);
 }
 
-// --- Menus ---
-
-void TfrmMain::K1Click() {
-  QDesktopServices::openUrl(QUrl(QString::fromUtf8(kPublisherPage)));
+void TfrmMain::ShowCoordSysIndex(int index) {
+  ComboBox1->setCurrentIndex(index);
 }
 
-void TfrmMain::S1Click() {
-  // Only the request: the engine stops before its next area folder and
-  // OnFinished shows the end.
-  if (converting_) worker_->RequestStop();
+void TfrmMain::ShowOutputText(const std::string& text) {
+  const QString shown = FromCorePath(text);
+  if (Edit1->text() != shown) Edit1->setText(shown);
 }
 
-void TfrmMain::X1Click() {
-  close();
+void TfrmMain::ShowGroup(int group, bool ticked) {
+  CheckBox[group]->setChecked(ticked);
 }
 
-void TfrmMain::SetUrlOpener(TUrlOpener opener) {
-  url_opener_ = opener ? std::move(opener) : TUrlOpener(OpenWithDesktop);
-}
-
-void TfrmMain::H2Click() {
-  if (!QFileInfo(help_file_).isFile()) {
-    ShowMessage(MessageKind::kError,
-                QStringLiteral("ヘルプファイル「%1」が見つかりません。").arg(help_file_));
-    return;
+void TfrmMain::ShowFormat(const std::string& name, const std::string& label) {
+  for (QAction* item : FormatActions->actions()) {
+    item->setChecked(item->data().toString() == Utf8(name));
   }
-  // The browser shows the guide where there is one; otherwise the window's
-  // own viewer does, rather than nothing at all.
-  if (!url_opener_(QUrl::fromLocalFile(help_file_))) ShowGuideViewer(this, help_file_);
+  Label5->setText(Utf8(label));
 }
 
-void TfrmMain::A1Click() {
-  TdlgAbout about(this);
-  QString version;  // starts empty: "Version " alone without a version
-  GetAppVersion(version);
-  about.SetVersionText(version);
-  about.exec();
-  about.hide();
+void TfrmMain::ShowPolygonsAssembled(bool assembled) {
+  P1->setChecked(assembled);
+}
+
+void TfrmMain::ShowCaption(window::Caption caption, const std::string& text) {
+  switch (caption) {
+    case window::Caption::kLabel2:
+    case window::Caption::kLabel3: {
+      QLabel* label = caption == window::Caption::kLabel2 ? Label2 : Label3;
+      label->setText(Utf8(text));
+      label->adjustSize();  // labels size themselves to their text
+      break;
+    }
+    case window::Caption::kFolderBrowseDialog2:
+      FolderBrowseDialog2->Title = Utf8(text);
+      break;
+  }
+}
+
+// --- Enabling and focus ---
+
+void TfrmMain::Enable(window::Control control, bool enabled) {
+  using window::Control;
+  switch (control) {
+    case Control::kK1:
+      return K1->setEnabled(enabled);
+    case Control::kS1:
+      return S1->setEnabled(enabled);
+    case Control::kX1:
+      return X1->setEnabled(enabled);
+    case Control::kH2:
+      return H2->setEnabled(enabled);
+    case Control::kA1:
+      return A1->setEnabled(enabled);
+    case Control::kP1:
+      return P1->setEnabled(enabled);
+    case Control::kFormatMenu:
+      return FormatActions->setEnabled(enabled);
+    default:
+      if (QWidget* widget = WidgetOf(control)) widget->setEnabled(enabled);
+  }
+}
+
+void TfrmMain::Focus(window::Control control) {
+  if (QWidget* widget = WidgetOf(control)) widget->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* TfrmMain::WidgetOf(window::Control control) const {
+  using window::Control;
+  switch (control) {
+    case Control::kListBox1:
+      return ListBox1;
+    case Control::kButton1:
+      return Button1;
+    case Control::kButton2:
+      return Button2;
+    case Control::kButton3:
+      return Button3;
+    case Control::kComboBox1:
+      return ComboBox1;
+    case Control::kEdit1:
+      return Edit1;
+    case Control::kButton4:
+      return Button4;
+    case Control::kGroupBox1:
+      return GroupBox1;
+    case Control::kCheckBox1:
+      return CheckBox[0];
+    case Control::kButton5:
+      return Button5;
+    case Control::kButton6:
+      return Button6;
+    case Control::kButton7:
+      return Button7;
+    case Control::kMemo1:
+      return Memo1;
+    default:
+      return nullptr;
+  }
 }
 
 // --- The run ---
 
-void TfrmMain::ShowSettingsProblem(SettingsProblem problem, const std::string& folder) {
-  ShowMessage(MessageKind::kWarning,
-              QString::fromStdString(SettingsProblemMessage(problem, folder)));
-  switch (problem) {
-    case SettingsProblem::kNoMapFolders:
-      Button1->setFocus(Qt::OtherFocusReason);
-      break;
-    case SettingsProblem::kBadOutputFolder:
-    case SettingsProblem::kOutputFolderBusy:
-      Edit1->setFocus(Qt::OtherFocusReason);
-      break;
-    case SettingsProblem::kNoGroups:
-      CheckBox[0]->setFocus(Qt::OtherFocusReason);
-      break;
-    case SettingsProblem::kMapFolderMissing:
-    case SettingsProblem::kNoMapData:
-      ListBox1->setFocus(Qt::OtherFocusReason);
-      break;
-    case SettingsProblem::kRefusedByFormat:
-    case SettingsProblem::kNone:
-      break;
-  }
-}
-
-void TfrmMain::Button7Click() {
-  if (converting_) return;
-  ConversionSettings settings = ReadSettings();
-  // Steps 1 to 4.
-  const SettingsCheck check = CheckSettings(settings);
-  if (!check.output_folder.empty()) {
-    // With a one-file format Edit1 names the file in that folder.
-    const QString amended = FromCorePath(check.output_folder + settings.output_file);
-    if (Edit1->text() != amended) Edit1->setText(amended);  // step 3
-    settings.output_folder = check.output_folder;
-  }
-  if (check.problem != SettingsProblem::kNone) {
-    ShowSettingsProblem(check.problem, check.folder);
-    return;
-  }
-  // Step 5.
-  run_output_file_ = settings.output_file;
+void TfrmMain::ClearLog() {
   Memo1->clear();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  SetConverting(true);
-  // Step 6, on the worker thread; OnFinished does steps 7 to 9.
-  worker_->Start(settings);
 }
 
-void TfrmMain::SetConverting(bool converting) {
-  converting_ = converting;
-  if (converting) focus_before_ = focusWidget();  // the window's own, active or not
-  QWidget* inputs[] = {ListBox1, Button1,   Button2, Button3, ComboBox1, Edit1,
-                       Button4,  GroupBox1, Button5, Button6, Button7};
-  for (QWidget* w : inputs) w->setEnabled(!converting);
-  // The menus stay open for "変換を中止" and "終了" (which asks first).
-  for (QAction* a : {K1, H2, A1}) a->setEnabled(!converting);
-  // The run's format and output stay those it started with.
-  FormatActions->setEnabled(!converting);
-  S1->setEnabled(converting);
+void TfrmMain::AppendLog(const std::string& line, bool warning) {
+  // Every line gets its own format, so that a warning's colour stays on the
+  // warning's line alone.
+  QTextCursor cursor(Memo1->document());
+  cursor.movePosition(QTextCursor::End);
+  if (!Memo1->document()->isEmpty()) cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+  QTextCharFormat format;
+  if (warning) format.setForeground(kWarningColour);
+  const QString text = Utf8(line);
+  cursor.insertText(text, format);
+  Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+  emit RunLogShown(text, warning);
+}
+
+void TfrmMain::SetProgressRange(int maximum) {
+  // A range of 0 to 0 would make Qt's bar a busy indicator: an empty bar.
+  ProgressBar1->setRange(0, maximum > 0 ? maximum : 1);
+  emit RunProgressRangeShown(maximum);
+}
+
+void TfrmMain::SetProgress(int position) {
+  ProgressBar1->setValue(position);
+  emit RunProgressShown(position);
+}
+
+void TfrmMain::SetBusyCursor(bool busy) {
+  if (busy == busy_cursor_) return;
+  busy_cursor_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void TfrmMain::RunStateChanged(bool running) {
   // The log stays readable (not greyed) and its text can be selected and
-  // copied, but it takes no typing during the run.
-  if (converting) {
+  // copied, but it takes no typing during the run; the focus goes back where
+  // it was.
+  if (running) {
+    focus_before_ = focusWidget();  // the window's own, active or not
     read_only_before_ = Memo1->isReadOnly();
     Memo1->setReadOnly(true);
     Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -314,63 +327,8 @@ void TfrmMain::SetConverting(bool converting) {
   }
 }
 
-void TfrmMain::OnLog(const QString& line) {
-  Memo1->appendPlainText(line);
-  Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
-}
-
-void TfrmMain::OnWarningLog(const QString& line) {
-  // Set apart from the log lines in colour; the lines after it keep the
-  // pane's own.
-  QTextCursor cursor(Memo1->document());
-  cursor.movePosition(QTextCursor::End);
-  if (!Memo1->document()->isEmpty()) cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-  QTextCharFormat warning;
-  warning.setForeground(kWarningColour);
-  cursor.insertText(line, warning);
-  Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
-}
-
-void TfrmMain::OnProgressRange(int maximum) {
-  // A range of 0 to 0 would make Qt's bar a busy indicator: an empty bar.
-  ProgressBar1->setRange(0, maximum > 0 ? maximum : 1);
-  ProgressBar1->setValue(0);
-}
-
-void TfrmMain::OnProgress(int position) {
-  ProgressBar1->setValue(position);
-}
-
-void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
-  worker_->Wait();  // the thread returns right after its last signal
-  // Step 7, also after an error.
-  QApplication::restoreOverrideCursor();
-  SetConverting(false);
-  if (outcome.problem != SettingsProblem::kNone) {
-    // The run's own checks found what the window's did not (the output folder
-    // vanished in between).
-    if (!outcome.output_folder.isEmpty())
-      Edit1->setText(outcome.output_folder + FromCorePath(run_output_file_));
-    ShowSettingsProblem(outcome.problem, outcome.problem_folder.toStdString());
-  } else if (outcome.stopped) {
-    // As a stopped command line leaves it: no box, the finished layers' files.
-    OnLog(QStringLiteral("変換を中止しました。"));
-    ProgressBar1->setValue(0);
-  } else if (outcome.failed) {
-    ShowMessage(MessageKind::kError, outcome.error_text);  // the bar keeps its position until then
-    ProgressBar1->setValue(0);
-  } else {
-    QString text = QStringLiteral("変換が終了しました。");  // step 8
-    if (outcome.warnings > 0)
-      text += QStringLiteral("\n警告が %1 件ありました。").arg(outcome.warnings);
-    ShowMessage(MessageKind::kInformation, text);
-    ProgressBar1->setValue(0);  // step 9
-  }
+void TfrmMain::RunEnded() {
   emit ConversionEnded();
-  if (close_after_run_) {
-    close_after_run_ = false;
-    close();
-  }
 }
 
 }  // namespace pelmora::gui

@@ -1,15 +1,17 @@
 #pragma once
-// The main window TfrmMain with its controls, menus and handlers, the
-// folder list and the conversion run as the user sees it.
-// The window only reads its controls into ConversionSettings and shows what
-// the conversion reports; the conversion itself runs on a worker thread.
+// The main window TfrmMain in Qt: a view over the toolkit-free window model
+// (window::TfrmMain), which holds every setting, rule and the run. This class
+// builds the controls, shows what the model tells it and hands the user's
+// actions to the model's handlers.
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
 
 #include "core/conversion/settings.hpp"
 #include "guide_viewer.hpp"
+#include "main_window_model.hpp"
 #include "message_boxes.hpp"
+#include "window_layout.hpp"
 
 class QAction;
 class QActionGroup;
@@ -31,21 +33,17 @@ struct OutputFormat;
 
 namespace pelmora::gui {
 
-class TConversionWorker;
 class TFolderBrowseDialog;
 class TFolderListBox;
 class TSaveFileDialog;
-struct ConversionOutcome;
 
-// The address of the data publisher's page (K1): the Geospatial Information
-// Authority of Japan's viewing service for Digital Map 2500.
-inline constexpr char kPublisherPage[] = "https://sdf.gsi.go.jp/search.html";
+using window::kPublisherPage;
 
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow, private window::TMainWindowView {
   Q_OBJECT
  public:
-  static constexpr int kClientWidth = 793;  // the area below the menu bar
-  static constexpr int kClientHeight = 432;
+  static constexpr int kClientWidth = window::kClientWidth;  // the area below the menu bar
+  static constexpr int kClientHeight = window::kClientHeight;
 
   explicit TfrmMain(QWidget* parent = nullptr);
   ~TfrmMain() override;
@@ -58,22 +56,24 @@ class TfrmMain : public QMainWindow {
   // The settings file of the placement (default: SettingsFilePath()).
   void SetSettingsFilePath(const QString& path) { settings_file_ = path; }
   const QString& SettingsFile() const { return settings_file_; }
-  const QString& HelpFile() const { return help_file_; }
-  void SetHelpFile(const QString& path) { help_file_ = path; }
+  QString HelpFile() const;
+  void SetHelpFile(const QString& path);
   // The seam through which the guide is handed to the desktop (default:
   // OpenWithDesktop); when it fails the window shows the guide itself.
   void SetUrlOpener(TUrlOpener opener);
+  // Hears the run's reports on the conversion's thread before the window
+  // shows them (tests hold a run there); null for none.
+  void SetRunTap(window::TRunEvents* tap) { model_.SetRunTap(tap); }
 
-  // The output format of the next run, from the table of output formats;
-  // MIF at every start.
-  const OutputFormat& CurrentOutputFormat() const;
+  // The output format of the next run; MIF at every start.
+  const OutputFormat& CurrentOutputFormat() const { return model_.CurrentOutputFormat(); }
   // Chooses a format by its table name, as its item in the format menu does;
   // false for a name the table does not have.
   bool SetOutputFormat(const QString& name);
 
-  // The settings of a run as the controls hold them now.
-  ConversionSettings ReadSettings() const;
-  bool IsConverting() const;
+  // The settings of a run as the window holds them now.
+  ConversionSettings ReadSettings() const { return model_.ReadSettings(); }
+  bool IsConverting() const { return model_.IsConverting(); }
   // Blocks (processing events) until a running conversion has ended and its
   // end has been shown; for tests and for the program's end.
   void WaitForConversion();
@@ -81,18 +81,18 @@ class TfrmMain : public QMainWindow {
   // Handlers, by the designer's names.
   void FormCreate();
   void FormShow();
-  void Button1Click();
-  void Button2Click();
-  void Button3Click();
-  void Button4Click();
-  void Button5Click();
-  void Button6Click();
-  void Button7Click();
-  void K1Click();
-  void S1Click();
-  void X1Click();
-  void H2Click();
-  void A1Click();
+  void Button1Click() { model_.Button1Click(); }
+  void Button2Click() { model_.Button2Click(); }
+  void Button3Click() { model_.Button3Click(); }
+  void Button4Click() { model_.Button4Click(); }
+  void Button5Click() { model_.Button5Click(); }
+  void Button6Click() { model_.Button6Click(); }
+  void Button7Click() { model_.Button7Click(); }
+  void K1Click() { model_.K1Click(); }
+  void S1Click() { model_.S1Click(); }
+  void X1Click() { model_.X1Click(); }
+  void H2Click() { model_.H2Click(); }
+  void A1Click() { model_.A1Click(); }
 
   // Controls, under the object names that tests and users know them by.
   QLabel* Label1;
@@ -133,6 +133,10 @@ class TfrmMain : public QMainWindow {
  signals:
   // A run has ended and its end box (or error box) has been closed.
   void ConversionEnded();
+  // What the window shows of a run, as it shows it.
+  void RunLogShown(const QString& line, bool warning);
+  void RunProgressRangeShown(int maximum);
+  void RunProgressShown(int position);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -142,38 +146,51 @@ class TfrmMain : public QMainWindow {
   void BuildControls();
   void BuildMenus();
   void BuildFormatMenu(QMenuBar* bar);
-  // The format, output folder and (for a one-file format) output file of
-  // the settings, from the format chosen and Edit1.
-  void ReadOutputSettings(ConversionSettings& settings) const;
-  // The name proposed for the output file of a one-file format.
-  QString DefaultOutputFileName(const OutputFormat& format) const;
-  void ShowMessage(MessageKind kind, const QString& text);
-  void ShowSettingsProblem(SettingsProblem problem, const std::string& folder = {});
-  // Registers a map-data folder unless the list has it already (a warning
-  // then); the one way in for "追加..." and for folders dropped on the list.
-  void AddFolder(const QString& path);
-  void SetConverting(bool converting);
-  void OnLog(const QString& line);
-  void OnWarningLog(const QString& line);
-  void OnProgressRange(int maximum);
-  void OnProgress(int position);
-  void OnFinished(const ConversionOutcome& outcome);
+  void ConnectControls();
+  QWidget* WidgetOf(window::Control control) const;
+
+  // window::TMainWindowView
+  void InsertFolder(int row, const std::string& path) override;
+  void RemoveFolder(int row) override;
+  void ClearFolders() override;
+  int CurrentFolderRow() override;
+  void ShowCoordSysItems(const std::vector<std::string>& names, int index) override;
+  void ShowCoordSysIndex(int index) override;
+  void ShowOutputText(const std::string& text) override;
+  void ShowGroup(int group, bool ticked) override;
+  void ShowFormat(const std::string& name, const std::string& label) override;
+  void ShowPolygonsAssembled(bool assembled) override;
+  void ShowCaption(window::Caption caption, const std::string& text) override;
+  void Enable(window::Control control, bool enabled) override;
+  void Focus(window::Control control) override;
+  void ClearLog() override;
+  void AppendLog(const std::string& line, bool warning) override;
+  void SetProgressRange(int maximum) override;
+  void SetProgress(int position) override;
+  void SetBusyCursor(bool busy) override;
+  void RunStateChanged(bool running) override;
+  void RunEnded() override;
+  void ShowMessage(window::MessageKind kind, const std::string& text) override;
+  bool Ask(const std::string& text) override;
+  std::optional<std::string> PickFolder(window::FolderPicker picker) override;
+  std::optional<std::string> PickFile(const window::FilePickerRequest& request) override;
+  void OpenAddress(const std::string& address) override;
+  void ShowGuide(const std::string& path) override;
+  void ShowAbout(const window::AboutTexts& texts) override;
+  void CloseWindow() override;
+  bool IsFolder(const std::string& path) override;
+  bool IsFile(const std::string& path) override;
+  void PostToUi(std::function<void()> work) override;
 
   TMessageBoxes default_boxes_;
   TMessageBoxes* boxes_ = &default_boxes_;
-  TConversionWorker* worker_;
   QString settings_file_;
-  QString help_file_;
   TUrlOpener url_opener_ = OpenWithDesktop;
-  // By name: the table may grow while the window lives, moving its rows.
-  std::string format_name_ = "MIF";
-  std::string run_output_file_;   // the one file of the run going on, if any
-  bool polygons_chosen_ = false;  // the user set P1: formats no longer change it
   bool form_shown_ = false;
-  bool converting_ = false;
-  bool close_after_run_ = false;  // the user chose to stop the run and close
+  bool busy_cursor_ = false;
   bool read_only_before_ = false;
   QPointer<QWidget> focus_before_;
+  window::TfrmMain model_;
 };
 
 }  // namespace pelmora::gui

@@ -1,6 +1,9 @@
-// The layout of TfrmMain: its controls at their places with their captions
-// and tab order, its folder pickers and its menus.
+// The layout of TfrmMain: its controls at the places of the shared layout
+// table with their captions and tab order, its folder pickers and its menus
+// (the output-format menu among them), and the signals that hand the user's
+// actions to the window model.
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -12,34 +15,49 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "app_paths.hpp"
+#include "core/conversion/output_formats.hpp"
 #include "folder_browse_dialog.hpp"
 #include "folder_list.hpp"
 #include "main_window.hpp"
 #include "map_window.hpp"
 #include "save_file_dialog.hpp"
+#include "window_layout.hpp"
 
 namespace pelmora::gui {
 
 namespace {
 
+const window::ControlPlace& Spot(std::string_view name) {
+  return *window::FindControlPlace(name);
+}
+
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString CaptionOf(const window::ControlPlace& place) {
+  return QString::fromUtf8(place.caption.data(), static_cast<qsizetype>(place.caption.size()));
+}
+
 template <typename W>
-W* Place(W* widget, const char* name, int left, int top, int width, int height) {
-  widget->setObjectName(QLatin1String(name));
-  widget->setGeometry(left, top, width, height);
+W* Place(W* widget, std::string_view name) {
+  const window::ControlPlace& place = Spot(name);
+  widget->setObjectName(QString::fromLatin1(place.name.data(), place.name.size()));
+  widget->setGeometry(place.left, place.top, place.width, place.height);
   return widget;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left, int top, int width,
-                  int height) {
-  auto* label = Place(new QLabel(QString::fromUtf8(text), parent), name, left, top, width, height);
+QLabel* MakeLabel(QWidget* parent, std::string_view name) {
+  auto* label = Place(new QLabel(CaptionOf(Spot(name)), parent), name);
   // Labels size themselves to their text (the table's size is the Windows one).
   label->adjustSize();
-  label->move(left, top);
+  label->move(Spot(name).left, Spot(name).top);
   return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, int left, int top) {
-  auto* button = Place(new QPushButton(QString::fromUtf8(text), parent), name, left, top, 75, 21);
+QPushButton* MakeButton(QWidget* parent, std::string_view name) {
+  auto* button = Place(new QPushButton(CaptionOf(Spot(name)), parent), name);
   button->setAutoDefault(false);
   return button;
 }
@@ -53,45 +71,30 @@ void TfrmMain::BuildControls() {
   client->setAutoFillBackground(true);  // the button-face colour
   setCentralWidget(client);
 
-  Label1 = MakeLabel(client, "Label1", "変換する数値地図2500(データがある親フォルダを指定します。)",
-                     8, 8, 321, 12);
-  ListBox1 = Place(new TFolderListBox(client), "ListBox1", 8, 24, 329, 177);
-  Button1 = MakeButton(client, "Button1", "追加...", 344, 24);
-  Button2 = MakeButton(client, "Button2", "削除", 344, 56);
-  Button3 = MakeButton(client, "Button3", "クリア", 344, 80);
-  Label2 = MakeLabel(client, "Label2", "MIFに記録する座標系", 8, 216, 112, 12);
-  ComboBox1 = Place(new QComboBox(client), "ComboBox1", 8, 232, 329, 20);
+  Label1 = MakeLabel(client, "Label1");
+  ListBox1 = Place(new TFolderListBox(client), "ListBox1");
+  Button1 = MakeButton(client, "Button1");
+  Button2 = MakeButton(client, "Button2");
+  Button3 = MakeButton(client, "Button3");
+  Label2 = MakeLabel(client, "Label2");
+  ComboBox1 = Place(new QComboBox(client), "ComboBox1");
   ComboBox1->setEditable(false);
   ComboBox1->setMaxVisibleItems(20);
-  Label3 = MakeLabel(client, "Label3", "MIFの出力先フォルダ", 8, 264, 110, 12);
-  Edit1 = Place(new QLineEdit(client), "Edit1", 8, 280, 329, 20);
-  Button4 = MakeButton(client, "Button4", "参照...", 344, 280);
-  // The output format, right-aligned on the heading's line above the edit's
-  // right end, clear of the heading.
-  Label5 = Place(new QLabel(client), "Label5", 128, 264, 209, 14);
+  Label3 = MakeLabel(client, "Label3");
+  Edit1 = Place(new QLineEdit(client), "Edit1");
+  Button4 = MakeButton(client, "Button4");
+  Label5 = Place(new QLabel(client), "Label5");
   Label5->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  GroupBox1 =
-      Place(new QGroupBox(QStringLiteral("変換対象項目"), client), "GroupBox1", 8, 312, 329, 97);
-  static const struct {
-    const char* name;
-    int left, top;
-  } kBoxes[kGroupCount] = {
-      {"CheckBox1", 16, 24},  {"CheckBox2", 96, 24},  {"CheckBox3", 176, 24},
-      {"CheckBox4", 248, 24}, {"CheckBox5", 16, 48},  {"CheckBox6", 96, 48},
-      {"CheckBox7", 176, 48}, {"CheckBox8", 248, 48}, {"CheckBox9", 16, 72},
-  };
-  const auto& groups = LayerGroups();
+  GroupBox1 = Place(new QGroupBox(CaptionOf(Spot("GroupBox1")), client), "GroupBox1");
   for (int i = 0; i < kGroupCount; ++i) {
-    const QString caption = QString::fromUtf8(groups[i].caption.data(),
-                                              static_cast<qsizetype>(groups[i].caption.size()));
-    CheckBox[i] = Place(new QCheckBox(caption, GroupBox1), kBoxes[i].name, kBoxes[i].left,
-                        kBoxes[i].top, 65, 17);
+    const window::ControlPlace& place = window::GroupCheckBoxes()[i];
+    CheckBox[i] = Place(new QCheckBox(CaptionOf(place), GroupBox1), place.name);
   }
-  Button5 = MakeButton(client, "Button5", "全選択", 344, 320);
-  Button6 = MakeButton(client, "Button6", "全解除", 344, 344);
-  Button7 = MakeButton(client, "Button7", "変換開始", 344, 388);
-  Label4 = MakeLabel(client, "Label4", "変換ログ", 424, 8, 45, 12);
-  Memo1 = Place(new QPlainTextEdit(client), "Memo1", 424, 24, 361, 361);
+  Button5 = MakeButton(client, "Button5");
+  Button6 = MakeButton(client, "Button6");
+  Button7 = MakeButton(client, "Button7");
+  Label4 = MakeLabel(client, "Label4");
+  Memo1 = Place(new QPlainTextEdit(client), "Memo1");
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   // A line wider than the pane (a long subfolder name) is read by scrolling
   // sideways; the bar shows only while such a line is there.
@@ -104,29 +107,31 @@ void TfrmMain::BuildControls() {
     pal.setColor(QPalette::Base, pal.color(QPalette::Button));
     Memo1->setPalette(pal);
   }
-  ProgressBar1 = Place(new QProgressBar(client), "ProgressBar1", 424, 392, 361, 17);
+  ProgressBar1 = Place(new QProgressBar(client), "ProgressBar1");
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);
   ProgressBar1->setTextVisible(false);
-  StatusBar1 = Place(new QStatusBar(client), "StatusBar1", 0, 413, 793, 19);
+  StatusBar1 = Place(new QStatusBar(client), "StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
 
   // Tab order 0 to 11 and 14 (the progress bar takes no focus).
-  QWidget* order[] = {ListBox1,    Button1,     Button2,     Button3,     ComboBox1,
-                      Edit1,       Button4,     CheckBox[0], CheckBox[1], CheckBox[2],
-                      CheckBox[3], CheckBox[4], CheckBox[5], CheckBox[6], CheckBox[7],
-                      CheckBox[8], Button5,     Button6,     Button7,     Memo1};
-  for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+  QWidget* previous = nullptr;
+  for (std::string_view name : window::TabOrder()) {
+    auto* widget = client->findChild<QWidget*>(QString::fromLatin1(name.data(), name.size()));
+    if (previous) setTabOrder(previous, widget);
+    previous = widget;
+  }
 
   FolderBrowseDialog1 = new TFolderBrowseDialog(this);
   FolderBrowseDialog1->setObjectName(QStringLiteral("FolderBrowseDialog1"));
-  FolderBrowseDialog1->Title = QStringLiteral("数値地図2500のデータがある親フォルダ");
+  FolderBrowseDialog1->Title = QString::fromUtf8(window::kFolderBrowseDialog1Title);
   FolderBrowseDialog2 = new TFolderBrowseDialog(this);
   FolderBrowseDialog2->setObjectName(QStringLiteral("FolderBrowseDialog2"));
-  FolderBrowseDialog2->Title = QStringLiteral("MIFの出力先フォルダの選択");
   SaveDialog1 = new TSaveFileDialog(this);
   SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+}
 
+void TfrmMain::ConnectControls() {
   connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TfrmMain::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TfrmMain::Button3Click);
@@ -135,8 +140,34 @@ void TfrmMain::BuildControls() {
   connect(Button6, &QPushButton::clicked, this, &TfrmMain::Button6Click);
   connect(Button7, &QPushButton::clicked, this, &TfrmMain::Button7Click);
   connect(ListBox1, &TFolderListBox::FoldersDropped, this, [this](const QStringList& folders) {
-    for (const QString& folder : folders) AddFolder(folder);
+    for (const QString& folder : folders) model_.AddFolder(ToCorePath(folder));
   });
+  // What the user (or a test) changes in the controls reaches the model.
+  const auto folders_edited = [this] {
+    std::vector<std::string> folders;
+    for (const QString& path : ListBox1->Paths()) folders.push_back(ToCorePath(path));
+    model_.FoldersEdited(folders);
+  };
+  connect(ListBox1->model(), &QAbstractItemModel::rowsInserted, this, folders_edited);
+  connect(ListBox1->model(), &QAbstractItemModel::rowsRemoved, this, folders_edited);
+  connect(ListBox1->model(), &QAbstractItemModel::modelReset, this, folders_edited);
+  connect(ListBox1->model(), &QAbstractItemModel::dataChanged, this, folders_edited);
+  connect(ComboBox1, &QComboBox::currentIndexChanged, this,
+          [this](int index) { model_.CoordSysChosen(index); });
+  connect(Edit1, &QLineEdit::textChanged, this,
+          [this](const QString& text) { model_.OutputTextEdited(ToCorePath(text)); });
+  for (int i = 0; i < kGroupCount; ++i) {
+    connect(CheckBox[i], &QCheckBox::toggled, this,
+            [this, i](bool ticked) { model_.GroupEdited(i, ticked); });
+  }
+  // It follows the output format's default until the user sets it.
+  connect(P1, &QAction::toggled, this, [this](bool checked) { model_.PolygonsEdited(checked); });
+  connect(P1, &QAction::triggered, this, [this](bool checked) { model_.PolygonsChosen(checked); });
+  connect(K1, &QAction::triggered, this, &TfrmMain::K1Click);
+  connect(S1, &QAction::triggered, this, &TfrmMain::S1Click);
+  connect(X1, &QAction::triggered, this, &TfrmMain::X1Click);
+  connect(H2, &QAction::triggered, this, &TfrmMain::H2Click);
+  connect(A1, &QAction::triggered, this, &TfrmMain::A1Click);
 }
 
 void TfrmMain::BuildMenus() {
@@ -170,8 +201,6 @@ void TfrmMain::BuildMenus() {
   P1 = O1->addAction(QStringLiteral("ポリゴンを穴と複数部分に組み立てる(&P)"));
   P1->setObjectName(QStringLiteral("P1"));
   P1->setCheckable(true);
-  // It follows the output format's default until the user sets it.
-  connect(P1, &QAction::triggered, this, [this] { polygons_chosen_ = true; });
 
   H1 = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
   H1->setObjectName(QStringLiteral("H1"));
@@ -183,12 +212,24 @@ void TfrmMain::BuildMenus() {
   H1->addSeparator()->setObjectName(QStringLiteral("N2"));
   A1 = H1->addAction(QStringLiteral("バージョン情報(&A)..."));
   A1->setObjectName(QStringLiteral("A1"));
+}
 
-  connect(K1, &QAction::triggered, this, &TfrmMain::K1Click);
-  connect(S1, &QAction::triggered, this, &TfrmMain::S1Click);
-  connect(X1, &QAction::triggered, this, &TfrmMain::X1Click);
-  connect(H2, &QAction::triggered, this, &TfrmMain::H2Click);
-  connect(A1, &QAction::triggered, this, &TfrmMain::A1Click);
+// The output-format menu T1: one radio item per format of the table.
+void TfrmMain::BuildFormatMenu(QMenuBar* bar) {
+  T1 = bar->addMenu(QStringLiteral("出力形式(&T)"));
+  T1->setObjectName(QStringLiteral("T1"));
+  FormatActions = new QActionGroup(this);
+  FormatActions->setExclusive(true);
+  for (const OutputFormat& format : OutputFormats()) {
+    QAction* item = T1->addAction(Utf8(format.name));
+    item->setObjectName(QStringLiteral("Format_") + Utf8(format.name));
+    item->setData(Utf8(format.name));
+    item->setStatusTip(Utf8(format.description));
+    item->setCheckable(true);
+    FormatActions->addAction(item);
+  }
+  connect(FormatActions, &QActionGroup::triggered, this,
+          [this](QAction* item) { SetOutputFormat(item->data().toString()); });
 }
 
 }  // namespace pelmora::gui

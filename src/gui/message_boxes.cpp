@@ -40,17 +40,7 @@ void Prepare(QMessageBox& box, MessageKind kind, const QString& caption, const Q
 }  // namespace
 
 QString CaptionOf(MessageKind kind) {
-  switch (kind) {
-    case MessageKind::kWarning:
-      return QStringLiteral("警告");
-    case MessageKind::kInformation:
-      return QStringLiteral("情報");
-    case MessageKind::kQuestion:
-      return QStringLiteral("確認");
-    case MessageKind::kError:
-      break;
-  }
-  return QString::fromUtf8(kProgramTitle);
+  return QString::fromUtf8(window::BoxCaption(kind));
 }
 
 void TMessageBoxes::Show(QWidget* owner, MessageKind kind, const QString& caption,

@@ -4,19 +4,16 @@
 // their own subclass that records and answers them.
 #include <QString>
 
+#include "window_view.hpp"
+
 class QWidget;
 
 namespace pelmora::gui {
 
-// The program title: the caption of error boxes.
-inline constexpr char kProgramTitle[] = "Pelmorix Converter";
-
-enum class MessageKind {
-  kWarning,      // caption "警告", warning icon, one "OK" button
-  kInformation,  // caption "情報", information icon, one "OK" button
-  kError,        // caption: the program title, error icon, one "OK" button
-  kQuestion,     // caption "確認", question icon, buttons "はい" and "いいえ"
-};
+// The program title (the caption of error boxes) and the kinds of box, as
+// the window model names them.
+using window::kProgramTitle;
+using window::MessageKind;
 
 class TMessageBoxes {
  public:

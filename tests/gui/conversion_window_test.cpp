@@ -17,7 +17,7 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "conversion_worker.hpp"
+#include "conversion_runner.hpp"
 #include "core/conversion/run.hpp"
 #include "core/mif/coordsys.hpp"
 #include "core/output/output_folder_lock.hpp"
@@ -41,7 +41,7 @@ struct Recorded : pelmora::LogLineObserver {
   // The window shows warnings in its log, where they came.
   void OnWarning(const pelmora::Warning& event) override { OnLog(pelmora::LogLine(event)); }
   void OnProgress(const pelmora::RunProgress& event) override {
-    last_position = TConversionWorker::ProgressPosition(event);
+    last_position = pelmora::window::ProgressPosition(event);
   }
 };
 
@@ -125,25 +125,25 @@ class ConversionWindowTest : public pelmora::gui::test::WindowTest {
     W().Button5->click();
     W().Memo1->setPlainText("the log of an earlier run");
 
-    // What the user interface thread receives from the worker.
-    auto* worker = W().findChild<TConversionWorker*>();
-    QVERIFY(worker);
+    // What the user interface thread receives from the run, as the window
+    // shows it.
     QList<QPair<int, int>> ranges;
     QStringList logged;
     bool appended_while_converting = true;
-    connect(worker, &TConversionWorker::ProgressRange, this, [&](int maximum) {
+    connect(w_.get(), &TfrmMain::RunProgressRangeShown, this, [&](int maximum) {
       ranges.append({maximum, 0});
     });
-    connect(worker, &TConversionWorker::Progress, this,
-            [&](int position) { ranges.last().second = position; });
-    connect(worker, &TConversionWorker::Log, this, [&](const QString& line) {
-      logged << line;
-      appended_while_converting = appended_while_converting && W().IsConverting();
+    connect(w_.get(), &TfrmMain::RunProgressShown, this, [&](int position) {
+      if (W().IsConverting()) ranges.last().second = position;  // not the reset at the end
     });
     QStringList warned;  // the warnings, which come apart from the other lines
-    connect(worker, &TConversionWorker::WarningLog, this, [&](const QString& line) {
+    connect(w_.get(), &TfrmMain::RunLogShown, this, [&](const QString& line, bool warning) {
       logged << line;
-      warned << line;
+      if (warning) {
+        warned << line;
+      } else {
+        appended_while_converting = appended_while_converting && W().IsConverting();
+      }
     });
     int bar_at_end_box = -1;
     bool cursor_restored_at_end_box = false;
@@ -222,15 +222,26 @@ class ConversionWindowTest : public pelmora::gui::test::WindowTest {
     QCOMPARE(block.begin().fragment().charFormat().foreground().color(), QColor(176, 80, 0));
     QVERIFY(W().Memo1->document()->firstBlock().begin().fragment().charFormat().foreground() !=
             block.begin().fragment().charFormat().foreground());
+    // Only warning lines are coloured: a line after a warning is drawn as the
+    // first line is.
+    const int after_warning = static_cast<int>(MemoLines().lastIndexOf(warned.last())) + 1;
+    QVERIFY(after_warning < MemoLines().size());
+    QCOMPARE(W().Memo1->document()
+                 ->findBlockByNumber(after_warning)
+                 .begin()
+                 .fragment()
+                 .charFormat()
+                 .foreground(),
+             W().Memo1->document()->firstBlock().begin().fragment().charFormat().foreground());
     QCOMPARE(MemoLines().first(), QString("道路線アークを変換します。"));
     QVERIFY(MemoLines().filter(" --> ").size() > 0);
     QCOMPARE(MemoLines().filter("を変換します。").size(), 31);
     // The bar follows the whole run to its end.
     QCOMPARE(ranges.size(), 1);
-    QCOMPARE(ranges[0].first, TConversionWorker::kProgressMaximum);
-    QCOMPARE(ranges[0].second, TConversionWorker::kProgressMaximum);
-    QCOMPARE(direct.last_position, TConversionWorker::kProgressMaximum);
-    QCOMPARE(bar_at_end_box, TConversionWorker::kProgressMaximum);
+    QCOMPARE(ranges[0].first, pelmora::window::kProgressMaximum);
+    QCOMPARE(ranges[0].second, pelmora::window::kProgressMaximum);
+    QCOMPARE(direct.last_position, pelmora::window::kProgressMaximum);
+    QCOMPARE(bar_at_end_box, pelmora::window::kProgressMaximum);
 
     // 31 MIF/MID pairs, byte for byte what the core writes.
     const QStringList files = Files(out);

@@ -120,9 +120,20 @@ class OutputFormatWindowTest : public pelmora::gui::test::WindowTest {
       QCOMPARE(W().ReadSettings().format, std::string(format.name));
       QCOMPARE(W().P1->isChecked(), format.name != "MIF");
       QCOMPARE(W().ReadSettings().polygons, pelmora::DefaultPolygonMode(format));
+      // The captions that say "MIF" say it for MIF only, and are not clipped.
+      const bool mif = format.name == "MIF";
+      for (QLabel* label : {W().Label2, W().Label3}) {
+        QCOMPARE(label->text().contains("MIF"), mif);
+        QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+        QVERIFY(!label->geometry().intersects(W().Label5->geometry()));
+      }
+      QCOMPARE(W().FolderBrowseDialog2->Title.contains("MIF"), mif);
     }
+
     QVERIFY(!W().SetOutputFormat("KML"));
     FormatItem("MIF")->trigger();
+    QCOMPARE(W().Label2->text(), QString("MIFに記録する座標系"));  // as specified again
+    QCOMPARE(W().Label3->text(), QString("MIFの出力先フォルダ"));
     W().P1->trigger();  // the user's choice: assembled, also for MIF
     for (const pelmora::OutputFormat& format : pelmora::OutputFormats()) {
       FormatItem(Name(format))->trigger();

@@ -16,7 +16,7 @@
 #include <QtTest>
 #include <atomic>
 
-#include "conversion_worker.hpp"
+#include "conversion_runner.hpp"
 #include "core/conversion/run.hpp"
 #include "folder_list.hpp"
 #include "generator.hpp"
@@ -41,19 +41,20 @@ const QStringList kFinishedLayers = {"Doro_Doro_Arc",
                                      "Gaiku_Gaiku_Arc"};
 
 // Holds the conversion thread inside the first log line that contains marker
-// until Release.
-class RunGate : public QObject {
+// until Release (the window's run tap; the window is gone before the gate).
+class RunGate : public pelmora::window::TRunEvents {
  public:
-  RunGate(TConversionWorker* worker, const QString& marker) {
-    connect(
-        worker, &TConversionWorker::Log, this,
-        [this, marker](const QString& line) {
-          if (reached_ || !line.contains(marker)) return;
-          reached_ = true;
-          open_.acquire();
-        },
-        Qt::DirectConnection);
+  RunGate(TfrmMain& window, const QString& marker) : window_(window), marker_(marker) {
+    window_.SetRunTap(this);
   }
+  void OnRunLog(const std::string& line, bool) override {
+    if (reached_ || !QString::fromStdString(line).contains(marker_)) return;
+    reached_ = true;
+    open_.acquire();
+  }
+  void OnRunProgressRange(int) override {}
+  void OnRunProgress(int) override {}
+  void OnRunEnded(const pelmora::window::RunEnd&) override {}
   bool WaitReached() {
     return QTest::qWaitFor([this] { return reached_.load(); }, 120'000);
   }
@@ -63,6 +64,8 @@ class RunGate : public QObject {
   }
 
  private:
+  TfrmMain& window_;
+  const QString marker_;
   std::atomic<bool> reached_{false};
   bool released_ = false;
   QSemaphore open_;
@@ -123,7 +126,7 @@ class RunStopTest : public QObject {
     W().ListBox1->addItem(data_);
     W().Edit1->setText(out + "/");
     W().Button5->click();
-    gate_ = std::make_unique<RunGate>(W().findChild<TConversionWorker*>(), kStopMarker);
+    gate_ = std::make_unique<RunGate>(W(), kStopMarker);
   }
 
  private slots:

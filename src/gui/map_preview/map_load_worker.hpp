@@ -1,21 +1,19 @@
 #pragma once
-// Reads the map of a preview on a worker thread: the conversion engine into
-// memory, then the drawing index. Progress and the end come to the
-// user-interface thread as queued signals; a stop request ends the read
-// between records.
+// Reads the map of a preview on the conversion runner's worker thread: the
+// conversion engine into memory, then the drawing index. Progress and the
+// end come to the user-interface thread as queued signals; a stop request
+// ends the read between records.
 #include <QObject>
 #include <QString>
-#include <atomic>
 #include <memory>
 
+#include "conversion_runner.hpp"
 #include "core/conversion/settings.hpp"
 #include "map_scene.hpp"
 
-class QThread;
-
 namespace pelmora::gui {
 
-class TMapLoadWorker : public QObject {
+class TMapLoadWorker : public QObject, private window::TRunEvents {
   Q_OBJECT
  public:
   explicit TMapLoadWorker(QObject* parent = nullptr);
@@ -23,10 +21,10 @@ class TMapLoadWorker : public QObject {
 
   // Starts reading on a new thread; false while a read is still going.
   bool Start(const ConversionSettings& settings);
-  bool IsRunning() const;
-  void RequestStop() { stop_ = true; }
+  bool IsRunning() const { return runner_.IsRunning(); }
+  void RequestStop() { runner_.RequestStop(); }
 
-  static constexpr int kProgressMaximum = 1000;
+  static constexpr int kProgressMaximum = window::kProgressMaximum;
 
  signals:
   void Progress(int position);
@@ -37,10 +35,15 @@ class TMapLoadWorker : public QObject {
   void Failed(const QString& text, bool stopped);
 
  private:
-  void Run(ConversionSettings settings);
+  // window::TRunEvents, on the worker thread; the signals queue to the
+  // receivers' thread.
+  void OnRunLog(const std::string&, bool) override {}
+  void OnRunProgressRange(int) override {}
+  void OnRunProgress(int position) override { emit Progress(position); }
+  void OnRunEnded(const window::RunEnd& end) override;
 
-  QThread* thread_ = nullptr;
-  std::atomic<bool> stop_{false};
+  std::shared_ptr<render::MapScene> scene_;  // of the read going on, on its thread
+  window::TConversionRunner runner_{*this};
 };
 
 }  // namespace pelmora::gui
