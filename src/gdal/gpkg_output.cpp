@@ -40,7 +40,8 @@ void RefuseToReplaceOtherFiles(const std::string& path, const std::string& name)
   const char* const gpkg_only[] = {"GPKG", nullptr};
   GDALDataset* old = GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR, gpkg_only);
   if (old == nullptr) {
-    ConversionError error("an existing file that is not a GeoPackage is not replaced");
+    ConversionError error("既にあるファイル「" + path +
+                          "」はGeoPackageではないため、置き換えません。");
     error.SetPlace(name, 0);
     throw error;
   }

@@ -78,6 +78,18 @@ OGRMultiPolygon* MultiPolygonOf(const TSFShape& shape) {
 
 OgrLayerFile::OgrLayerFile(const LayerSchema& schema, OgrTarget target)
     : kind_(schema.kind), target_(std::move(target)), warnings_(schema.warnings) {
+  try {
+    Open(schema);
+  } catch (...) {
+    // The destructor does not run for a constructor that throws: the dataset
+    // created so far is closed here, so that no file stays open (on Windows
+    // an open file could not be removed).
+    CloseQuietly();
+    throw;
+  }
+}
+
+void OgrLayerFile::Open(const LayerSchema& schema) {
   GdalErrorScope errors(target_.display_name, warnings_);
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(target_.driver);
   if (driver == nullptr) errors.Fail(std::string("GDAL has no driver ") + target_.driver);
@@ -106,10 +118,17 @@ OgrLayerFile::OgrLayerFile(const LayerSchema& schema, OgrTarget target)
 }
 
 OgrLayerFile::~OgrLayerFile() {
+  CloseQuietly();
+}
+
+void OgrLayerFile::CloseQuietly() {
   if (feature_ != nullptr) OGRFeature::DestroyFeature(feature_);
+  feature_ = nullptr;
+  layer_ = nullptr;
   if (dataset_ != nullptr) {
     GdalErrorScope quiet(target_.display_name, nullptr);
     GDALClose(dataset_);
+    dataset_ = nullptr;
   }
 }
 

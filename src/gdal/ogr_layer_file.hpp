@@ -28,6 +28,7 @@ struct OgrTarget {
 
 class OgrLayerFile {
  public:
+  // Throws ConversionError, leaving no dataset open.
   OgrLayerFile(const LayerSchema& schema, OgrTarget target);
   ~OgrLayerFile();  // closes without reporting
   OgrLayerFile(const OgrLayerFile&) = delete;
@@ -40,6 +41,8 @@ class OgrLayerFile {
   OGRLayer& layer() { return *layer_; }
 
  private:
+  void Open(const LayerSchema& schema);
+  void CloseQuietly();
   void SetGeometry(const Feature& feature);
   void SetValue(int column, std::string_view value, const FeaturePlace& place);
 

@@ -190,7 +190,10 @@ TEST_F(GdalOutputTest, FailedRunsLeaveOlderOutputUntouched) {
   for (const Case& c : std::vector<Case>{
            {{"-f", "KML", "-o", tree_.Path("out"), sample}, 2, "unknown output format 'KML'"},
            {{"-f", "GPKG", "-o", tree_.Path("out"), sample}, 2, "GPKG writes one file"},
-           {{"-o", tree_.Path("out/notes.gpkg"), sample}, 1, "not a GeoPackage"},
+           {{"-o", tree_.Path("out/notes.gpkg"), sample},
+            1,
+            "既にあるファイル「" + tree_.Path("out/notes.gpkg") +
+                "」はGeoPackageではないため、置き換えません。"},
            {{"-o", tree_.Path("out/old.gpkg"), tree_.Path("bad")}, 1, "roadntwk.arc"},
            {{"-o", "/proc/x.gpkg", sample}, 1, "x.gpkg"},
            {{"-f", "GeoJSON", "-o", "/proc", sample}, 1, "Doro_Doro_Arc.geojson"},
