@@ -115,20 +115,10 @@ class GpkgLayerWriter : public LayerWriter {
     std::remove(buffer_path_.c_str());
   }
 
-  void Write(const Feature& feature) override {
-    buffer_->Write(feature);
-    ++features_;
-  }
+  void Write(const Feature& feature) override { buffer_->Write(feature); }
   void Finish() override { buffer_->Close(); }
   void Commit() override {
-    if (features_ > 0) {
-      output_.AddLayer(schema_, buffer_path_);
-    } else {
-      // A FlatGeobuf file without features cannot be read back: an empty
-      // table is made from the schema through an in-memory layer instead.
-      OgrLayerFile empty(schema_, OgrTarget{"Memory", "", output_.name(), false, {}});
-      output_.AddLayer(schema_, empty.layer());
-    }
+    output_.AddLayer(schema_, buffer_path_);
     std::remove(buffer_path_.c_str());
   }
   // Every layer is a table of the one file.
@@ -139,7 +129,6 @@ class GpkgLayerWriter : public LayerWriter {
   LayerSchema schema_;  // its views point into the layer table, which lives on
   std::string buffer_path_;
   std::optional<OgrLayerFile> buffer_;
-  uint64_t features_ = 0;
 };
 
 std::unique_ptr<LayerWriter> GeoPackage::MakeWriter(const LayerSchema& schema) {

@@ -8,6 +8,7 @@
 #include "core/mif/coordsys.hpp"
 #include "core/text/cp932.hpp"
 #include "dbf_field_names.hpp"
+#include "fgb_null_features.hpp"
 #include "gdal_errors.hpp"
 #include "reprojection.hpp"
 
@@ -115,6 +116,9 @@ void OgrLayerFile::Open(const LayerSchema& schema) {
     if (layer_->CreateField(&field, FALSE) != OGRERR_NONE) errors.Fail("cannot create a column");
   }
   feature_ = OGRFeature::CreateFeature(layer_->GetLayerDefn());
+  if (std::string_view(target_.driver) == "FlatGeobuf") {
+    nulls_.emplace(target_.path, target_.display_name);
+  }
 }
 
 OgrLayerFile::~OgrLayerFile() {
@@ -134,6 +138,12 @@ void OgrLayerFile::CloseQuietly() {
 
 void OgrLayerFile::SetGeometry(const Feature& feature) {
   const TSFShape& shape = feature.geometry;
+  if (kind_ != GeometryKind::kPoint && shape.NumParts == 0) {
+    // An empty object (MIF's none) is a feature without geometry, which
+    // every reader takes, rather than an empty one, which some refuse.
+    feature_->SetGeometryDirectly(nullptr);
+    return;
+  }
   if (kind_ == GeometryKind::kPoint) {
     const TSFPoint p = shape.Points.empty() ? TSFPoint{} : shape.Points[0];
     feature_->SetGeometryDirectly(new OGRPoint(p.X, p.Y));
@@ -177,18 +187,52 @@ void OgrLayerFile::Write(const Feature& feature) {
     std::string_view value = i < static_cast<int>(feature.values.size()) ? feature.values[i] : "";
     SetValue(i, value, feature.place);
   }
+  if (nulls_ && feature_->GetGeometryRef() == nullptr) {
+    nulls_->Add(written_++, *feature_);
+    return;
+  }
+  if (layer_->CreateFeature(feature_) != OGRERR_NONE) errors.Fail("cannot write a feature");
+  ++written_;
+  ++written_by_gdal_;
+}
+
+// A feature of the layer's geometry type, for GDAL to write the header of a
+// FlatGeobuf file that would otherwise have no feature.
+void OgrLayerFile::WritePlaceholder(GdalErrorScope& errors) {
+  feature_->SetFID(OGRNullFID);
+  if (kind_ == GeometryKind::kPoint) {
+    feature_->SetGeometryDirectly(new OGRPoint(0, 0));
+  } else if (kind_ == GeometryKind::kLine) {
+    auto* line = new OGRLineString();
+    line->addPoint(0, 0);
+    line->addPoint(1, 1);
+    feature_->SetGeometryDirectly(line);
+  } else {
+    auto* ring = new OGRLinearRing();
+    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 0}}) ring->addPoint(x, y);
+    auto* polygon = new OGRPolygon();
+    polygon->addRingDirectly(ring);
+    auto* polygons = new OGRMultiPolygon();
+    polygons->addGeometryDirectly(polygon);
+    feature_->SetGeometryDirectly(polygons);
+  }
   if (layer_->CreateFeature(feature_) != OGRERR_NONE) errors.Fail("cannot write a feature");
 }
 
-void OgrLayerFile::Close() {
+void OgrLayerFile::Close(const std::function<void(double)>& step) {
   if (dataset_ == nullptr) return;
   GdalErrorScope errors(target_.display_name, warnings_);
+  const bool placeholder = nulls_ && written_by_gdal_ == 0;
+  if (placeholder) WritePlaceholder(errors);
   OGRFeature::DestroyFeature(feature_);
   feature_ = nullptr;
   GDALDataset* dataset = dataset_;
   dataset_ = nullptr;
   GDALClose(dataset);
   if (errors.failed()) errors.Fail("cannot complete the file");
+  if (nulls_ && (placeholder || !nulls_->empty()))
+    nulls_->Merge(
+        placeholder, step ? step : [](double) {});
 }
 
 }  // namespace pelmora::gdal
