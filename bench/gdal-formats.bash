@@ -150,3 +150,48 @@ gdal_against_ogr2ogr() {
   unset CPL_LOG
   rm -rf "$work/out" "$work/mif"
 }
+
+# gdal_stop_latency DATA: how quickly a stop ends a run of each format, with
+# one and two jobs. Each run is stopped by SIGINT (as Ctrl-C) at five points
+# between 15 % and 90 % of the time an unstopped run takes, and the time from
+# the signal to the end of the process is taken; the longest of the five is
+# printed against the target of 0.5 s, with whether a stopped run left any
+# hidden (temporary) file in the output folder.
+gdal_stop_latency() {
+  local data=$1
+  local -a formats args
+  mapfile -t formats < <(gdal_formats_offered)
+  echo "== stop latency: $(ls "$data" | wc -l) areas in $data, stopped at 15 % to 90 % of a run"
+  if [ ${#formats[@]} -eq 0 ]; then
+    echo "this build writes MIF only (configured without GDAL)"
+    return
+  fi
+  set_warm_bytes "$(bytes_in "$data")"
+  find "$data" -type f -exec cat {} + >/dev/null
+  local format jobs share full worst latency left start pid
+  for format in MIF "${formats[@]}"; do
+    if [ "$format" = MIF ]; then args=(-o "$work/out"); else mapfile -t args < <(gdal_output_args "$format"); fi
+    for jobs in 1 2; do
+      fresh_output
+      start=$(date +%s.%N)
+      "$convert" -q --no-progress --coordsys "$zone_entry" -j "$jobs" "${args[@]}" "$data" 2>/dev/null
+      full=$(awk "BEGIN {print $(date +%s.%N) - $start}")
+      worst=0 left=none
+      for share in 0.15 0.35 0.55 0.75 0.9; do
+        fresh_output
+        "$convert" -q --no-progress --coordsys "$zone_entry" -j "$jobs" "${args[@]}" "$data" 2>/dev/null &
+        pid=$!
+        sleep "$(awk "BEGIN {print $share * $full}")"
+        start=$(date +%s.%N)
+        kill -INT "$pid" 2>/dev/null || true
+        wait "$pid" || true
+        latency=$(awk "BEGIN {print $(date +%s.%N) - $start}")
+        worst=$(awk "BEGIN {print ($latency > $worst) ? $latency : $worst}")
+        if [ -n "$(find "$work/out" -mindepth 1 -name '.*' -print -quit)" ]; then left=some; fi
+      done
+      printf '%-28s run %6.2f s  stop within %5.2f s   target at most 0.5: %s  (temporary files left: %s)\n' \
+        "$format, $jobs job(s)" "$full" "$worst" "$(verdict "$worst <= 0.5")" "$left"
+    done
+  done
+  rm -rf "$work/out"
+}

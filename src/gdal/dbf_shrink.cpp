@@ -94,7 +94,8 @@ void ForEachBlock(DbfFile& file, size_t first, size_t records, size_t record_byt
 
 }  // namespace
 
-void ShrinkDbfTextColumns(const std::string& path, const std::string& display_name) {
+void ShrinkDbfTextColumns(const std::string& path, const std::string& display_name,
+                          const FinishingStep& step) {
   DbfFile file(path, display_name);
   unsigned char header[kHeaderBytes];
   file.ReadExactly(header, kHeaderBytes, 0);
@@ -116,7 +117,7 @@ void ShrinkDbfTextColumns(const std::string& path, const std::string& display_na
   if (total != record_bytes) return;  // not a table as GDAL writes it
 
   ForEachBlock(file, header_bytes, records, record_bytes,
-               [&](const char* block, size_t count, size_t) {
+               [&](const char* block, size_t count, size_t done) {
                  for (size_t r = 0; r < count; ++r) {
                    const char* value = block + r * record_bytes + 1;
                    for (size_t c = 0; c < columns; value += widths[c], ++c) {
@@ -125,6 +126,7 @@ void ShrinkDbfTextColumns(const std::string& path, const std::string& display_na
                      longest[c] = length;
                    }
                  }
+                 step(0.5 * static_cast<double>(done + count) / records);
                });
   if (longest == widths) return;
 
@@ -149,6 +151,7 @@ void ShrinkDbfTextColumns(const std::string& path, const std::string& display_na
                  }
                  file.WriteAt(out.data(), out.size(),
                               static_cast<off_t>(header_bytes + done * shrunk_bytes));
+                 step(0.5 + 0.5 * static_cast<double>(done + count) / records);
                });
   const size_t end = header_bytes + records * shrunk_bytes;
   file.WriteAt(&kEndOfFile, 1, static_cast<off_t>(end));

@@ -7,11 +7,18 @@
 // most of a Shapefile run; this does it in one reading and one writing pass.
 #include <string>
 
+#include "finishing_steps.hpp"
+
 namespace pelmora::gdal {
 
 // Shrinks every text column of the closed DBF file at path to its longest
 // value (at least 1 byte), in place. A table with a column of another type
-// is left as it is. Throws IoError naming display_name.
-void ShrinkDbfTextColumns(const std::string& path, const std::string& display_name);
+// is left as it is. step is called after each block of records with the
+// share done (0 to 1) and may throw to stop, leaving the file unusable (it
+// is a temporary file, discarded on any failure). Throws IoError naming
+// display_name.
+void ShrinkDbfTextColumns(
+    const std::string& path, const std::string& display_name,
+    const FinishingStep& step = [](double) {});
 
 }  // namespace pelmora::gdal

@@ -16,13 +16,20 @@ struct FileFormat {
   bool cp932_values;
   std::vector<std::string> layer_options;
   bool shrink_dbf = false;  // the DBF's text columns, created 254 bytes wide
+  // The share of a layer's work after its last feature (closing, shrinking
+  // the DBF); GDAL writes the others' files as the features come.
+  double finishing_share = 0;
 };
 
 class GdalFileWriter : public LayerWriter {
  public:
   GdalFileWriter(const LayerSchema& schema, const std::string& output_folder,
                  const FileFormat& format)
-      : files_(output_folder), cp932_(format.cp932_values), shrink_dbf_(format.shrink_dbf) {
+      : files_(output_folder),
+        cp932_(format.cp932_values),
+        shrink_dbf_(format.shrink_dbf),
+        progress_(schema.progress) {
+    if (progress_ != nullptr) progress_->SetFinishingShare(format.finishing_share);
     name_ = std::string(schema.name);
     const std::string& name = name_;
     stem_ = files_.TemporaryStem(name);
@@ -38,8 +45,12 @@ class GdalFileWriter : public LayerWriter {
 
   void Write(const Feature& feature) override { file_->Write(feature); }
   void Finish() override {
-    file_->Close();
-    if (shrink_dbf_) ShrinkDbfTextColumns(stem_ + ".dbf", name_ + ".dbf");
+    // Closing merges FlatGeobuf features without geometry in, a copy of
+    // the file; the DBF is shrunk in two passes.
+    file_->Close(FinishingPart(progress_, 0, shrink_dbf_ ? 0.1 : 1));
+    if (shrink_dbf_) {
+      ShrinkDbfTextColumns(stem_ + ".dbf", name_ + ".dbf", FinishingPart(progress_, 0.1, 1));
+    }
     // GDAL leaves the .cpg empty when told not to recode; the DBF text stays
     // code page 932, and readers learn so from the .cpg.
     if (cp932_) {
@@ -57,6 +68,7 @@ class GdalFileWriter : public LayerWriter {
   StagedFiles files_;  // declared first: the files are removed after GDAL closed them
   std::optional<OgrLayerFile> file_;
   bool cp932_, shrink_dbf_;
+  WriterProgress* progress_;
   std::string name_, stem_;
 };
 
@@ -67,7 +79,7 @@ std::unique_ptr<LayerWriter> MakeShapefileWriter(const LayerSchema& schema,
   // ENCODING="" keeps GDAL from recoding: names and values go in as code
   // page 932 bytes.
   static const FileFormat format{
-      "ESRI Shapefile", {".shp", ".shx", ".dbf", ".prj", ".cpg"}, true, {"ENCODING="}, true};
+      "ESRI Shapefile", {".shp", ".shx", ".dbf", ".prj", ".cpg"}, true, {"ENCODING="}, true, 0.1};
   return std::make_unique<GdalFileWriter>(schema, output_folder, format);
 }
 

@@ -12,7 +12,9 @@
 #include "core/errors.hpp"
 #include "core/io/output_file.hpp"
 #include "core/output/staged_files.hpp"
+#include "finishing_steps.hpp"
 #include "gdal_errors.hpp"
+#include "gpkg_table.hpp"
 #include "ogr_layer_file.hpp"
 
 namespace pelmora::gdal {
@@ -40,7 +42,8 @@ void RefuseToReplaceOtherFiles(const std::string& path, const std::string& name)
   const char* const gpkg_only[] = {"GPKG", nullptr};
   GDALDataset* old = GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR, gpkg_only);
   if (old == nullptr) {
-    ConversionError error("an existing file that is not a GeoPackage is not replaced");
+    ConversionError error("既にあるファイル「" + path +
+                          "」はGeoPackageではないため、置き換えません。");
     error.SetPlace(name, 0);
     throw error;
   }
@@ -73,8 +76,8 @@ class GeoPackage : public RunOutput {
   std::unique_ptr<LayerWriter> MakeWriter(const LayerSchema& schema) override;
 
   // Copies a finished buffer into the GeoPackage as the layer's table.
-  void AddLayer(const LayerSchema& schema, const std::string& buffer_path);
-  void AddLayer(const LayerSchema& schema, OGRLayer& layer);
+  void AddLayer(const LayerSchema& schema, const std::string& buffer_path,
+                const FinishingStep& step);
 
   void Complete() override {
     GdalErrorScope errors(name_, nullptr);
@@ -90,8 +93,6 @@ class GeoPackage : public RunOutput {
   const std::string& name() const { return name_; }
 
  private:
-  void CopyFeatures(OGRLayer& from, OGRLayer& to, GdalErrorScope& errors);
-
   std::string final_path_, name_, temp_path_;
   GDALDataset* dataset_ = nullptr;
   bool completed_ = false;
@@ -100,12 +101,20 @@ class GeoPackage : public RunOutput {
 
 class GpkgLayerWriter : public LayerWriter {
  public:
+  // The share of a layer's work after its last feature: copying its rows
+  // into the GeoPackage and building the table's index take about three
+  // times as long as converting the layer. Of it, completing the buffer
+  // (which has to merge features without geometry in) takes a little.
+  static constexpr double kFinishingShare = 0.75;
+  static constexpr double kBufferShare = 0.05;
+
   GpkgLayerWriter(GeoPackage& output, const LayerSchema& schema)
       : output_(output),
         schema_(schema),
         buffer_path_(TemporaryPath(FolderOf(output.final_path()),
                                    output.name() + "." + std::string(schema.name)) +
                      ".fgb") {
+    if (schema_.progress != nullptr) schema_.progress->SetFinishingShare(kFinishingShare);
     buffer_.emplace(
         schema_, OgrTarget{"FlatGeobuf", buffer_path_, output.name(), false, {"SPATIAL_INDEX=NO"}});
   }
@@ -114,20 +123,10 @@ class GpkgLayerWriter : public LayerWriter {
     std::remove(buffer_path_.c_str());
   }
 
-  void Write(const Feature& feature) override {
-    buffer_->Write(feature);
-    ++features_;
-  }
-  void Finish() override { buffer_->Close(); }
+  void Write(const Feature& feature) override { buffer_->Write(feature); }
+  void Finish() override { buffer_->Close(FinishingPart(schema_.progress, 0, kBufferShare)); }
   void Commit() override {
-    if (features_ > 0) {
-      output_.AddLayer(schema_, buffer_path_);
-    } else {
-      // A FlatGeobuf file without features cannot be read back: an empty
-      // table is made from the schema through an in-memory layer instead.
-      OgrLayerFile empty(schema_, OgrTarget{"Memory", "", output_.name(), false, {}});
-      output_.AddLayer(schema_, empty.layer());
-    }
+    output_.AddLayer(schema_, buffer_path_, FinishingPart(schema_.progress, kBufferShare, 1));
     std::remove(buffer_path_.c_str());
   }
   // Every layer is a table of the one file.
@@ -138,62 +137,27 @@ class GpkgLayerWriter : public LayerWriter {
   LayerSchema schema_;  // its views point into the layer table, which lives on
   std::string buffer_path_;
   std::optional<OgrLayerFile> buffer_;
-  uint64_t features_ = 0;
 };
 
 std::unique_ptr<LayerWriter> GeoPackage::MakeWriter(const LayerSchema& schema) {
   return std::make_unique<GpkgLayerWriter>(*this, schema);
 }
 
-void GeoPackage::CopyFeatures(OGRLayer& from, OGRLayer& to, GdalErrorScope& errors) {
-  OGRFeatureDefn* defn = from.GetLayerDefn();
-  for (int i = 0; i < defn->GetFieldCount(); ++i) {
-    if (to.CreateField(defn->GetFieldDefn(i), FALSE) != OGRERR_NONE) {
-      errors.Fail("cannot create a column");
-    }
-  }
-  // The columns are the same in both: matched by name once, not per row.
-  const std::vector<int> columns =
-      to.GetLayerDefn()->ComputeMapForSetFrom(from.GetLayerDefn(), true);
-  OGRFeature* row = OGRFeature::CreateFeature(to.GetLayerDefn());
-  from.ResetReading();
-  while (OGRFeature* feature = from.GetNextFeature()) {
-    row->SetFrom(feature, columns.data(), TRUE);
-    row->SetFID(OGRNullFID);  // numbered 1, 2, ... in the order written
-    OGRFeature::DestroyFeature(feature);
-    if (to.CreateFeature(row) != OGRERR_NONE) {
-      OGRFeature::DestroyFeature(row);
-      errors.Fail("cannot write a feature");
-    }
-  }
-  OGRFeature::DestroyFeature(row);
-}
-
-void GeoPackage::AddLayer(const LayerSchema& schema, const std::string& buffer_path) {
+void GeoPackage::AddLayer(const LayerSchema& schema, const std::string& buffer_path,
+                          const FinishingStep& step) {
   std::unique_ptr<GDALDataset> buffer(
       GDALDataset::Open(buffer_path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
   if (!buffer || buffer->GetLayerCount() != 1) {
     GdalErrorScope(name_, nullptr).Fail("cannot read back a layer");
   }
-  AddLayer(schema, *buffer->GetLayer(0));
-}
-
-void GeoPackage::AddLayer(const LayerSchema& schema, OGRLayer& layer) {
   std::lock_guard lock(mutex_);
   GdalErrorScope errors(name_, nullptr);
-  OGRLayer* from = &layer;
-  const std::string identifier = "IDENTIFIER=" + std::string(schema.caption);
-  const char* options[] = {identifier.c_str(), "SPATIAL_INDEX=YES", nullptr};
   if (dataset_->StartTransaction() != OGRERR_NONE) errors.Fail("cannot start a transaction");
-  OGRLayer* to = dataset_->CreateLayer(std::string(schema.name).c_str(), from->GetSpatialRef(),
-                                       from->GetGeomType(), const_cast<char**>(options));
-  if (to == nullptr) errors.Fail("cannot create the table");
-  CopyFeatures(*from, *to, errors);
-  // Builds the table's spatial index now, within its own transaction, and
-  // not for every table when the file is closed (GDAL defers it): with
-  // several jobs it then runs while later layers are still converting, and
-  // the run no longer ends with half its work done on one thread.
-  if (to->SyncToDisk() != OGRERR_NONE) errors.Fail("cannot write the table");
+  // Each table is complete with its index in its own commit: with several
+  // jobs that happens while later layers still convert, and the file closes
+  // without work left. A stop or an error leaves the transaction open; the
+  // file is then discarded.
+  CopyIntoTable(*dataset_, schema, *buffer->GetLayer(0), step, errors);
   if (dataset_->CommitTransaction() != OGRERR_NONE) errors.Fail("cannot write the table");
 }
 

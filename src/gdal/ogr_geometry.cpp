@@ -39,6 +39,9 @@ OGRMultiPolygon* MultiPolygonOf(const TSFShape& shape) {
 }
 
 OGRGeometry* OgrGeometryOf(GeometryKind kind, const TSFShape& shape) {
+  // An empty object (MIF's none) is a feature without geometry, which every
+  // reader takes, rather than an empty one, which some refuse.
+  if (kind != GeometryKind::kPoint && shape.NumParts == 0) return nullptr;
   if (kind == GeometryKind::kPoint) {
     const TSFPoint p = shape.Points.empty() ? TSFPoint{} : shape.Points[0];
     return new OGRPoint(p.X, p.Y);

@@ -14,8 +14,9 @@ namespace pelmora::gdal {
 // Empty for a feature without parts.
 OGRMultiPolygon* MultiPolygonOf(const TSFShape& shape);
 
-// The geometry of a feature of the kind: a point, a line string (empty
-// without parts) or the polygons of MultiPolygonOf. The caller owns it.
+// The geometry of a feature of the kind: a point, a line string or the
+// polygons of MultiPolygonOf; nullptr for a line or polygon without parts
+// (an empty object, written as a feature without geometry). The caller owns it.
 OGRGeometry* OgrGeometryOf(GeometryKind kind, const TSFShape& shape);
 
 }  // namespace pelmora::gdal

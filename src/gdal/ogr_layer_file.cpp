@@ -7,6 +7,7 @@
 #include "core/errors.hpp"
 #include "core/mif/coordsys.hpp"
 #include "dbf_field_names.hpp"
+#include "fgb_null_features.hpp"
 #include "gdal_errors.hpp"
 #include "ogr_geometry.hpp"
 #include "reprojection.hpp"
@@ -39,6 +40,18 @@ std::vector<const char*> OptionList(const std::vector<std::string>& options) {
 
 OgrLayerFile::OgrLayerFile(const LayerSchema& schema, OgrTarget target)
     : kind_(schema.kind), target_(std::move(target)), warnings_(schema.warnings) {
+  try {
+    Open(schema);
+  } catch (...) {
+    // The destructor does not run for a constructor that throws: the dataset
+    // created so far is closed here, so that no file stays open (on Windows
+    // an open file could not be removed).
+    CloseQuietly();
+    throw;
+  }
+}
+
+void OgrLayerFile::Open(const LayerSchema& schema) {
   GdalErrorScope errors(target_.display_name, warnings_);
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(target_.driver);
   if (driver == nullptr) errors.Fail(std::string("GDAL has no driver ") + target_.driver);
@@ -64,19 +77,29 @@ OgrLayerFile::OgrLayerFile(const LayerSchema& schema, OgrTarget target)
     if (layer_->CreateField(&field, FALSE) != OGRERR_NONE) errors.Fail("cannot create a column");
   }
   feature_ = OGRFeature::CreateFeature(layer_->GetLayerDefn());
+  if (std::string_view(target_.driver) == "FlatGeobuf") {
+    nulls_.emplace(target_.path, target_.display_name);
+  }
 }
 
 OgrLayerFile::~OgrLayerFile() {
+  CloseQuietly();
+}
+
+void OgrLayerFile::CloseQuietly() {
   if (feature_ != nullptr) OGRFeature::DestroyFeature(feature_);
+  feature_ = nullptr;
+  layer_ = nullptr;
   if (dataset_ != nullptr) {
     GdalErrorScope quiet(target_.display_name, nullptr);
     GDALClose(dataset_);
+    dataset_ = nullptr;
   }
 }
 
 void OgrLayerFile::SetGeometry(const Feature& feature) {
   feature_->SetGeometryDirectly(OgrGeometryOf(kind_, feature.geometry));
-  if (transformation_ &&
+  if (transformation_ && feature_->GetGeometryRef() != nullptr &&
       feature_->GetGeometryRef()->transform(transformation_.get()) != OGRERR_NONE) {
     // Never written untransformed: a vertex outside what the operation
     // covers (such as a grid's area) ends the run at its record.
@@ -104,18 +127,52 @@ void OgrLayerFile::Write(const Feature& feature) {
     std::string_view value = i < static_cast<int>(feature.values.size()) ? feature.values[i] : "";
     SetValue(i, value, feature.place);
   }
+  if (nulls_ && feature_->GetGeometryRef() == nullptr) {
+    nulls_->Add(written_++, *feature_);
+    return;
+  }
+  if (layer_->CreateFeature(feature_) != OGRERR_NONE) errors.Fail("cannot write a feature");
+  ++written_;
+  ++written_by_gdal_;
+}
+
+// A feature of the layer's geometry type, for GDAL to write the header of a
+// FlatGeobuf file that would otherwise have no feature.
+void OgrLayerFile::WritePlaceholder(GdalErrorScope& errors) {
+  feature_->SetFID(OGRNullFID);
+  if (kind_ == GeometryKind::kPoint) {
+    feature_->SetGeometryDirectly(new OGRPoint(0, 0));
+  } else if (kind_ == GeometryKind::kLine) {
+    auto* line = new OGRLineString();
+    line->addPoint(0, 0);
+    line->addPoint(1, 1);
+    feature_->SetGeometryDirectly(line);
+  } else {
+    auto* ring = new OGRLinearRing();
+    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 0}}) ring->addPoint(x, y);
+    auto* polygon = new OGRPolygon();
+    polygon->addRingDirectly(ring);
+    auto* polygons = new OGRMultiPolygon();
+    polygons->addGeometryDirectly(polygon);
+    feature_->SetGeometryDirectly(polygons);
+  }
   if (layer_->CreateFeature(feature_) != OGRERR_NONE) errors.Fail("cannot write a feature");
 }
 
-void OgrLayerFile::Close() {
+void OgrLayerFile::Close(const std::function<void(double)>& step) {
   if (dataset_ == nullptr) return;
   GdalErrorScope errors(target_.display_name, warnings_);
+  const bool placeholder = nulls_ && written_by_gdal_ == 0;
+  if (placeholder) WritePlaceholder(errors);
   OGRFeature::DestroyFeature(feature_);
   feature_ = nullptr;
   GDALDataset* dataset = dataset_;
   dataset_ = nullptr;
   GDALClose(dataset);
   if (errors.failed()) errors.Fail("cannot complete the file");
+  if (nulls_ && (placeholder || !nulls_->empty()))
+    nulls_->Merge(
+        placeholder, step ? step : [](double) {});
 }
 
 }  // namespace pelmora::gdal

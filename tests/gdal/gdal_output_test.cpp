@@ -4,6 +4,7 @@
 // without harming older output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
@@ -73,16 +74,23 @@ class GdalOutputTest : public ::testing::Test {
     }
   }
 
-  void CheckLayer(const ReadLayer& layer, const FormatCase& c, const std::string& epsg) {
+  void CheckLayer(const ReadLayer& layer, const FormatCase& c, const std::string& epsg,
+                  const std::string& mif_folder = "mif") {
     SCOPED_TRACE(layer.name);
-    ReadLayer mif = ReadMifPair(tree_.Path("mif"), layer.name);
-    EXPECT_EQ(layer.geometry_type, ExpectedType(layer.name, c.declares_multi_polygon));
+    ReadLayer mif = ReadMifPair(tree_.Path(mif_folder), layer.name);
+    // GeoJSON declares no type: a reader takes it from the geometries.
+    const bool typed =
+        c.format != "GeoJSON" || std::any_of(layer.features.begin(), layer.features.end(),
+                                             [](const ReadFeature& f) { return f.has_geometry; });
+    EXPECT_EQ(layer.geometry_type,
+              typed ? ExpectedType(layer.name, c.declares_multi_polygon) : "Unknown (any)");
     EXPECT_EQ(layer.epsg, epsg);
     ASSERT_EQ(layer.features.size(), mif.features.size());
     const bool polygon = layer.geometry_type.find("Polygon") != std::string::npos;
     for (size_t i = 0; i < mif.features.size(); ++i) {
       const std::string where = layer.name + " #" + std::to_string(i);
       EXPECT_EQ(layer.features[i].values, mif.features[i].values) << where;
+      EXPECT_EQ(layer.features[i].has_geometry, mif.features[i].has_geometry) << where;
       ExpectSameGeometry(mif.features[i], layer.features[i], polygon, where);
     }
   }
@@ -99,6 +107,51 @@ TEST_F(GdalOutputTest, GeneratedDataInEveryFormatMatchesTheMif) {
   for (int seed = 1; seed <= 2; ++seed)
     pelmora::testing::WriteArea(data, "0" + std::to_string(seed), seed);
   CheckEveryFormat(data, "27", "30169");
+}
+
+// An empty object (a line of one vertex, a polygon without points: MIF's
+// none) is a feature without geometry with its values in every format, in
+// its place; a layer of nothing else is a layer like any other. For either
+// kind of polygon and any number of jobs.
+TEST_F(GdalOutputTest, EmptyObjectsKeepTheirPlaceInEveryFormat) {
+  const std::string data = tree_.Path("data");
+  fs::copy(std::string(PELMORA_SOURCE_DIR) + "/tests/e2e/data/basic", data,
+           fs::copy_options::recursive);
+  // The only park of each area is a polygon without points; the other
+  // sites have none.
+  for (std::string sheet : {"13101/others/zyouti", "13102/OTHERS/ZYOUTI"}) {
+    const std::string area = sheet.substr(0, 5);
+    tree_.WriteLines("data/" + sheet + (area == "13101" ? ".pgn" : ".PGN"),
+                     {"H1," + area + ",a,b,c,d,e,1000,2000,x,y", "A6242,52,0,0,0"});
+    tree_.WriteLines("data/" + sheet + (area == "13101" ? ".atr" : ".ATR"),
+                     {"FH,場地", "Z,52,x,架空公園"});
+  }
+  for (const std::string polygons : {"chained", "assembled"}) {
+    SCOPED_TRACE(polygons);
+    const std::string mif = "mif-" + polygons;
+    tree_.MakeDir(mif);
+    ASSERT_EQ(Run({"-q", "--polygons", polygons, "-o", tree_.Path(mif), data}).status, 0);
+    for (const FormatCase& c : kFormats) {
+      for (const std::string jobs : {"1", "2"}) {
+        SCOPED_TRACE(c.format + ", " + jobs + " jobs");
+        const std::string output = polygons + jobs + "-" + c.output;
+        if (!c.output.ends_with(".gpkg")) tree_.MakeDir(output);
+        CliResult r = Run({"-q", "-f", c.format, "--polygons", polygons, "-j", jobs, "-o",
+                           tree_.Path(output), data});
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::vector<ReadLayer> layers = ReadDataset(tree_.Path(output));
+        ASSERT_EQ(layers.size(), 31u);
+        for (const ReadLayer& layer : layers) CheckLayer(layer, c, "2443", mif);
+      }
+    }
+  }
+  // The test's premise: the MIF holds empty objects of both kinds.
+  const ReadLayer sites = ReadMifPair(tree_.Path("mif-chained"), "Zyouti_Toshikouen_Pgn");
+  ASSERT_EQ(sites.features.size(), 2u);
+  EXPECT_FALSE(sites.features[0].has_geometry);
+  const ReadLayer roads = ReadMifPair(tree_.Path("mif-chained"), "Doro_Doro_Arc");
+  EXPECT_TRUE(std::any_of(roads.features.begin(), roads.features.end(),
+                          [](const ReadFeature& f) { return !f.has_geometry; }));
 }
 
 // The tables, rows and feature ids of a GeoPackage do not depend on the
@@ -190,7 +243,10 @@ TEST_F(GdalOutputTest, FailedRunsLeaveOlderOutputUntouched) {
   for (const Case& c : std::vector<Case>{
            {{"-f", "KML", "-o", tree_.Path("out"), sample}, 2, "unknown output format 'KML'"},
            {{"-f", "GPKG", "-o", tree_.Path("out"), sample}, 2, "GPKG writes one file"},
-           {{"-o", tree_.Path("out/notes.gpkg"), sample}, 1, "not a GeoPackage"},
+           {{"-o", tree_.Path("out/notes.gpkg"), sample},
+            1,
+            "既にあるファイル「" + tree_.Path("out/notes.gpkg") +
+                "」はGeoPackageではないため、置き換えません。"},
            {{"-o", tree_.Path("out/old.gpkg"), tree_.Path("bad")}, 1, "roadntwk.arc"},
            {{"-o", "/proc/x.gpkg", sample}, 1, "x.gpkg"},
            {{"-f", "GeoJSON", "-o", "/proc", sample}, 1, "Doro_Doro_Arc.geojson"},

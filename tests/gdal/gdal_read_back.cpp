@@ -33,6 +33,7 @@ ReadFeature ReadOne(OGRFeatureH handle) {
     feature.values.push_back(OGR_F_GetFieldAsString(handle, i));
   }
   if (OGRGeometryH geometry = OGR_F_GetGeometryRef(handle)) {
+    feature.has_geometry = true;
     AddVertices(geometry, feature);
     OGREnvelope box;
     OGR_G_GetEnvelope(geometry, &box);

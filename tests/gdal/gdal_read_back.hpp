@@ -10,6 +10,7 @@ namespace pelmora::testing_support {
 // vertices (every part's, in order) with the envelope.
 struct ReadFeature {
   long long fid = 0;
+  bool has_geometry = false;  // false: a feature without geometry
   std::vector<std::string> values;
   std::vector<double> xy;  // x0, y0, x1, y1, ...
   double min_x = 0, min_y = 0, max_x = 0, max_y = 0;

@@ -3,6 +3,8 @@
 // a run that writes MIF/MID directly, for any number of jobs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 
@@ -10,6 +12,7 @@
 #include "core/conversion/layer_table.hpp"
 #include "core/conversion/output_formats.hpp"
 #include "core/conversion/run.hpp"
+#include "core/errors.hpp"
 #include "core/mif/mif_layer_writer.hpp"
 #include "core/output/memory_writer.hpp"
 #include "core/output/output_folder_lock.hpp"
@@ -127,6 +130,98 @@ TEST(WriterSeamTest, RunIntoMemoryNeitherLocksNorClearsTheOutputFolder) {
   EXPECT_EQ(RunConversion(settings, observer).problem, SettingsProblem::kOutputFolderBusy);
   fs::remove_all(map);
   fs::remove_all(out);
+}
+
+// A writer whose commit takes long (as a GeoPackage's copy does): it
+// declares that half of each layer's work comes after the last feature and
+// reports its commit in 200 steps.
+class SlowCommitWriter : public LayerWriter {
+ public:
+  static constexpr int kSteps = 200;
+  struct Shared {
+    std::atomic<int> commits_begun{0};
+    std::atomic<int> steps_in_first_commit{0};
+    std::atomic<bool> in_commit{false};
+  };
+  SlowCommitWriter(const LayerSchema& schema, Shared& shared)
+      : progress_(schema.progress), shared_(shared) {
+    progress_->SetFinishingShare(0.5);
+  }
+  void Write(const Feature&) override {}
+  void Finish() override { progress_->Finishing(0.1); }
+  void Commit() override {
+    const bool first = ++shared_.commits_begun == 1;
+    shared_.in_commit = true;
+    for (int i = 1; i <= kSteps; ++i) {
+      progress_->Finishing(0.1 + 0.9 * i / kSteps);  // throws when the run stops
+      if (first) ++shared_.steps_in_first_commit;
+    }
+    shared_.in_commit = false;
+  }
+
+ private:
+  WriterProgress* progress_;
+  Shared& shared_;
+};
+
+// Hears the progress, and asks to stop once the first commit is under way
+// when stop_in_commit is set.
+class CommitObserver : public ConversionObserver {
+ public:
+  CommitObserver(SlowCommitWriter::Shared& shared, bool stop_in_commit)
+      : shared_(shared), stop_in_commit_(stop_in_commit) {}
+  void OnProgress(const RunProgress& event) override {
+    progress.push_back(event.bytes_done);
+    total = event.bytes_to_read;
+    if (shared_.in_commit) ++during_commits;
+  }
+  void OnLayerCommitted(const LayerCommitted&) override { ++committed; }
+  bool StopRequested() override {
+    return stop_in_commit_ && shared_.steps_in_first_commit >= SlowCommitWriter::kSteps / 4;
+  }
+  std::vector<uint64_t> progress;
+  uint64_t total = 0;
+  int during_commits = 0, committed = 0;
+
+ private:
+  SlowCommitWriter::Shared& shared_;
+  bool stop_in_commit_;
+};
+
+// A writer's steps after its last feature count in the run's progress, which
+// still rises steadily to the whole; a stop is seen within them and ends the
+// run there, with no layer committed after it. Any number of jobs.
+TEST(WriterSeamTest, FinishingStepsCountInProgressAndSeeTheStop) {
+  const std::string map = MakeTempFolder("seam-finishing");
+  WriteArea(map, "a1", 1);
+  WriteArea(map, "a2", 2);
+  for (int jobs : {1, 2}) {
+    for (bool stop : {false, true}) {
+      SCOPED_TRACE(std::to_string(jobs) + " jobs" + (stop ? ", stopped" : ""));
+      SlowCommitWriter::Shared shared;
+      ConversionSettings settings = AllGroups(map, MakeTempFolder("seam-finishing-out"), jobs);
+      settings.writer_factory = [&shared](const LayerSchema& schema, const std::string&) {
+        return std::make_unique<SlowCommitWriter>(schema, shared);
+      };
+      CommitObserver observer(shared, stop);
+      if (stop) {
+        EXPECT_THROW(RunConversion(settings, observer), ConversionCancelled);
+        EXPECT_EQ(observer.committed, 0);
+        EXPECT_EQ(shared.commits_begun, 1);
+        EXPECT_LT(shared.steps_in_first_commit, SlowCommitWriter::kSteps / 4 + 2);
+      } else {
+        RunConversion(settings, observer);
+        EXPECT_EQ(observer.committed, static_cast<int>(LayerTable().size()));
+        ASSERT_FALSE(observer.progress.empty());
+        EXPECT_TRUE(std::is_sorted(observer.progress.begin(), observer.progress.end()));
+        EXPECT_EQ(observer.progress.back(), observer.total);
+        // Reported while commits ran, not only between them.
+        EXPECT_GT(observer.during_commits, static_cast<int>(LayerTable().size()));
+      }
+      fs::remove_all(settings.output_folder);
+    }
+  }
+  fs::remove_all(map);
 }
 
 TEST(OutputFormatsTest, FormatsAreFoundByNameInAnyCase) {

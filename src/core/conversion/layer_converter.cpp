@@ -45,6 +45,7 @@ void LayerConverter::Begin(const ConversionSettings& settings, const std::string
   Configure(settings);
   LayerSchema schema = SchemaOf(layer_, settings.coordsys_index);
   schema.warnings = &writer_report_;
+  schema.progress = reporter_.Finishing();
   schema.target_crs = settings.target_crs;
   schema.grid_file = settings.grid_file;
   writer_ = MakeLayerWriter(settings, schema, output_folder);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "../features/feature.hpp"
 #include "observer.hpp"
 
 namespace pelmora {
@@ -18,6 +19,9 @@ class LayerReporter {
   // record line: keep it cheap).
   virtual void BytesDone(uint64_t bytes) = 0;
   virtual bool StopRequested() = 0;
+  // Where the layer's writer reports its steps after the last feature;
+  // null when nobody follows them.
+  virtual WriterProgress* Finishing() { return nullptr; }
   // Something in the data passed over or changed, at the 1-based line of a
   // file (as messages name it; 0: no line).
   virtual void Warn(WarningKind kind, std::string_view text, std::string_view file, int line) = 0;

@@ -2,6 +2,7 @@
 // What the workers of a run share with the thread that hands the layers'
 // events to the front end: one task per layer, holding the layer's events,
 // progress, outcome and finished writer until their turn in table order.
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <exception>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../errors.hpp"
 #include "../output/layer_writer.hpp"
 #include "layer_reporter.hpp"
 #include "layer_table.hpp"
@@ -34,6 +36,42 @@ struct HeldEvent {
   WarningKind warning = WarningKind::kMissingArc;
 };
 
+// How far a layer's writer is through its steps after the last feature
+// (WriterProgress), and who hears of them: the thread that runs the steps
+// sets the hooks while the task is its alone (the worker before it
+// finishes the layer, the release before it commits the layer).
+class FinishingProgress : public WriterProgress {
+ public:
+  void SetFinishingShare(double share) override {
+    share_.store(std::clamp(share, 0.0, 1.0), std::memory_order_relaxed);
+  }
+  void Finishing(double done) override {
+    done_.store(std::clamp(done, 0.0, 1.0), std::memory_order_relaxed);
+    if (report_) report_();
+    if (stop_ && stop_()) throw ConversionCancelled();
+  }
+  // The steps are through (the layer is committed).
+  void Complete() { done_.store(1, std::memory_order_relaxed); }
+  void SetHooks(std::function<void()> report, std::function<bool()> stop) {
+    report_ = std::move(report);
+    stop_ = std::move(stop);
+  }
+  // The layer's progress from the bytes of its input gone through: the
+  // finishing steps take their share of the layer's bytes, so that a layer
+  // counts all its bytes once they are through.
+  uint64_t Weigh(uint64_t bytes) const {
+    const double share = share_.load(std::memory_order_relaxed);
+    if (share == 0) return bytes;
+    const double left = share * (1 - done_.load(std::memory_order_relaxed));
+    return bytes - static_cast<uint64_t>(static_cast<double>(bytes) * left);
+  }
+
+ private:
+  std::atomic<double> share_{0}, done_{0};
+  std::function<void()> report_;
+  std::function<bool()> stop_;
+};
+
 struct LayerTask {
   const LayerDef* layer = nullptr;
   // Guarded by SharedState::mutex.
@@ -46,6 +84,7 @@ struct LayerTask {
   std::atomic<uint64_t> bytes_done{0};
   // With one worker: the layer's bytes at which to report progress next.
   uint64_t next_report = UINT64_MAX;
+  FinishingProgress finishing;  // the writer's, from its first feature to its commit
 };
 
 struct SharedState {
@@ -62,6 +101,14 @@ struct SharedState {
   std::function<void()> progress;
   uint64_t progress_step = 0;
 };
+
+// Whether the run is to stop: it was cancelled, or (with one worker, on the
+// calling thread) the front end asks to.
+inline bool StopAsked(SharedState& shared) {
+  if (shared.cancel.load(std::memory_order_relaxed)) return true;
+  if (shared.front_stop && shared.front_stop()) shared.cancel = true;
+  return shared.cancel.load(std::memory_order_relaxed);
+}
 
 // The converter's reporter for one task: events are kept for release in table
 // order, progress is published for whoever reports it, and the stop request
@@ -84,11 +131,8 @@ class TaskReporter : public LayerReporter {
       shared_.progress();
     }
   }
-  bool StopRequested() override {
-    if (shared_.cancel.load(std::memory_order_relaxed)) return true;
-    if (shared_.front_stop && shared_.front_stop()) shared_.cancel = true;
-    return shared_.cancel.load(std::memory_order_relaxed);
-  }
+  bool StopRequested() override { return StopAsked(shared_); }
+  WriterProgress* Finishing() override { return &task_.finishing; }
 
  private:
   void Hold(HeldEvent event) {

@@ -32,8 +32,13 @@ bool OrderedRelease::Pump() {
       End(task.error);  // the worker no longer touches a finished task
       break;
     }
+    // A commit that copies the layer into the run's file takes long: its
+    // progress and the stop request are handled here, on this thread.
+    task.finishing.SetHooks([this] { ReportProgress(); },
+                            [this] { return front_.StopRequested(); });
     try {
       task.writer->Commit();
+      task.finishing.Complete();
     } catch (...) {
       End(std::current_exception());
       break;
@@ -71,7 +76,9 @@ void OrderedRelease::End(std::exception_ptr error) {
 
 void OrderedRelease::ReportProgress() {
   uint64_t bytes = 0;
-  for (const LayerTask& task : tasks_) bytes += task.bytes_done.load(std::memory_order_relaxed);
+  for (const LayerTask& task : tasks_) {
+    bytes += task.finishing.Weigh(task.bytes_done.load(std::memory_order_relaxed));
+  }
   if (bytes == reported_bytes_) return;
   reported_bytes_ = bytes;
   front_.OnProgress({bytes, bytes_to_read_});

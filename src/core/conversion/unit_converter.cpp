@@ -41,6 +41,13 @@ class UnitRun {
       member.task = index;
       member.reporter = std::make_unique<TaskReporter>(tasks_[index], shared_);
       tasks_[index].state = TaskState::kRunning;
+      // The writer's steps in Finish run here: reported like the converter's
+      // progress (at once with one worker), stopped like its records.
+      tasks_[index].finishing.SetHooks(
+          [&shared] {
+            if (shared.progress) shared.progress();
+          },
+          [&shared] { return StopAsked(shared); });
     }
   }
 

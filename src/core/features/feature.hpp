@@ -23,6 +23,21 @@ class WriterWarnings {
   virtual void Warn(std::string_view text, const FeaturePlace& place) = 0;
 };
 
+// Where a writer's long steps after the last feature (completing its files,
+// copying them into the run's file, building an index) count in the run's
+// progress and learn that the run is to stop, on whichever thread they run.
+class WriterProgress {
+ public:
+  virtual ~WriterProgress() = default;
+  // The share of the layer's work that those steps take (0 to 1), told
+  // before the first feature: the layer's input counts for the rest.
+  virtual void SetFinishingShare(double share) = 0;
+  // How far those steps are (0 to 1); call it often enough that a stop is
+  // seen within a tenth of a second. Throws ConversionCancelled when the run
+  // is to stop: the writer then discards what it wrote, as after any error.
+  virtual void Finishing(double done) = 0;
+};
+
 // The layer as a writer sees it before the first feature.
 struct LayerSchema {
   std::string_view name;     // the layer's base name, e.g. "Road_Road_Arc"
@@ -31,6 +46,7 @@ struct LayerSchema {
   std::vector<std::string_view> columns;  // column names (UTF-8), in order
   int coordsys_index = 0;                 // entry of the coordinate-system table
   WriterWarnings* warnings = nullptr;     // null: the writer's warnings are dropped
+  WriterProgress* progress = nullptr;     // null: nobody follows the finishing steps
   // The coordinate system to reproject into, as the user gave it; empty:
   // the coordinates stay in the zone of coordsys_index. With a grid file
   // for a change of datum. The views live as long as the run's settings.
