@@ -36,7 +36,9 @@ void WriteGyouseiArea(const fs::path& area, int records = 3);
 class RecordingObserver : public LogLineObserver {
  public:
   void OnLog(std::string_view line) override;
+  void OnWarning(const Warning& warning) override { warnings.push_back(LogLine(warning)); }
   std::vector<std::string> log;
+  std::vector<std::string> warnings;  // as the log shows them
   std::function<void(std::string_view)> on_log;
 };
 

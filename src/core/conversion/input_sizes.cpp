@@ -1,13 +1,12 @@
 #include "input_sizes.hpp"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <optional>
 #include <vector>
 
 #include "../errors.hpp"
 #include "../input/area_folder.hpp"
+#include "../platform/files.hpp"
 
 namespace pelmora {
 namespace {
@@ -21,10 +20,9 @@ std::string_view InputOf(const LayerDef& layer) {
 
 // The size of the file, or nothing when the area lacks it.
 std::optional<uint64_t> FileSize(const std::string& area_path, std::string_view relative) {
-  struct stat st {};
   auto path = ResolveFile(area_path, relative);
   if (!path) return std::nullopt;
-  return ::stat(path->c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+  return platform::SizeOf(*path).value_or(0);
 }
 
 bool IsInputOfOne(std::string_view file, std::span<const LayerDef* const> layers) {

@@ -1,21 +1,17 @@
 #include "map_data_check.hpp"
 
-#include <sys/stat.h>
-
-#include <climits>
-#include <cstdlib>
 #include <set>
 
 #include "../errors.hpp"
 #include "../input/area_folder.hpp"
+#include "../platform/files.hpp"
 #include "sheet_zone.hpp"
 
 namespace pelmora {
 namespace {
 
 bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return !path.empty() && platform::KindOf(path) == platform::PathKind::kFolder;
 }
 
 // Whether the area holds the file that decides if one of layers takes part.
@@ -38,8 +34,7 @@ bool HoldsInput(const std::string& map_folder, std::span<const LayerDef* const> 
 
 // The path of folder with every link resolved, or empty.
 std::string RealPath(const std::string& folder) {
-  char resolved[PATH_MAX];
-  return ::realpath(folder.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
+  return platform::CanonicalPath(folder);
 }
 
 }  // namespace
