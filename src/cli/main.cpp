@@ -33,6 +33,11 @@ int ListFormats() {
   if (!pelmora::OutputFormatLoadProblem().empty()) {
     std::cerr << "pelmora-convert: " << pelmora::OutputFormatLoadProblem() << "\n";
   }
+#ifdef _WIN32
+  std::cerr << "pelmora-convert: Windows 版が書き出すのは MIF だけです。GeoPackage、Shapefile、"
+               "GeoJSON、FlatGeobuf は GDAL で書き出しますが、Windows 向けのビルドに使える GDAL "
+               "がないため、Linux 版だけにあります。\n";
+#endif
   return 0;
 }
 

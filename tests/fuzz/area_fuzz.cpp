@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -117,9 +118,18 @@ std::string FolderContents(const fs::path& folder) {
 // One scratch folder per process, in memory when /dev/shm exists.
 const fs::path& ScratchFolder() {
   static const fs::path folder = [] {
-    std::string base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
+    std::string base =
+        fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string();
+#ifdef _WIN32
+    // No mkdtemp on Windows: a name of the process and the time.
+    std::string pattern =
+        base + "/pelmora-fuzz-" + std::to_string(::getpid()) + "-" +
+        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+    if (!fs::create_directory(pattern)) Fail("cannot make a scratch folder");
+#else
     std::string pattern = base + "/pelmora-fuzz-XXXXXX";
     if (!::mkdtemp(pattern.data())) Fail("cannot make a scratch folder");
+#endif
     std::atexit([] {
       std::error_code ec;
       fs::remove_all(ScratchFolder(), ec);

@@ -2,14 +2,29 @@
 #include "../system.hpp"
 
 #include <cerrno>
+#include <cstdint>
 
 #include "wide_path.hpp"
 
 namespace pelmora::platform {
 
-// VirtualAlloc gives whole pages on a 64 KB boundary; huge pages need a
-// privilege users do not have, so the alignment asked for is not sought.
-void* MapAlignedPages(size_t size, size_t /*alignment*/) {
+// VirtualAlloc gives whole pages on a 64 KB boundary, and a block cannot be
+// given back in part: a free range of size + alignment is found, released,
+// and the aligned block taken inside it (another thread may take the range
+// meanwhile: then again). Large pages need a privilege users lack; the
+// alignment keeps the blocks alike on both systems.
+void* MapAlignedPages(size_t size, size_t alignment) {
+  if (size > SIZE_MAX - alignment) return nullptr;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    void* range = ::VirtualAlloc(nullptr, size + alignment, MEM_RESERVE, PAGE_NOACCESS);
+    if (range == nullptr) return nullptr;
+    const auto start = reinterpret_cast<uintptr_t>(range);
+    const uintptr_t aligned = (start + alignment - 1) & ~(uintptr_t{alignment} - 1);
+    ::VirtualFree(range, 0, MEM_RELEASE);
+    void* p = ::VirtualAlloc(reinterpret_cast<void*>(aligned), size, MEM_RESERVE | MEM_COMMIT,
+                             PAGE_READWRITE);
+    if (p != nullptr) return p;
+  }
   return ::VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
 
@@ -67,16 +82,25 @@ bool IsProcessRunning(long pid) {
 }
 
 // A folder cannot be locked on Windows; a hidden file inside it is, and the
-// system releases its lock when the process ends, however it ends.
+// system releases its lock when the process ends, however it ends. The file
+// goes with the last handle to it, so that no run leaves it behind.
 LockResult LockFolder(const std::string& folder, FileHandle& lock, int& error) {
   lock = kNoFile;
   error = 0;
   std::string path = folder;
   if (!path.empty() && !IsSeparator(path.back())) path += '\\';
   path += ".pelmora.lock";
-  HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+  const std::wstring wide = WidePath(path);
+  HANDLE file = INVALID_HANDLE_VALUE;
+  // A lock file whose last holder just closed it is refused until it is
+  // gone: a moment.
+  for (int attempt = 0; attempt < 50 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    file = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_ACCESS_DENIED) break;
+    if (file == INVALID_HANDLE_VALUE) ::Sleep(10);
+  }
   if (file == INVALID_HANDLE_VALUE) {
     error = LastErrno();
     return LockResult::kNoFolder;
