@@ -89,7 +89,7 @@ RunOutcome FaultTest::Convert(std::vector<std::string> groups) {
 void FaultTest::FailOn(FileOp op, std::string path_part, int code, int nth) {
   auto seen = std::make_shared<int>(0);
   SetFileFaultHook([=](FileOp o, const std::string& path) {
-    if (o != op || path.find(path_part) == std::string::npos) return 0;
+    if (o != op || WithSlashes(path).find(WithSlashes(path_part)) == std::string::npos) return 0;
     return ++*seen >= nth ? code : 0;
   });
 }

@@ -23,6 +23,17 @@ inline const std::vector<std::string> kGyouseiLayers = {
     "Gyousei_Todofuken_Arc",   "Gyousei_GunshiKukai_Arc",     "Gyousei_ChosonShiteitoshi_Arc",
     "Gyousei_Shikuchoson_Pgn", "Gyousei_OhazaChochomoku_Arc", "Gyousei_OhazaChochomoku_Pgn"};
 
+// A message with its paths' separators as "/": on Windows the scratch folder
+// is written with "\\" and the program joins names with "/".
+inline std::string WithSlashes(std::string text) {
+#ifdef _WIN32
+  for (char& ch : text) {
+    if (ch == '\\') ch = '/';
+  }
+#endif
+  return text;
+}
+
 void WriteFile(const fs::path& path, const std::string& bytes);
 std::string ReadFile(const fs::path& path);
 

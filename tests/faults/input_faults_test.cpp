@@ -118,13 +118,18 @@ class InputFaultTest : public FaultTest, public ::testing::WithParamInterface<In
 
 TEST_P(InputFaultTest, IsRefusedOrPassedOverWithoutHarm) {
   const InputCase& c = GetParam();
+#ifdef _WIN32
+  if (std::string(c.name) == "ten thousand area subfolders") {
+    GTEST_SKIP() << "ten thousand folders take longer than the test's time under wine";
+  }
+#endif
   c.spoil(area(), map_folders_);
   RunOutcome outcome = Convert();
   std::string expected = c.message;
   Replace(expected, "{area}", area().string());
   Replace(expected, "{root}", root().string());
   EXPECT_EQ(outcome.failed, c.pairs_left >= 0);
-  EXPECT_EQ(outcome.message, expected);
+  EXPECT_EQ(WithSlashes(outcome.message), WithSlashes(expected));
   EXPECT_EQ(checks::CheckOutputFolder(out(), c.pairs_left >= 0 ? c.pairs_left : 6), "");
 }
 
@@ -139,6 +144,9 @@ INSTANTIATE_TEST_SUITE_P(Inputs, InputFaultTest, ::testing::ValuesIn(kCases), []
 // Only the real area is converted when links surround it: the chain is too
 // deep to follow and the link to the map-data folder holds no area files.
 TEST_F(FaultTest, LinksAddNoObjects) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links need a privilege on Windows";
+#endif
   kCases[7].spoil(area(), map_folders_);
   ASSERT_FALSE(Convert().failed);
   EXPECT_EQ(checks::CountMifObjects(ReadFile(out() / "Gyousei_Todofuken_Arc.mif")), 3u);

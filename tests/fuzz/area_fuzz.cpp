@@ -116,8 +116,10 @@ std::string FolderContents(const fs::path& folder) {
 }
 
 // One scratch folder per process, in memory when /dev/shm exists.
+// Never destroyed: the removal at exit runs after the statics made before
+// it are gone (a static path read there crashed on Windows).
 const fs::path& ScratchFolder() {
-  static const fs::path folder = [] {
+  static const fs::path* folder = new fs::path([] {
     std::string base =
         fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string();
 #ifdef _WIN32
@@ -135,8 +137,8 @@ const fs::path& ScratchFolder() {
       fs::remove_all(ScratchFolder(), ec);
     });
     return fs::path(pattern);
-  }();
-  return folder;
+  }());
+  return *folder;
 }
 
 }  // namespace

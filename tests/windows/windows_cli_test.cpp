@@ -66,6 +66,26 @@ std::string ReadBytes(const fs::path& path) {
   return bytes;
 }
 
+// Removes a tree of any length of path (std::filesystem stops at 260
+// characters under wine).
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(folder + L"\\" + name);
+      } else {
+        DeleteFileW((folder + L"\\" + name).c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
 // The MIF and MID files of a folder, by name.
 std::map<std::string, std::string> Outputs(const std::string& folder) {
   // FindFirstFileW: the C runtime's folder listing stops at 260 characters.
@@ -147,6 +167,7 @@ TEST_F(WindowsCliTest, PathsAsUsersTypeThemGiveTheSameFiles) {
     }
     EXPECT_TRUE(fs::exists(Long(c.out + "\\report.json"))) << c.name;
   }
+  RemoveTree(Long(root_ + "\\long").wstring());
 }
 
 TEST_F(WindowsCliTest, UncPathsGiveTheSameFiles) {

@@ -15,14 +15,18 @@ struct Spares {
   std::vector<ViewTable> view_tables;
 };
 
-void FreeSpares(void* spares) {
-  delete static_cast<Spares*>(spares);
-}
-
 // Only a pointer is thread-local (trivially destructible): the spares are
 // freed when the thread ends through platform::AtThreadExit, as a
 // thread_local object with a destructor cannot be on Windows.
 thread_local Spares* thread_spares = nullptr;
+
+void FreeSpares(void* spares) {
+  delete static_cast<Spares*>(spares);
+  // Windows also ends the main thread's spares when the process exits, and
+  // a static object destroyed after that may still give a buffer back: it
+  // then finds no spares rather than freed ones.
+  thread_spares = nullptr;
+}
 
 Spares& ThreadSpares() {
   if (thread_spares == nullptr) {
