@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build demo test package bench clean
+.PHONY: deps build demo test package bench windows clean
 
 deps:
 	./scripts/install-deps
@@ -30,5 +30,11 @@ package: build
 bench: deps
 	bench/run-bench
 
+# pelmora-convert.exe for 64-bit Windows, cross-built with mingw-w64 into
+# build-windows/, tested under wine, packed as
+# build-windows/pelmora-<version>-windows-x64.zip.
+windows:
+	./scripts/build-windows
+
 clean:
-	rm -rf $(BUILD) out
+	rm -rf $(BUILD) build-windows out

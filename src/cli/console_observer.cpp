@@ -2,17 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <csignal>
+#include <cstdio>
 #include <iostream>
 
 namespace pelmora::cli {
 namespace {
-
-volatile std::sig_atomic_t g_stop_signal = 0;
-
-extern "C" void OnStopSignal(int signal) {
-  g_stop_signal = signal;
-}
 
 constexpr int kBarWidth = 30;
 
@@ -30,23 +24,6 @@ std::string Clock(double seconds) {
 }
 
 }  // namespace
-
-void InstallStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-  // A closed terminal stops the run like Ctrl-C, and a closed pipe on the
-  // standard output (pelmora-convert ... | head) only silences the log:
-  // neither may kill the process before it removes its temporary files.
-  sigaction(SIGHUP, &action, nullptr);
-  signal(SIGPIPE, SIG_IGN);
-}
-
-int StopSignal() {
-  return g_stop_signal;
-}
 
 std::string ProgressText(const RunProgress& progress, double elapsed_seconds) {
   const int percent = Percent(progress);
@@ -104,7 +81,7 @@ void ConsoleObserver::PrintWarningsNotShown() {
 }
 
 bool ConsoleObserver::StopRequested() {
-  return g_stop_signal != 0;
+  return StopSignal() != 0;
 }
 
 void ConsoleObserver::DrawBar() {

@@ -51,7 +51,9 @@ class ConsoleObserver : public LogLineObserver {
 std::string ProgressText(const RunProgress& progress, double elapsed_seconds);
 
 // Installs handlers that turn SIGINT, SIGTERM and SIGHUP into a stop request,
-// and ignores SIGPIPE.
+// and ignores SIGPIPE; on Windows, Ctrl-C and Ctrl-Break (as SIGINT), a
+// closed console window (as SIGHUP), a log-off or shutdown (as SIGTERM).
+// Bodies in console_io_posix.cpp and console_io_windows.cpp.
 void InstallStopSignals();
 // The signal that stopped the run (0 when none came).
 int StopSignal();

@@ -1,12 +1,11 @@
 // pelmora-convert: converts Digital Map 2500 folders into MIF/MID files.
 // Exit status: 0 done, 1 data or disk error, 2 usage or settings, 130/143/129
-// stopped by SIGINT/SIGTERM/SIGHUP.
-#include <unistd.h>
-
+// stopped by SIGINT/SIGTERM/SIGHUP (on Windows: Ctrl-C or Ctrl-Break, a
+// log-off or shutdown, a closed console window).
 #include <CLI/CLI.hpp>
-#include <csignal>
 #include <iostream>
 
+#include "console_io.hpp"
 #include "console_observer.hpp"
 #include "core/conversion/data_zone.hpp"
 #include "core/conversion/outcome.hpp"
@@ -36,6 +35,11 @@ int ListFormats() {
   if (!pelmora::OutputFormatLoadProblem().empty()) {
     std::cerr << "pelmora-convert: " << pelmora::OutputFormatLoadProblem() << "\n";
   }
+#ifdef _WIN32
+  std::cerr << "pelmora-convert: Windows 版が書き出すのは MIF だけです。GeoPackage、Shapefile、"
+               "GeoJSON、FlatGeobuf は GDAL で書き出しますが、Windows 向けのビルドに使える GDAL "
+               "がないため、Linux 版だけにあります。\n";
+#endif
   return 0;
 }
 
@@ -79,7 +83,7 @@ int Convert(const pelmora::cli::Options& options, pelmora::cli::ConsoleObserver&
 // report when asked, whatever the outcome: a report that cannot be written
 // turns a successful run into a failed one.
 int ConvertAndReport(const pelmora::cli::Options& options) {
-  bool progress = options.progress.value_or(::isatty(STDERR_FILENO) == 1);
+  bool progress = options.progress.value_or(pelmora::cli::ErrorStreamIsConsole());
   pelmora::cli::ConsoleObserver observer(!options.quiet, progress);
   pelmora::cli::RunRecorder recorder(observer,
                                      options.settings.coordsys_index == pelmora::kCoordSysFromData);
@@ -103,11 +107,21 @@ int ConvertAndReport(const pelmora::cli::Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  pelmora::cli::SetUpConsole();
 #ifdef PELMORA_WITH_GDAL
   pelmora::gdal::OfferGdalFormats();
 #endif
+  // UTF-8 from here on, on Windows too (read from the wide command line).
+  std::vector<std::string> arguments = pelmora::cli::Utf8Arguments(argc, argv);
+  std::vector<char*> utf8_argv;
+  for (std::string& argument : arguments) utf8_argv.push_back(argument.data());
+  utf8_argv.push_back(nullptr);
   pelmora::cli::Options options;
-  if (int status = pelmora::cli::ParseOptions(argc, argv, options); status >= 0) return status;
+  if (int status =
+          pelmora::cli::ParseOptions(static_cast<int>(arguments.size()), utf8_argv.data(), options);
+      status >= 0) {
+    return status;
+  }
   if (options.list_coordsys) return ListCoordSys();
   if (options.list_formats) return ListFormats();
   return ConvertAndReport(options);

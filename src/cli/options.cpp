@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -11,9 +10,29 @@
 #include "core/conversion/data_zone.hpp"
 #include "core/conversion/output_formats.hpp"
 #include "core/mif/coordsys.hpp"
+#include "core/platform/files.hpp"
 
 namespace pelmora::cli {
 namespace {
+
+// Paths are UTF-8 text: std::filesystem would read them in the ANSI code
+// page on Windows, so they are looked at through the core's platform layer.
+bool IsFolder(const std::string& path) {
+  return platform::KindOf(path) == platform::PathKind::kFolder;
+}
+
+// The folder part of path (without its last separator, "/" kept for the
+// root) and its last component; the folder is empty when path has none.
+std::pair<std::string, std::string> SplitLast(const std::string& path) {
+  size_t at = path.size();
+  while (at > 0 && !platform::IsSeparator(path[at - 1])) --at;
+  if (at == 0) return {std::string(), path};
+  size_t folder_end = at - 1;
+  // "C:\x" and "/x": the separator of a root stays with it.
+  const bool root = folder_end == 0 || (folder_end == 2 && path[1] == ':');
+  if (root) folder_end = at;
+  return {path.substr(0, folder_end), path.substr(at)};
+}
 
 std::string GroupKeyList() {
   std::string keys;
@@ -63,28 +82,26 @@ std::string FormatList() {
 // folder or an unknown extension is MIF. Null for an unknown -f name.
 const OutputFormat* ChooseFormat(const std::string& name, const std::string& output) {
   if (!name.empty()) return FindOutputFormat(name);
-  const OutputFormat* guessed =
-      std::filesystem::is_directory(output) ? nullptr : GuessOutputFormat(output);
+  const OutputFormat* guessed = IsFolder(output) ? nullptr : GuessOutputFormat(output);
   return guessed != nullptr ? guessed : FindOutputFormat("MIF");
 }
 
 // A format that writes one file for the run takes -o as that file, in a
 // folder that must exist.
 void SplitOutputFile(const std::string& output, ConversionSettings& settings) {
-  std::filesystem::path path(output);
-  settings.output_file = path.filename().string();
-  settings.output_folder = path.has_parent_path() ? path.parent_path().string() : ".";
+  auto [folder, file] = SplitLast(output);
+  settings.output_file = file;
+  settings.output_folder = folder.empty() ? "." : folder;
 }
 
 // Found before the run rather than after it: a report that cannot be written
 // where it is asked for.
 std::string ReportPathProblem(const std::string& report) {
-  const std::filesystem::path path(report);
-  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-  if (!std::filesystem::is_directory(folder)) {
+  const std::string folder = SplitLast(report).first;
+  if (!IsFolder(folder.empty() ? "." : folder)) {
     return "the folder of the report '" + report + "' does not exist";
   }
-  if (std::filesystem::is_directory(path)) return "the report '" + report + "' is a folder";
+  if (IsFolder(report)) return "the report '" + report + "' is a folder";
   return {};
 }
 
@@ -93,6 +110,8 @@ std::string ReportPathProblem(const std::string& report) {
 int ParseOptions(int argc, char** argv, Options& options) {
   CLI::App app{"Converts Digital Map 2500 (数値地図2500) folders into MapInfo MIF/MID files.",
                "pelmora-convert"};
+  // "/" begins a path, never an option, on Windows too.
+  app.allow_windows_style_options(false);
   std::string output, layers, format;
   std::vector<std::string> folders;
   bool progress = false, no_progress = false;
@@ -190,7 +209,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
   options.settings.output_folder = output;
   options.output = output;
   if (chosen->open_file) {
-    if (std::filesystem::is_directory(output)) {
+    if (IsFolder(output)) {
       return usage_error(options.settings.format + " writes one file: give -o FILE");
     }
     SplitOutputFile(output, options.settings);

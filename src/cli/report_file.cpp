@@ -1,14 +1,14 @@
 #include "report_file.hpp"
 
+#include <chrono>
 #include <cstdio>
-#include <ctime>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "core/conversion/data_zone.hpp"
 #include "core/conversion/settings.hpp"
 #include "core/mif/coordsys.hpp"
 #include "core/output/staged_files.hpp"
+#include "core/platform/files.hpp"
 
 namespace pelmora::cli {
 namespace {
@@ -18,14 +18,17 @@ using Json = nlohmann::ordered_json;
 // UTC, to the millisecond: "2026-01-31T12:34:56.789Z".
 std::string IsoTime(std::chrono::system_clock::time_point time) {
   const auto since_epoch = time.time_since_epoch();
-  const std::time_t seconds = std::chrono::duration_cast<std::chrono::seconds>(since_epoch).count();
-  const long millis = static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(since_epoch).count() % 1000);
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
+  // Worked out here rather than by the C library's gmtime, which differs
+  // between systems (gmtime_r is POSIX's).
+  const auto millis_since = std::chrono::duration_cast<std::chrono::milliseconds>(since_epoch);
+  const auto days = std::chrono::floor<std::chrono::days>(millis_since);
+  const std::chrono::year_month_day date{std::chrono::sys_days(days)};
+  const long long in_day = (millis_since - days).count();
   char text[64];
-  const size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-  std::snprintf(text + n, sizeof text - n, ".%03ldZ", millis);
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02lld:%02lld:%02lld.%03lldZ",
+                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()), in_day / 3600000, in_day / 60000 % 60,
+                in_day / 1000 % 60, in_day % 1000);
   return text;
 }
 
@@ -124,11 +127,11 @@ std::string ReportJson(const Options& options, const RunRecord& record) {
 }
 
 void WriteReportFile(const std::string& path, const std::string& json) {
-  const std::filesystem::path target(path);
-  std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
-  if (folder.back() != '/') folder += '/';
+  size_t at = path.size();
+  while (at > 0 && !platform::IsSeparator(path[at - 1])) --at;
+  std::string folder = at == 0 ? "./" : path.substr(0, at);
   StagedFiles files(folder);
-  files.Create(target.filename().string()).Write(json);
+  files.Create(path.substr(at)).Write(json);
   files.Commit();
 }
 

@@ -1,16 +1,22 @@
 #pragma once
 // Runs the real pelmora-convert binary and captures what it prints.
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <string>
 #include <vector>
 
 #include "../support/temp_tree.hpp"
 
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 namespace pelmora::testing_support {
 
@@ -18,6 +24,73 @@ struct CliResult {
   int status = -1;  // exit status, or 128 + signal
   std::string out, err;
 };
+
+#ifdef _WIN32
+// One argument quoted as the C runtime's command-line parser reads it back.
+inline std::wstring QuotedArgument(const std::wstring& arg) {
+  if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
+  std::wstring quoted = L"\"";
+  size_t backslashes = 0;
+  for (wchar_t ch : arg) {
+    if (ch == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(ch == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += ch;
+  }
+  quoted.append(2 * backslashes, L'\\');
+  return quoted + L"\"";
+}
+
+inline std::wstring WideText(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+// Windows has no fork or posix_spawn: the program is started with
+// CreateProcessW, its output and error streams in files, its input empty.
+inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& scratch) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  auto open_for = [&](const fs::path& path, DWORD access, DWORD disposition) {
+    return CreateFileW(path.wstring().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  HANDLE in = open_for(L"NUL", GENERIC_READ, OPEN_EXISTING);
+  HANDLE out = open_for(scratch / "stdout.txt", GENERIC_WRITE, CREATE_ALWAYS);
+  HANDLE err = open_for(scratch / "stderr.txt", GENERIC_WRITE, CREATE_ALWAYS);
+  std::wstring command = QuotedArgument(WideText(PELMORA_CONVERT));
+  for (const std::string& arg : args) command += L" " + QuotedArgument(WideText(arg));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  PROCESS_INFORMATION process{};
+  CliResult result;
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                     &process)) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    result.status = static_cast<int>(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(in);
+  CloseHandle(out);
+  CloseHandle(err);
+  result.out = TempTree::ReadFile(scratch / "stdout.txt");
+  result.err = TempTree::ReadFile(scratch / "stderr.txt");
+  return result;
+}
+#else
 
 // Starts the binary with args; returns its process id, or 0 when it could
 // not be started.
@@ -55,6 +128,7 @@ inline CliResult RunCli(const std::vector<std::string>& args, const fs::path& sc
   result.err = TempTree::ReadFile(err_path);
   return result;
 }
+#endif
 
 // Standard error without the warnings about the data (each line "警告: ...").
 inline std::string WithoutWarnings(const std::string& err) {

@@ -17,7 +17,8 @@ const fs::path kExpected = fs::path(PELMORA_SOURCE_DIR) / "tests/e2e/expected";
 
 std::set<std::string> FileNames(const fs::path& folder) {
   std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.insert(entry.path().filename().string());
   return names;
 }
 

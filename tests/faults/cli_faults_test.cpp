@@ -1,6 +1,10 @@
 // The command line meeting faults: what the user reads on standard error,
 // the exit status, and what the output folder holds afterwards. Runs the
 // real pelmora-convert.
+// POSIX only: the runner forks, reads pipes as the program writes and sends
+// signals. The Windows build checks its stop requests, its lock and its
+// refusals in tests/windows/windows_cli_test.cpp.
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -193,3 +197,4 @@ TEST_F(CliFaultTest, NextRunClearsWhatAKilledRunLeft) {
 
 }  // namespace
 }  // namespace pelmora::faults
+#endif

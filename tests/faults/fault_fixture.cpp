@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -43,9 +45,16 @@ void RecordingObserver::OnLog(std::string_view line) {
 }
 
 FaultTest::FaultTest() {
-  std::string pattern = (fs::temp_directory_path() / "pelmora-faults-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  root_ = pattern;
+  // A fresh folder of its own (create_directory fails on one that exists),
+  // without mkdtemp, which Windows lacks.
+  static std::atomic<unsigned> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  for (int attempt = 0;; ++attempt) {
+    root_ = fs::temp_directory_path() /
+            ("pelmora-faults-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    if (fs::create_directory(root_)) break;
+    if (attempt == 100) throw std::runtime_error("cannot make a scratch folder");
+  }
   fs::create_directories(out());
   WriteGyouseiArea(area());
   map_folders_ = {map().string()};
@@ -80,7 +89,7 @@ RunOutcome FaultTest::Convert(std::vector<std::string> groups) {
 void FaultTest::FailOn(FileOp op, std::string path_part, int code, int nth) {
   auto seen = std::make_shared<int>(0);
   SetFileFaultHook([=](FileOp o, const std::string& path) {
-    if (o != op || path.find(path_part) == std::string::npos) return 0;
+    if (o != op || WithSlashes(path).find(WithSlashes(path_part)) == std::string::npos) return 0;
     return ++*seen >= nth ? code : 0;
   });
 }

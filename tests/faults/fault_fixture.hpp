@@ -23,6 +23,17 @@ inline const std::vector<std::string> kGyouseiLayers = {
     "Gyousei_Todofuken_Arc",   "Gyousei_GunshiKukai_Arc",     "Gyousei_ChosonShiteitoshi_Arc",
     "Gyousei_Shikuchoson_Pgn", "Gyousei_OhazaChochomoku_Arc", "Gyousei_OhazaChochomoku_Pgn"};
 
+// A message with its paths' separators as "/": on Windows the scratch folder
+// is written with "\\" and the program joins names with "/".
+inline std::string WithSlashes(std::string text) {
+#ifdef _WIN32
+  for (char& ch : text) {
+    if (ch == '\\') ch = '/';
+  }
+#endif
+  return text;
+}
+
 void WriteFile(const fs::path& path, const std::string& bytes);
 std::string ReadFile(const fs::path& path);
 
@@ -36,7 +47,9 @@ void WriteGyouseiArea(const fs::path& area, int records = 3);
 class RecordingObserver : public LogLineObserver {
  public:
   void OnLog(std::string_view line) override;
+  void OnWarning(const Warning& warning) override { warnings.push_back(LogLine(warning)); }
   std::vector<std::string> log;
+  std::vector<std::string> warnings;  // as the log shows them
   std::function<void(std::string_view)> on_log;
 };
 

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -164,18 +165,29 @@ std::string FolderContents(const fs::path& folder) {
 }
 
 // One scratch folder per process, in memory when /dev/shm exists.
+// Never destroyed: the removal at exit runs after the statics made before
+// it are gone (a static path read there crashed on Windows).
 const fs::path& ScratchFolder() {
-  static const fs::path folder = [] {
-    std::string base = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
+  static const fs::path* folder = new fs::path([] {
+    std::string base =
+        fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string();
+#ifdef _WIN32
+    // No mkdtemp on Windows: a name of the process and the time.
+    std::string pattern =
+        base + "/pelmora-fuzz-" + std::to_string(::getpid()) + "-" +
+        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+    if (!fs::create_directory(pattern)) Fail("cannot make a scratch folder");
+#else
     std::string pattern = base + "/pelmora-fuzz-XXXXXX";
     if (!::mkdtemp(pattern.data())) Fail("cannot make a scratch folder");
+#endif
     std::atexit([] {
       std::error_code ec;
       fs::remove_all(ScratchFolder(), ec);
     });
     return fs::path(pattern);
-  }();
-  return folder;
+  }());
+  return *folder;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -20,8 +21,11 @@ class TempTree {
  public:
   TempTree() {
     static std::atomic<int> counter{0};
-    root_ = fs::temp_directory_path() /
-            ("pelmora-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    // The time too: wine gives a new process the id of an ended one, whose
+    // folder may still be there.
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    root_ = fs::temp_directory_path() / ("pelmora-test-" + std::to_string(::getpid()) + "-" +
+                                         std::to_string(stamp) + "-" + std::to_string(counter++));
     fs::remove_all(root_);
     fs::create_directories(root_);
   }

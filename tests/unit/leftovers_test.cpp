@@ -3,8 +3,12 @@
 // to it) of a process that no longer runs; never a running process's files,
 // never a name of the user's.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/wait.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -21,15 +25,40 @@ namespace fs = std::filesystem;
 
 // The id of a process that has ended.
 std::string EndedPid() {
+#ifdef _WIN32
+  // No fork: a short-lived process of the system's shell.
+  wchar_t command[] = L"cmd.exe /c exit 0";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                      &startup, &process)) {
+    return "999999999";
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return std::to_string(process.dwProcessId);
+#else
   const pid_t child = ::fork();
   if (child == 0) ::_exit(0);
   ::waitpid(child, nullptr, 0);
   return std::to_string(child);
+#endif
+}
+
+// Names are UTF-8 text (a std::string path would be read in the ANSI code
+// page on Windows).
+fs::path Utf8Name(const std::string& name) {
+  return fs::path(std::u8string(name.begin(), name.end()));
 }
 
 std::set<std::string> NamesIn(const fs::path& folder) {
   std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::u8string name = entry.path().filename().u8string();
+    names.insert(std::string(name.begin(), name.end()));
+  }
   return names;
 }
 
@@ -76,7 +105,7 @@ TEST(Leftovers, TemporaryNamesOfEndedRunsGoOthersStay) {
   const fs::path folder = testing::MakeTempFolder("leftovers");
   std::set<std::string> kept;
   for (const Case& c : cases) {
-    std::ofstream(folder / c.name) << "x";
+    std::ofstream(folder / Utf8Name(c.name)) << "x";
     if (!c.removed) kept.insert(c.name);
   }
   ClearLeftovers(folder.string() + "/");
@@ -107,7 +136,7 @@ TEST(Leftovers, EveryTemporaryPathIsRecognised) {
   const std::string pid = std::to_string(::getpid());
   const std::string dead = EndedPid();
   for (const char* ending : {"", "-journal", ".fgb"}) {
-    std::string name = fs::path(path + ending).filename();
+    std::string name = fs::path(path + ending).filename().string();
     name.replace(name.find(pid), pid.size(), dead);
     std::ofstream(folder / name) << "x";
   }

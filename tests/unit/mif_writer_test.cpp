@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "core/errors.hpp"
+#include "core/input/input_file.hpp"
 #include "core/io/file_faults.hpp"
 #include "core/mif/coordsys.hpp"
 #include "core/mif/number_format.hpp"
@@ -173,7 +174,28 @@ TEST(OutputFileTest, FailuresCarryTheSystemText) {
     EXPECT_EQ(std::string(e.what()), "ディスクがいっぱいです");
     EXPECT_EQ(e.code(), ENOSPC);
   }
+  // Closed all the same: an open handle would keep the file on Windows.
+  EXPECT_FALSE(file.IsOpen());
   SetFileFaultHook(nullptr);
+  EXPECT_TRUE(fs::remove(path));
+}
+
+// Files are written and read in binary: "\r\n" goes out once (no text-mode
+// "\r\r\n"), and a 0x1A byte (Ctrl-Z, an end of file to a text-mode reader)
+// is read like any other, with the lines after it.
+TEST(OutputFileTest, BytesGoOutAndComeBackAsTheyAre) {
+  const auto path = fs::temp_directory_path() / ("binary_" + std::to_string(getpid()));
+  const std::string bytes = std::string("1,\x1A,2") + "\r\n" + "3\n\x1A\r\n" + "4,5\r\n";
+  OutputFile file;
+  file.Create(path.string());
+  file.Write(bytes);
+  file.Close();
+  InputFile input;
+  input.Load(path.string());
+  EXPECT_EQ(input.size(), bytes.size());
+  ASSERT_EQ(input.LineCount(), 4u);
+  EXPECT_EQ(input.Line(3), "4,5");
+  input.Release();
   fs::remove(path);
 }
 

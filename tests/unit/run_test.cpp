@@ -64,19 +64,30 @@ TEST_F(ConversionTest, GroupWritesItsLayersInTableOrderEvenWithoutInput) {
 }
 
 TEST_F(ConversionTest, AreasInCaseInsensitiveOrderHiddenAndFilesSkipped) {
-  for (std::string area : {"b", "A", ".hidden", "a", "C"}) {
+#ifdef _WIN32
+  // One folder holds "A" or "a", never both, where names ignore letter case.
+  const std::vector<std::string> areas = {"b", "A", ".hidden", "C"};
+  const std::vector<std::string> expected = {
+      "図郭ポリゴンを変換します。", "A/A.txt --> Zukaku_Pgn.mif", "b/b.txt --> Zukaku_Pgn.mif",
+      "C/C.txt --> Zukaku_Pgn.mif"};
+#else
+  const std::vector<std::string> areas = {"b", "A", ".hidden", "a", "C"};
+  const std::vector<std::string> expected = {
+      "図郭ポリゴンを変換します。", "A/A.txt --> Zukaku_Pgn.mif", "a/a.txt --> Zukaku_Pgn.mif",
+      "b/b.txt --> Zukaku_Pgn.mif", "C/C.txt --> Zukaku_Pgn.mif"};
+#endif
+  for (const std::string& area : areas) {
     tree_.WriteLines("maps/" + area + "/" + area + ".txt",
                      {"1", "2", "3", "4", "5", "6", "9,1,2,3,4", "8", "9", "10"});
   }
   tree_.WriteBytes("maps/file.txt", "not a folder");
+#ifndef _WIN32  // symbolic links need a privilege on Windows
   fs::create_directory_symlink(tree_.root() / "maps/C", tree_.root() / "maps/d-link");
   fs::create_symlink(tree_.root() / "nowhere", tree_.root() / "maps/e-broken");
+#endif
   Tick(8);
   Run();
-  EXPECT_EQ(observer_.log,
-            (std::vector<std::string>{"図郭ポリゴンを変換します。", "A/A.txt --> Zukaku_Pgn.mif",
-                                      "a/a.txt --> Zukaku_Pgn.mif", "b/b.txt --> Zukaku_Pgn.mif",
-                                      "C/C.txt --> Zukaku_Pgn.mif"}));
+  EXPECT_EQ(observer_.log, expected);
 }
 
 TEST_F(ConversionTest, NamesInsideAnAreaResolveWithoutRegardToCase) {

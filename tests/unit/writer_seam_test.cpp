@@ -7,6 +7,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "../support/map_tree.hpp"
 #include "core/conversion/layer_table.hpp"
@@ -117,8 +118,8 @@ TEST(WriterSeamTest, RunIntoMemoryNeitherLocksNorClearsTheOutputFolder) {
   const std::string out = MakeTempFolder("seam-lock-out");
   const fs::path leftover = fs::path(out) / ".Road_Arc.mif.999999999-1.tmp";
   std::ofstream(leftover) << "a dead run's file";
-  OutputFolderLock other_run;
-  ASSERT_TRUE(other_run.TryLock(out + "/"));
+  auto other_run = std::make_unique<OutputFolderLock>();
+  ASSERT_TRUE(other_run->TryLock(out + "/"));
   FeatureStore store;
   ConversionSettings settings = AllGroups(map, out, 1);
   settings.writer_factory = store.Factory();
@@ -128,6 +129,7 @@ TEST(WriterSeamTest, RunIntoMemoryNeitherLocksNorClearsTheOutputFolder) {
   EXPECT_TRUE(fs::exists(leftover));
   settings.writer_factory = nullptr;  // a conversion into files is refused
   EXPECT_EQ(RunConversion(settings, observer).problem, SettingsProblem::kOutputFolderBusy);
+  other_run.reset();  // on Windows its lock file keeps the folder until then
   fs::remove_all(map);
   fs::remove_all(out);
 }

@@ -1,11 +1,10 @@
 #include "map_data_check.hpp"
 
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
 #include <set>
 
 #include "../errors.hpp"
+#include "../platform/files.hpp"
 #include "sheet_zone.hpp"
 
 namespace pelmora {
@@ -29,8 +28,7 @@ bool HoldsInput(std::span<const AreaDescription> areas, std::span<const LayerDef
 
 // The path of folder with every link resolved, or empty.
 std::string RealPath(const std::string& folder) {
-  char resolved[PATH_MAX];
-  return ::realpath(folder.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
+  return platform::CanonicalPath(folder);
 }
 
 }  // namespace

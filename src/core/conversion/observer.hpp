@@ -48,6 +48,7 @@ enum class WarningKind {
   kEmptyObject,        // an object with too few vertices for any reader
   kOutputFormat,       // the output format could not take a value as it is
   kApproximate,        // a change of datum made without its grid, as asked
+  kLeftoverFile,       // a killed run's file in the output folder that stays
 };
 
 // Every kind, in the order above.
@@ -55,6 +56,7 @@ inline constexpr WarningKind kWarningKinds[] = {
     WarningKind::kMissingArc,    WarningKind::kMissingAttributes, WarningKind::kMissingInputFile,
     WarningKind::kValueTooLong,  WarningKind::kAreaTwice,         WarningKind::kZoneMismatch,
     WarningKind::kRingNotClosed, WarningKind::kEmptyObject,       WarningKind::kOutputFormat,
+    WarningKind::kLeftoverFile,
 };
 
 // A kind's name for reports read by programs, e.g. "missing_arc" (ASCII,

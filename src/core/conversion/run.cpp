@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "../errors.hpp"
 #include "../output/output_folder_lock.hpp"
 #include "layer_table.hpp"
 #include "map_data_check.hpp"
@@ -9,6 +10,31 @@
 #include "scheduler.hpp"
 
 namespace pelmora {
+namespace {
+
+// What a killed run left and this run could not clear is reported, never
+// silently kept.
+void ReportLeftovers(const std::vector<LeftoverFailure>& failures, bool strict,
+                     ConversionObserver& observer) {
+  for (const LeftoverFailure& failure : failures) {
+    const std::string text =
+        "中断した変換が残したファイルを片付けられません (" + SystemErrorText(failure.code) + ")";
+    observer.OnWarning({WarningKind::kLeftoverFile, text, failure.path, 0});
+    if (strict) throw StrictWarningError(failure.path, 0);
+  }
+}
+
+// A folder that cannot be locked may be written by another run at the same
+// time, and what looks left over may be that run's: the run is refused.
+[[noreturn]] void ThrowCannotLock(const std::string& folder, int code) {
+  IoError error(
+      "出力先フォルダをロックできないため、変換を始められません (" + SystemErrorText(code) + ")",
+      code);
+  error.SetPlace(folder, 0);
+  throw error;
+}
+
+}  // namespace
 
 RunResult RunConversion(const ConversionSettings& asked, ConversionObserver& observer) {
   // The folders are listed once, here: every check and every layer reads
@@ -29,12 +55,19 @@ RunResult RunConversion(const ConversionSettings& asked, const InputDescription&
   // preview and a conversion into that folder never refuse each other.
   OutputFolderLock lock;
   if (!settings.writer_factory) {
-    if (!lock.TryLock(check.output_folder)) {
-      result.problem = SettingsProblem::kOutputFolderBusy;
-      result.problem_folder = check.output_folder;
-      return result;
+    switch (lock.Lock(check.output_folder)) {
+      case OutputFolderLock::State::kHeld:
+        result.problem = SettingsProblem::kOutputFolderBusy;
+        result.problem_folder = check.output_folder;
+        return result;
+      case OutputFolderLock::State::kUnavailable:
+        ThrowCannotLock(check.output_folder, lock.error());
+      case OutputFolderLock::State::kTaken:
+        ReportLeftovers(ClearLeftoversReporting(check.output_folder), settings.strict, observer);
+        break;
+      case OutputFolderLock::State::kNotOpened:
+        break;  // the folder's own error comes with the first file written
     }
-    ClearLeftovers(check.output_folder);
   }
   // Asked for (--allow-approximate): reported, but no reason to end a
   // strict run.

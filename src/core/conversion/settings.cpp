@@ -1,10 +1,9 @@
 #include "settings.hpp"
 
-#include <sys/stat.h>
-
 #include <vector>
 
 #include "data_zone.hpp"
+#include "../platform/files.hpp"
 #include "layer_table.hpp"
 #include "map_data_check.hpp"
 #include "output_formats.hpp"
@@ -98,14 +97,13 @@ SettingsCheck CheckSettings(const ConversionSettings& settings, const InputDescr
     check.problem = SettingsProblem::kNoMapFolders;
     return check;
   }
-  struct stat st {};
-  if (settings.output_folder.empty() || ::stat(settings.output_folder.c_str(), &st) != 0 ||
-      !S_ISDIR(st.st_mode)) {
+  if (settings.output_folder.empty() ||
+      platform::KindOf(settings.output_folder) != platform::PathKind::kFolder) {
     check.problem = SettingsProblem::kBadOutputFolder;
     return check;
   }
   check.output_folder = settings.output_folder;
-  if (check.output_folder.back() != '/') check.output_folder += '/';
+  if (!platform::IsSeparator(check.output_folder.back())) check.output_folder += '/';
   std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) {
     if (settings.groups[layer.group]) layers.push_back(&layer);

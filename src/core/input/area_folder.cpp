@@ -1,14 +1,11 @@
 #include "area_folder.hpp"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
 #include "../io/output_file.hpp"
+#include "../platform/files.hpp"
 
 namespace pelmora {
 namespace {
@@ -31,21 +28,23 @@ bool LessIgnoreCaseThenBytes(const std::string& a, const std::string& b) {
 enum class EntryType { kMissing, kDirectory, kOther };
 
 EntryType TypeOf(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return EntryType::kMissing;
-  return S_ISDIR(st.st_mode) ? EntryType::kDirectory : EntryType::kOther;
+  switch (platform::KindOf(path)) {
+    case platform::PathKind::kMissing:
+      return EntryType::kMissing;
+    case platform::PathKind::kFolder:
+      return EntryType::kDirectory;
+    default:
+      return EntryType::kOther;
+  }
 }
 
 // Names in folder (without "." and ".."); empty when it cannot be read.
 std::vector<std::string> ReadNames(const std::string& folder) {
+  std::vector<platform::FolderEntry> entries;
+  platform::ListFolder(folder, entries);
   std::vector<std::string> names;
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return names;
-  while (dirent* entry = ::readdir(dir)) {
-    std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
-  }
-  ::closedir(dir);
+  names.reserve(entries.size());
+  for (platform::FolderEntry& entry : entries) names.push_back(std::move(entry.name));
   return names;
 }
 
@@ -98,7 +97,7 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string path(folder);
-  if (!path.empty() && path.back() != '/') path += '/';
+  if (!path.empty() && !platform::IsSeparator(path.back())) path += '/';
   path += name;
   return path;
 }
@@ -108,24 +107,21 @@ bool IsFolder(const std::string& path) {
 }
 
 uint64_t FileSizeOrZero(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+  return platform::SizeOf(path).value_or(0);
 }
 
 std::vector<std::string> ListSubfolders(const std::string& map_folder) {
   if (int fault = InjectedFault(FileOp::kListFolder, map_folder)) ThrowIoError(fault);
-  DIR* dir = ::opendir(map_folder.c_str());
-  if (!dir) ThrowIoError(errno);
+  std::vector<platform::FolderEntry> entries;
+  if (int code = platform::ListFolder(map_folder, entries)) ThrowIoError(code);
   std::vector<std::string> names;
-  while (dirent* entry = ::readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name.empty() || name.front() == '.') continue;
-    if (entry->d_type == DT_DIR || ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
-                                    TypeOf(JoinPath(map_folder, name)) == EntryType::kDirectory)) {
-      names.push_back(std::move(name));
+  for (platform::FolderEntry& entry : entries) {
+    if (entry.hidden || entry.name.empty()) continue;
+    if (entry.folder ||
+        (entry.ask && TypeOf(JoinPath(map_folder, entry.name)) == EntryType::kDirectory)) {
+      names.push_back(std::move(entry.name));
     }
   }
-  ::closedir(dir);
   std::sort(names.begin(), names.end(), LessIgnoreCaseThenBytes);
   return names;
 }

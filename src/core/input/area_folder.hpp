@@ -10,11 +10,13 @@
 
 namespace pelmora {
 
-// folder + "/" + name, without doubling a "/" that ends folder.
+// folder + "/" + name, without doubling a separator that ends folder ("/",
+// and on Windows "\\").
 std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The area subfolders of a map-data folder: directories only (a link to one
-// counts), names beginning with "." are hidden and skipped, in ascending
+// counts), names beginning with "." are hidden and skipped (on Windows also
+// folders with the hidden or the system attribute), in ascending
 // order compared without regard to ASCII letter case, ties in byte order.
 // Throws IoError when the folder cannot be listed.
 std::vector<std::string> ListSubfolders(const std::string& map_folder);

@@ -60,7 +60,7 @@ bool AppendArcPoints(CompanionFile& arcs, std::string_view reference, std::vecto
 
   const InputFile& file = arcs.file();
   const size_t record = *found;
-  thread_local FieldSplitter fields;
+  FieldSplitter& fields = arcs.fields();
   fields.SplitPadded(file.Line(record));
   int32_t count = 0;
   try {
@@ -92,7 +92,7 @@ bool LookupAttributes(CompanionFile& attributes, std::string_view key, int value
                       std::vector<std::string_view>& values) {
   attributes.EnsureLoaded();
   if (value_count <= 0) return true;
-  thread_local FieldSplitter fields;
+  FieldSplitter& fields = attributes.fields();
   auto found = attributes.index().Find(key);
   if (found) {
     fields.SplitPadded(attributes.file().Line(*found));

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../text/fields.hpp"
 #include "area_files.hpp"
 #include "coord_line_numbers.hpp"
 #include "input_file.hpp"
@@ -31,6 +32,11 @@ class CompanionFile {
   // The numbers of the file's coordinate lines: shared with the other layers
   // of the area when the file is.
   CoordLineNumbers& numbers() { return *numbers_; }
+  // The fields of the line last looked up; the values a lookup gives may
+  // point into it until the next lookup in this file. Owned per file rather
+  // than per thread: a thread-local object with a destructor crashes a
+  // worker's exit on Windows.
+  FieldSplitter& fields() { return fields_; }
 
  private:
   std::string path_, display_, relative_;
@@ -43,6 +49,7 @@ class CompanionFile {
   InputFile own_file_;
   KeyedIndex own_index_;
   CoordLineNumbers own_numbers_;
+  FieldSplitter fields_;
 };
 
 // A coordinate line gathered for a polygon, with where it came from.

@@ -1,18 +1,14 @@
 #include "input_file.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <utility>
 
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
+#include "../platform/files.hpp"
 #include "../text/fields.hpp"
 #include "../text/lines.hpp"
 #include "../text/numbers.hpp"
@@ -26,9 +22,7 @@ namespace {
 // Messages name the file by its full path, also when the map-data folder was
 // given relative to the working folder.
 std::string FullPath(const std::string& path) {
-  std::error_code ignored;
-  return path.empty() || path.front() == '/' ? path
-                                             : std::filesystem::absolute(path, ignored).string();
+  return platform::AbsolutePath(path);
 }
 
 [[noreturn]] void ThrowFileTooLarge(const std::string& path) {
@@ -47,57 +41,49 @@ void ThrowFileOpenError(const std::string& path, int code) {
 
 namespace {
 
-// Opens path for reading; only a regular file is accepted. The open does not
-// wait for a writer when path is a named pipe.
-int OpenRegularFile(const std::string& path) {
+// Opens path for reading, in binary (every byte is read, a 0x1A too); only a
+// regular file is accepted, and a named pipe is not waited for.
+platform::FileHandle OpenRegularFile(const std::string& path, uint64_t& size) {
   if (int fault = InjectedFault(FileOp::kOpenRead, path)) ThrowFileOpenError(path, fault);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) ThrowFileOpenError(path, errno);
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    int code = S_ISREG(st.st_mode) ? errno : EISDIR;
-    ::close(fd);
-    ThrowFileOpenError(path, code);
-  }
-  if (static_cast<uint64_t>(st.st_size) > kMaxInputBytes) {
-    ::close(fd);
+  platform::FileHandle file = platform::kNoFile;
+  if (int code = platform::OpenForReading(path, file, size)) ThrowFileOpenError(path, code);
+  if (size > kMaxInputBytes) {
+    platform::CloseFile(file);
     ThrowFileTooLarge(path);
   }
-  return fd;
+  return file;
 }
 
 }  // namespace
 
 void InputFile::Load(const std::string& path) {
   Release();
-  int fd = OpenRegularFile(path);
-  struct stat st {};
-  ::fstat(fd, &st);
+  uint64_t size = 0;
+  platform::FileHandle file = OpenRegularFile(path, size);
   // One read for the size the file has; a file that grows meanwhile is read
   // on to its end, but never past the limit.
-  Reserve(static_cast<size_t>(st.st_size) + 1 + kCoordLinePadding, 0);
+  Reserve(static_cast<size_t>(size) + 1 + kCoordLinePadding, 0);
   size_t used = 0;
   while (true) {
     if (used == buffer_.capacity) {
       if (used > kMaxInputBytes) {
-        ::close(fd);
+        platform::CloseFile(file);
         Release();
         ThrowFileTooLarge(path);
       }
       Reserve(std::min<size_t>(2 * buffer_.capacity, kMaxInputBytes + 1), used);
     }
-    ssize_t n = ::read(fd, buffer_.bytes.get() + used, buffer_.capacity - used);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int code = errno;
-      ::close(fd);
+    size_t got = 0;
+    if (int code =
+            platform::ReadSome(file, buffer_.bytes.get() + used, buffer_.capacity - used, got)) {
+      platform::CloseFile(file);
       Release();
       ThrowFileOpenError(path, code);
     }
-    if (n == 0) break;
-    used += static_cast<size_t>(n);
+    if (got == 0) break;
+    used += got;
   }
-  ::close(fd);
+  platform::CloseFile(file);
   // Zero bytes after the text, so that numbers can be read eight bytes at a
   // time up to the end of the last line.
   if (buffer_.capacity - used < kCoordLinePadding) Reserve(used + kCoordLinePadding, used);

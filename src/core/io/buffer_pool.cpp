@@ -2,14 +2,39 @@
 
 #include <algorithm>
 
+#include "../platform/system.hpp"
+
 namespace pelmora {
 namespace {
 
 // A converter holds up to three input files and two output files at a time.
 constexpr size_t kKeptPerThread = 6;
 
-thread_local std::vector<PooledBuffer> spare_buffers;
-thread_local std::vector<ViewTable> spare_view_tables;
+struct Spares {
+  std::vector<PooledBuffer> buffers;
+  std::vector<ViewTable> view_tables;
+};
+
+// Only a pointer is thread-local (trivially destructible): the spares are
+// freed when the thread ends through platform::AtThreadExit, as a
+// thread_local object with a destructor cannot be on Windows.
+thread_local Spares* thread_spares = nullptr;
+
+void FreeSpares(void* spares) {
+  delete static_cast<Spares*>(spares);
+  // Windows also ends the main thread's spares when the process exits, and
+  // a static object destroyed after that may still give a buffer back: it
+  // then finds no spares rather than freed ones.
+  thread_spares = nullptr;
+}
+
+Spares& ThreadSpares() {
+  if (thread_spares == nullptr) {
+    thread_spares = new Spares;
+    platform::AtThreadExit(FreeSpares, thread_spares);
+  }
+  return *thread_spares;
+}
 
 // Keeps item in spares; when full, the smallest goes (item itself if it is).
 template <typename T, typename Size>
@@ -26,6 +51,7 @@ void Keep(std::vector<T>& spares, T item, Size size) {
 }  // namespace
 
 PooledBuffer TakeBuffer(size_t min_capacity) {
+  std::vector<PooledBuffer>& spare_buffers = ThreadSpares().buffers;
   auto best = spare_buffers.end();
   for (auto it = spare_buffers.begin(); it != spare_buffers.end(); ++it) {
     if (it->capacity >= min_capacity &&
@@ -44,10 +70,11 @@ PooledBuffer TakeBuffer(size_t min_capacity) {
 
 void GiveBackBuffer(PooledBuffer buffer) {
   if (!buffer.bytes) return;
-  Keep(spare_buffers, std::move(buffer), [](const PooledBuffer& b) { return b.capacity; });
+  Keep(ThreadSpares().buffers, std::move(buffer), [](const PooledBuffer& b) { return b.capacity; });
 }
 
 ViewTable TakeViewTable() {
+  std::vector<ViewTable>& spare_view_tables = ThreadSpares().view_tables;
   if (spare_view_tables.empty()) return {};
   auto largest =
       std::max_element(spare_view_tables.begin(), spare_view_tables.end(),
@@ -60,7 +87,8 @@ ViewTable TakeViewTable() {
 void GiveBackViewTable(ViewTable views) {
   if (views.capacity() == 0) return;
   views.clear();
-  Keep(spare_view_tables, std::move(views), [](const ViewTable& v) { return v.capacity(); });
+  Keep(ThreadSpares().view_tables, std::move(views),
+       [](const ViewTable& v) { return v.capacity(); });
 }
 
 }  // namespace pelmora

@@ -7,7 +7,7 @@
 
 namespace pelmora {
 
-enum class FileOp { kCreate, kWrite, kRename, kRemove, kOpenRead, kListFolder };
+enum class FileOp { kCreate, kWrite, kRename, kRemove, kOpenRead, kListFolder, kLock };
 
 // Returns 0 to let the operation proceed, or an errno value to make it fail.
 using FileFaultHook = std::function<int(FileOp op, const std::string& path)>;

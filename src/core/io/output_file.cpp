@@ -1,8 +1,5 @@
 #include "output_file.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "../errors.hpp"
@@ -29,8 +26,14 @@ void OutputFile::Fail(int code) const {
 OutputFile::OutputFile() = default;
 
 OutputFile::~OutputFile() {
-  if (fd_ >= 0) ::close(fd_);
+  CloseQuietly();
   ReleaseBuffer();
+}
+
+void OutputFile::CloseQuietly() {
+  if (file_ == platform::kNoFile) return;
+  platform::CloseFile(file_);
+  file_ = platform::kNoFile;
 }
 
 void OutputFile::ReleaseBuffer() {
@@ -39,14 +42,11 @@ void OutputFile::ReleaseBuffer() {
 }
 
 void OutputFile::Create(const std::string& path, bool exclusive) {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  CloseQuietly();
   used_ = 0;
   path_ = path;
   if (int fault = InjectedFault(FileOp::kCreate, path)) Fail(fault);
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
-  fd_ = ::open(path.c_str(), flags, 0666);
-  if (fd_ < 0) Fail(errno);
+  if (int code = platform::CreateForWriting(path, exclusive, file_)) Fail(code);
   // The buffer may be larger; kBufferSize is used.
   if (!buffer_.bytes) buffer_ = TakeBuffer(kBufferSize);
 }
@@ -54,13 +54,10 @@ void OutputFile::Create(const std::string& path, bool exclusive) {
 void OutputFile::WriteThrough(std::string_view text) {
   if (int fault = InjectedFault(FileOp::kWrite, path_)) Fail(fault);
   while (!text.empty()) {
-    ssize_t n = ::write(fd_, text.data(), text.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno);
-    }
-    if (n == 0) Fail(ENOSPC);  // no progress: do not spin
-    text.remove_prefix(static_cast<size_t>(n));
+    size_t written = 0;
+    if (int code = platform::WriteSome(file_, text.data(), text.size(), written)) Fail(code);
+    if (written == 0) Fail(ENOSPC);  // no progress: do not spin
+    text.remove_prefix(written);
   }
 }
 
@@ -72,14 +69,22 @@ void OutputFile::Flush() {
 }
 
 void OutputFile::Close() {
-  if (fd_ < 0) return;
-  Flush();
+  if (file_ == platform::kNoFile) return;
+  try {
+    Flush();
+  } catch (const IoError&) {
+    // The file is closed before the write's failure is reported, so that the
+    // caller can remove it.
+    CloseQuietly();
+    ReleaseBuffer();
+    throw;
+  }
   // A closed file needs no buffer: a finished layer that waits for its turn
   // to be committed gives it to the next layer of its thread.
   ReleaseBuffer();
-  int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0 && errno != EINTR) Fail(errno);
+  const platform::FileHandle file = file_;
+  file_ = platform::kNoFile;
+  if (int code = platform::CloseFile(file)) Fail(code);
 }
 
 }  // namespace pelmora

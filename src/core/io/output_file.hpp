@@ -1,9 +1,11 @@
 #pragma once
-// A text file written through a large buffer, with failures reported as
-// IoError carrying the system's text for the error code.
+// A text file written through a large buffer, in binary (the "\r\n" of a
+// line goes out as it is), with failures reported as IoError carrying the
+// system's text for the error code.
 #include <string>
 #include <string_view>
 
+#include "../platform/files.hpp"
 #include "buffer_pool.hpp"
 
 namespace pelmora {
@@ -40,8 +42,11 @@ class OutputFile {
   void Commit(size_t n) { used_ += n; }
 
   void Flush();
-  void Close();  // flushes and closes; throws IoError
-  bool IsOpen() const { return fd_ >= 0; }
+  // Flushes and closes; throws IoError. The file is closed also when the
+  // last write or the close fails (an open handle would keep a temporary
+  // file from being removed on Windows).
+  void Close();
+  bool IsOpen() const { return file_ != platform::kNoFile; }
   const std::string& path() const { return path_; }
   // How error messages name the file when it differs from its path (a
   // temporary file is named by the file it becomes). Set before Create.
@@ -55,8 +60,9 @@ class OutputFile {
   void WriteThrough(std::string_view text);
   [[noreturn]] void Fail(int code) const;
   void ReleaseBuffer();
+  void CloseQuietly();
 
-  int fd_ = -1;
+  platform::FileHandle file_ = platform::kNoFile;
   std::string path_, display_name_;
   PooledBuffer buffer_;  // from the thread's pool while a file is open
   size_t used_ = 0;

@@ -1,17 +1,12 @@
 #include "output_folder_lock.hpp"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
 #include <map>
 #include <string_view>
 #include <vector>
 
+#include "../io/file_faults.hpp"
+#include "../platform/system.hpp"
 #include "staged_files.hpp"
 
 namespace pelmora {
@@ -68,22 +63,29 @@ bool ParseTemporaryName(const std::string& name, HiddenFile& out) {
 // under its feet).
 bool IsRunning(const std::string& pid_digits) {
   if (pid_digits.size() > 9) return false;  // beyond any process id
-  const long pid = std::stol(pid_digits);
-  if (pid <= 0) return false;
-  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+  return platform::IsProcessRunning(std::stol(pid_digits));
 }
 
 std::vector<std::string> ListNames(const std::string& folder) {
+  std::vector<platform::FolderEntry> entries;
+  platform::ListFolder(folder, entries);
   std::vector<std::string> names;
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return names;
-  while (const dirent* entry = ::readdir(dir)) names.emplace_back(entry->d_name);
-  ::closedir(dir);
+  for (platform::FolderEntry& entry : entries) names.push_back(std::move(entry.name));
   return names;
 }
 
+int Remove(const std::string& path) {
+  if (int fault = InjectedFault(FileOp::kRemove, path)) return fault;
+  return platform::RemoveFile(path);
+}
+
+int Rename(const std::string& from, const std::string& to) {
+  if (int fault = InjectedFault(FileOp::kRename, to)) return fault;
+  return platform::RenameReplacing(from, to);
+}
+
 bool Exists(const std::string& path) {
-  return ::access(path.c_str(), F_OK) == 0;
+  return platform::KindOf(path) != platform::PathKind::kMissing;
 }
 
 // The layer a file belongs to: its name without the extension.
@@ -94,26 +96,48 @@ std::string Stem(const std::string& file) {
 }  // namespace
 
 OutputFolderLock::~OutputFolderLock() {
-  if (fd_ >= 0) ::close(fd_);
+  platform::UnlockFolder(lock_);
+}
+
+OutputFolderLock::State OutputFolderLock::Lock(const std::string& folder) {
+  platform::UnlockFolder(lock_);
+  lock_ = platform::kNoFile;
+  if (int fault = InjectedFault(FileOp::kLock, folder)) {
+    error_ = fault;
+    return fault == EWOULDBLOCK ? State::kHeld : State::kUnavailable;
+  }
+  switch (platform::LockFolder(folder, lock_, error_)) {
+    case platform::LockResult::kTaken:
+      return State::kTaken;
+    case platform::LockResult::kHeld:
+      return State::kHeld;
+    case platform::LockResult::kNoFolder:
+      return State::kNotOpened;
+    case platform::LockResult::kUnavailable:
+      break;
+  }
+  return State::kUnavailable;
 }
 
 bool OutputFolderLock::TryLock(const std::string& folder) {
-  fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd_ < 0) return true;
-  if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
-  const bool busy = errno == EWOULDBLOCK;
-  ::close(fd_);
-  fd_ = -1;
-  return !busy;
+  return Lock(folder) != State::kHeld;
 }
 
 void ClearLeftovers(const std::string& folder) {
+  ClearLeftoversReporting(folder);
+}
+
+std::vector<LeftoverFailure> ClearLeftoversReporting(const std::string& folder) {
+  std::vector<LeftoverFailure> failures;
+  auto note = [&failures](const std::string& path, int code) {
+    if (code != 0) failures.push_back({path, code});
+  };
   // Backups of one layer from one run, by run and layer.
   std::map<std::pair<std::string, std::string>, std::vector<HiddenFile>> backups;
   for (const std::string& name : ListNames(folder)) {
     HiddenFile hidden;
     if (ParseTemporaryName(name, hidden)) {
-      if (!IsRunning(hidden.pid)) std::remove((folder + name).c_str());
+      if (!IsRunning(hidden.pid)) note(folder + name, Remove(folder + name));
     } else if (ParseHiddenName(name, kBackupSuffix, hidden)) {
       if (!IsRunning(hidden.pid)) backups[{hidden.pid, Stem(hidden.file)}].push_back(hidden);
     }
@@ -124,12 +148,13 @@ void ClearLeftovers(const std::string& folder) {
     for (const HiddenFile& file : files) {
       const std::string path = folder + file.name;
       if (incomplete) {
-        std::rename(path.c_str(), (folder + file.file).c_str());
+        note(path, Rename(path, folder + file.file));
       } else {
-        std::remove(path.c_str());
+        note(path, Remove(path));
       }
     }
   }
+  return failures;
 }
 
 }  // namespace pelmora

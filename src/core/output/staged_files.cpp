@@ -1,14 +1,12 @@
 #include "staged_files.hpp"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 
 #include "../errors.hpp"
 #include "../io/file_faults.hpp"
+#include "../platform/files.hpp"
+#include "../platform/system.hpp"
 
 namespace pelmora {
 namespace {
@@ -20,7 +18,7 @@ namespace {
 std::string HiddenName(const std::string& folder, std::string_view file_name,
                        std::string_view suffix) {
   static std::atomic<unsigned> counter{0};
-  return folder + "." + std::string(file_name) + "." + std::to_string(::getpid()) + "-" +
+  return folder + "." + std::string(file_name) + "." + std::to_string(platform::ProcessId()) + "-" +
          std::to_string(counter++) + std::string(suffix);
 }
 
@@ -29,26 +27,28 @@ bool IsAsciiAlnum(char ch) {
 }
 
 void RemoveQuietly(const std::string& path) {
-  if (!path.empty()) std::remove(path.c_str());
+  if (!path.empty()) platform::RemoveFile(path);
 }
 
 // The name of an output file in messages: the output folder is the user's
 // own choice, so the file name alone says which layer failed.
 std::string FileName(const std::string& path) {
-  return path.substr(path.rfind('/') + 1);
+  size_t at = path.size();
+  while (at > 0 && !platform::IsSeparator(path[at - 1])) --at;
+  return path.substr(at);
 }
 
 bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return platform::IsFolderNotLink(path);
 }
 
 // Renames from to to; returns false when from does not exist.
 bool RenameOver(const std::string& from, const std::string& to, const std::string& name) {
   if (int fault = InjectedFault(FileOp::kRename, to)) ThrowIoError(fault, name);
-  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
-  if (errno == ENOENT) return false;
-  ThrowIoError(errno, name);
+  const int code = platform::RenameReplacing(from, to);
+  if (code == 0) return true;
+  if (code == ENOENT) return false;
+  ThrowIoError(code, name);
 }
 
 }  // namespace
@@ -154,7 +154,7 @@ void StagedFiles::RestoreOlderFiles() {
     if (staged->backup_path.empty()) continue;
     // A restore that fails too leaves the older file under its backup name,
     // where it is still whole, rather than removing it.
-    if (std::rename(staged->backup_path.c_str(), staged->final_path.c_str()) == 0) {
+    if (platform::RenameReplacing(staged->backup_path, staged->final_path) == 0) {
       staged->backup_path.clear();
     }
   }
