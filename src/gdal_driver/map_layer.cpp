@@ -254,7 +254,9 @@ OGRGeometry* MapLayer::MakeGeometry(const TSFShape& shape) const {
                             : layer_.kind == LayerKind::kPoint ? GeometryKind::kPoint
                                                                : GeometryKind::kPolygon;
   OGRGeometry* geometry = gdal::OgrGeometryOf(kind, shape);
-  if (layer_.kind == LayerKind::kFrame) geometry = OGRGeometryFactory::forceToPolygon(geometry);
+  if (geometry != nullptr && layer_.kind == LayerKind::kFrame) {
+    geometry = OGRGeometryFactory::forceToPolygon(geometry);
+  }
   return geometry;
 }
 
@@ -262,9 +264,12 @@ OGRFeature* MapLayer::MakeFeature(const StoredLayer& features, size_t f, GIntBig
   auto feature = std::make_unique<OGRFeature>(defn_);
   feature->SetFID(fid);
   features.Get(f, scratch_);
-  OGRGeometry* geometry = MakeGeometry(scratch_.geometry);
-  geometry->assignSpatialReference(srs_);
-  feature->SetGeometryDirectly(geometry);
+  // An empty object (MIF's none) is a feature without geometry, as the
+  // converter's GDAL formats write it.
+  if (OGRGeometry* geometry = MakeGeometry(scratch_.geometry)) {
+    geometry->assignSpatialReference(srs_);
+    feature->SetGeometryDirectly(geometry);
+  }
   for (int column = 0; column < defn_->GetFieldCount(); ++column) {
     if (!gdal::ToUtf8Value(features.Value(f, static_cast<size_t>(column)), text_) && warn) {
       dataset_.warnings().Warn({WarningKind::kOutputFormat, gdal::ReplacedValueWarning(text_),

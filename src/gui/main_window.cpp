@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QUrl>
@@ -171,6 +172,14 @@ void TfrmMain::ShowCoordSysItems(const std::vector<std::string>& names, int inde
 
 void TfrmMain::ShowCoordSysIndex(int index) {
   ComboBox1->setCurrentIndex(index);
+}
+
+void TfrmMain::ShowCoordSysSource(const std::string& text) {
+  if (text.empty()) {
+    StatusBar1->clearMessage();
+  } else {
+    StatusBar1->showMessage(Utf8(text));
+  }
 }
 
 void TfrmMain::ShowOutputText(const std::string& text) {

@@ -156,6 +156,7 @@ class TfrmMain : public QMainWindow, private window::TMainWindowView {
   int CurrentFolderRow() override;
   void ShowCoordSysItems(const std::vector<std::string>& names, int index) override;
   void ShowCoordSysIndex(int index) override;
+  void ShowCoordSysSource(const std::string& text) override;
   void ShowOutputText(const std::string& text) override;
   void ShowGroup(int group, bool ticked) override;
   void ShowFormat(const std::string& name, const std::string& label) override;

@@ -1,5 +1,6 @@
 #include "main_window_model.hpp"
 
+#include "core/conversion/data_zone.hpp"
 #include "core/mif/coordsys.hpp"
 #include "folder_rules.hpp"
 #include "output_rules.hpp"
@@ -99,14 +100,28 @@ void TfrmMain::FoldersEdited(const std::vector<std::string>& folders) {
 }
 
 void TfrmMain::FoldersChanged() {
-  // The chooser keeps the user's entry; following the zone that the folders'
-  // map-sheet files name belongs here.
+  if (coordsys_chosen_) return;
+  // Areas naming different zones, or none, leave the entry as it is: the run
+  // then warns about the areas of another zone.
+  const DataZone found = FindDataZone(DescribeInput(folders_), coordsys_index_);
+  if (found.outcome != DataZone::Outcome::kFound) {
+    view_.ShowCoordSysSource("");
+    return;
+  }
+  coordsys_index_ = found.coordsys_index;
+  view_.ShowCoordSysIndex(coordsys_index_);
+  view_.ShowCoordSysSource(kCoordSysFromDataLine);
 }
 
 // --- The other settings ---
 
 void TfrmMain::CoordSysChosen(int index) {
+  // The view also reports the entries the model showed itself: only another
+  // entry is the user's choice.
+  if (index == coordsys_index_) return;
   coordsys_index_ = index;
+  coordsys_chosen_ = true;
+  view_.ShowCoordSysSource("");
 }
 
 void TfrmMain::OutputTextEdited(const std::string& text) {

@@ -53,8 +53,9 @@ class TfrmMain : private TRunEvents {
   void Button3Click();
   // The view's list changed by itself (its items given in order).
   void FoldersEdited(const std::vector<std::string>& folders);
-  // Called whenever the registered folders changed. The place where the
-  // coordinate-system chooser will follow the zone of the data.
+  // Called whenever the registered folders changed: until the user picks an
+  // entry, the coordinate-system chooser follows the zone that the folders'
+  // map-sheet files name, in the datum of the entry shown.
   void FoldersChanged();
 
   // --- The other settings, as the user changes them in the view ---
@@ -79,6 +80,9 @@ class TfrmMain : private TRunEvents {
   void X1Click();
   void H2Click();
   void A1Click();
+
+  // The chooser's source line when it follows the data.
+  static constexpr char kCoordSysFromDataLine[] = "図郭ファイルから";
 
   // --- State ---
   const std::vector<std::string>& Folders() const { return folders_; }
@@ -127,6 +131,7 @@ class TfrmMain : private TRunEvents {
   std::string format_name_ = "MIF";
   bool polygons_assembled_ = false;
   bool polygons_chosen_ = false;  // the user set P1: formats no longer change it
+  bool coordsys_chosen_ = false;  // the user picked an entry: the data no longer moves it
   bool converting_ = false;
   bool close_after_run_ = false;  // the user chose to stop the run and close
   std::string run_output_file_;   // the one file of the run going on, if any

@@ -98,6 +98,9 @@ class TMainWindowView {
   virtual int CurrentFolderRow() = 0;
   virtual void ShowCoordSysItems(const std::vector<std::string>& names, int index) = 0;
   virtual void ShowCoordSysIndex(int index) = 0;
+  // The line that says where the chooser's entry came from ("図郭ファイルから"
+  // when it follows the data), empty when it is the user's own choice.
+  virtual void ShowCoordSysSource(const std::string& text) { (void)text; }
   virtual void ShowOutputText(const std::string& text) = 0;
   virtual void ShowGroup(int group, bool ticked) = 0;
   // The output format's menu item checked and its label (Label5).

@@ -166,7 +166,7 @@ TEST_F(FaultTest, MapOrAreaFolderRemovedBetweenLayers) {
     RunOutcome outcome = Convert();
     ASSERT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.message,
-              "ファイル \"" + area().string() +
+              "ファイル \"" + (map().string() + "/13101") +
                   "/gyousei/gyousei.arc\". ファイルが見つかりません は開けません.\n"
                   "13101/gyousei/gyousei.arc");
     EXPECT_EQ(checks::CheckOutputFolder(out(), 2), "");

@@ -190,7 +190,8 @@ TEST_F(DriverTest, ReadsWhatTheConverterWritesWithItsWarnings) {
     EXPECT_EQ(read.failures, std::vector<std::string>{});
     ExpectSameLayers(read.layers, gpkg);
     EXPECT_EQ(Sorted(read.warnings), Sorted(reported));
-    EXPECT_FALSE(reported.empty());
+    // The bundled sample is clean; the generated data holds planted faults.
+    EXPECT_EQ(reported.empty(), c.folder == sample);
     const auto replaced = std::count_if(read.warnings.begin(), read.warnings.end(), [](auto& w) {
       return w.find("\xEF\xBF\xBD") != std::string::npos;
     });

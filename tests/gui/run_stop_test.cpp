@@ -124,6 +124,8 @@ class RunStopTest : public QObject {
   // Fills the window for a run of every group into out, with the gate armed.
   void PrepareRun(const QString& out) {
     W().ListBox1->addItem(data_);
+    // The chooser followed the data's zone; the reference runs take entry 0.
+    W().ComboBox1->setCurrentIndex(0);
     W().Edit1->setText(out + "/");
     W().Button5->click();
     gate_ = std::make_unique<RunGate>(W(), kStopMarker);

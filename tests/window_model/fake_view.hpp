@@ -44,6 +44,7 @@ class FakeView : public TMainWindowView {
     coordsys_index = index;
   }
   void ShowCoordSysIndex(int index) override { coordsys_index = index; }
+  void ShowCoordSysSource(const std::string& text) override { coordsys_source = text; }
   void ShowOutputText(const std::string& text) override { output_text = text; }
   void ShowGroup(int group, bool ticked) override { groups[group] = ticked; }
   void ShowFormat(const std::string& name, const std::string& label) override {
@@ -116,6 +117,7 @@ class FakeView : public TMainWindowView {
   int current_row = -1;
   std::vector<std::string> coordsys_names;
   int coordsys_index = -1;
+  std::string coordsys_source;
   std::string output_text;
   std::map<int, bool> groups;
   std::string format, format_label;

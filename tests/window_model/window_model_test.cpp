@@ -2,8 +2,9 @@
 // focus moves, the folder list's operations, the controls during a run, a run
 // of the sample to its end box, closing during a run, the format's effects.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 
 #include "core/conversion/settings.hpp"
@@ -17,9 +18,20 @@ namespace fs = std::filesystem;
 class WindowModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/window_model_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    scratch_ = pattern;
+    // A fresh folder of its own (create_directory fails on one that exists),
+    // without mkdtemp, which Windows lacks.
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (int attempt = 0;; ++attempt) {
+      const fs::path root =
+          fs::temp_directory_path() /
+          ("pelmora-window-model-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+      if (fs::create_directory(root)) {
+        scratch_ = root.generic_string();
+        break;
+      }
+      ASSERT_LT(attempt, 100) << "cannot make a scratch folder";
+    }
     model_.FormCreate(scratch_ + "/Pelmora.html");
     model_.FormShow();
   }
@@ -48,6 +60,29 @@ TEST_F(WindowModelTest, StartState) {
   EXPECT_FALSE(view_.polygons_assembled);
   EXPECT_TRUE(model_.Folders().empty());
   EXPECT_FALSE(model_.IsConverting());
+}
+
+// The chooser follows the zone of the registered data (the sample names zone
+// 9: entry 8) until the user picks an entry, which no folder then moves.
+TEST_F(WindowModelTest, CoordSysFollowsTheDataUntilTheUserChooses) {
+  model_.AddFolder(MakeFolder("empty"));
+  EXPECT_EQ(view_.coordsys_index, 0);
+  EXPECT_EQ(view_.coordsys_source, "");
+  model_.AddFolder(sample_);
+  EXPECT_EQ(view_.coordsys_index, 8);
+  EXPECT_EQ(model_.ReadSettings().coordsys_index, 8);
+  EXPECT_EQ(view_.coordsys_source, "図郭ファイルから");
+  model_.CoordSysChosen(8);  // the view echoing the model's own choice
+  model_.Button3Click();
+  model_.AddFolder(sample_);
+  EXPECT_EQ(view_.coordsys_source, "図郭ファイルから");
+
+  model_.CoordSysChosen(26);  // the user: Tokyo datum, zone 8
+  EXPECT_EQ(view_.coordsys_source, "");
+  model_.Button3Click();
+  model_.AddFolder(sample_);
+  EXPECT_EQ(model_.ReadSettings().coordsys_index, 26);
+  EXPECT_EQ(view_.coordsys_source, "");
 }
 
 TEST_F(WindowModelTest, SettingsProblemsAndTheirFocus) {
@@ -167,6 +202,7 @@ TEST_F(WindowModelTest, OneFileFormat) {
 
 TEST_F(WindowModelTest, RunOfTheSample) {
   model_.AddFolder(sample_);
+  model_.CoordSysChosen(0);  // zone 1 chosen by the user for the sample's zone 9
   model_.OutputTextEdited(MakeFolder("out"));
   model_.Button5Click();
   model_.Button7Click();
@@ -189,7 +225,7 @@ TEST_F(WindowModelTest, RunOfTheSample) {
   ASSERT_EQ(view_.messages.size(), 1u);
   EXPECT_EQ(view_.messages[0].kind, MessageKind::kInformation);
   EXPECT_EQ(view_.messages[0].text.rfind("変換が終了しました。", 0), 0u);
-  // The sample's map-sheet files name zone 9, the chooser zone 1: warnings,
+  // The sample's map-sheet files name zone 9, the user chose zone 1: warnings,
   // marked as such, counted in the end box.
   ASSERT_EQ(view_.log.front().rfind("! ", 0), 0u);
   EXPECT_NE(view_.messages[0].text.find("警告が"), std::string::npos);
