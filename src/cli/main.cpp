@@ -37,6 +37,12 @@ int ListFormats() {
   return 0;
 }
 
+// The file a format of one file writes (such as "city.gpkg"), or empty.
+std::string OneFileOutput(const pelmora::cli::Options& options) {
+  const pelmora::OutputFormat* format = pelmora::FindOutputFormat(options.settings.format);
+  return format != nullptr && format->open_file ? options.output : std::string();
+}
+
 // Runs the conversion and says how it ended; the recorder learns the outcome.
 int Convert(const pelmora::cli::Options& options, pelmora::cli::ConsoleObserver& observer,
             pelmora::cli::RunRecorder& recorder) {
@@ -47,8 +53,7 @@ int Convert(const pelmora::cli::Options& options, pelmora::cli::ConsoleObserver&
     observer.ClearBar();
     observer.PrintWarningsNotShown();
     if (result.problem != pelmora::SettingsProblem::kNone) {
-      const std::string message =
-          pelmora::SettingsProblemMessage(result.problem, result.problem_folder);
+      const std::string& message = result.problem_message;
       std::cerr << message << "\n";
       recorder.End(RunOutcome::kRefused, 2, message);
       return 2;
@@ -57,6 +62,8 @@ int Convert(const pelmora::cli::Options& options, pelmora::cli::ConsoleObserver&
     observer.ClearBar();
     const int status = 128 + pelmora::cli::StopSignal();
     recorder.End(RunOutcome::kStopped, status, pelmora::WithFinalPeriod(e.what()));
+    std::cout.flush();
+    std::cerr << pelmora::cli::StoppedText(recorder.record(), OneFileOutput(options));
     return status;
   } catch (const pelmora::ConversionError& e) {
     observer.ClearBar();

@@ -107,6 +107,7 @@ void TConversionWorker::Run(ConversionSettings settings) {
     const RunResult result = RunConversion(settings, observer);
     outcome.problem = result.problem;
     outcome.problem_folder = QString::fromStdString(result.problem_folder);
+    outcome.problem_message = result.problem_message;
     outcome.output_folder = QFile::decodeName(QByteArray::fromStdString(result.output_folder));
   } catch (const ConversionCancelled&) {
     outcome.stopped = true;

@@ -21,6 +21,7 @@ struct ConversionOutcome {
   SettingsProblem problem = SettingsProblem::kNone;  // the run's own checks
   QString output_folder;                             // as amended by the checks
   QString problem_folder;                            // the map-data folder at fault
+  std::string problem_message;                       // the warning to show
   bool failed = false;                               // an error ended the run
   bool stopped = false;                              // RequestStop ended the run
   QString error_text;                                // DescribeError of that error

@@ -242,9 +242,8 @@ void TfrmMain::A1Click() {
 
 // --- The run ---
 
-void TfrmMain::ShowSettingsProblem(SettingsProblem problem, const std::string& folder) {
-  ShowMessage(MessageKind::kWarning,
-              QString::fromStdString(SettingsProblemMessage(problem, folder)));
+void TfrmMain::ShowSettingsProblem(SettingsProblem problem, const std::string& message) {
+  ShowMessage(MessageKind::kWarning, QString::fromStdString(message));
   switch (problem) {
     case SettingsProblem::kNoMapFolders:
       Button1->setFocus(Qt::OtherFocusReason);
@@ -278,7 +277,7 @@ void TfrmMain::Button7Click() {
     settings.output_folder = check.output_folder;
   }
   if (check.problem != SettingsProblem::kNone) {
-    ShowSettingsProblem(check.problem, check.folder);
+    ShowSettingsProblem(check.problem, check.message);
     return;
   }
   // Step 5.
@@ -351,7 +350,7 @@ void TfrmMain::OnFinished(const ConversionOutcome& outcome) {
     // vanished in between).
     if (!outcome.output_folder.isEmpty())
       Edit1->setText(outcome.output_folder + FromCorePath(run_output_file_));
-    ShowSettingsProblem(outcome.problem, outcome.problem_folder.toStdString());
+    ShowSettingsProblem(outcome.problem, outcome.problem_message);
   } else if (outcome.stopped) {
     // As a stopped command line leaves it: no box, the finished layers' files.
     OnLog(QStringLiteral("変換を中止しました。"));

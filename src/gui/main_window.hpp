@@ -148,7 +148,8 @@ class TfrmMain : public QMainWindow {
   // The name proposed for the output file of a one-file format.
   QString DefaultOutputFileName(const OutputFormat& format) const;
   void ShowMessage(MessageKind kind, const QString& text);
-  void ShowSettingsProblem(SettingsProblem problem, const std::string& folder = {});
+  // Shows message (a settings check's) and moves the focus for problem.
+  void ShowSettingsProblem(SettingsProblem problem, const std::string& message);
   // Registers a map-data folder unless the list has it already (a warning
   // then); the one way in for "追加..." and for folders dropped on the list.
   void AddFolder(const QString& path);

@@ -36,6 +36,7 @@ struct HeldEvent {
 
 struct LayerTask {
   const LayerDef* layer = nullptr;
+  std::string log_target;  // where the log says the layer goes (LayerLogTarget)
   // Guarded by SharedState::mutex.
   std::vector<HeldEvent> events;
   TaskState state = TaskState::kWaiting;

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <set>
+#include <vector>
 
 #include "../errors.hpp"
 #include "../input/area_folder.hpp"
@@ -34,6 +35,44 @@ bool HoldsInput(const std::string& map_folder, std::span<const LayerDef* const> 
     if (AreaHasInput(JoinPath(map_folder, area), area, layers)) return true;
   }
   return false;
+}
+
+// The folder above folder, as the user would type it.
+std::string ParentFolder(const std::string& folder) {
+  const size_t end = folder.find_last_not_of('/');
+  if (end == std::string::npos) return folder;
+  const size_t slash = folder.rfind('/', end);
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? std::string("/") : folder.substr(0, slash);
+}
+
+// The last component of folder.
+std::string FolderName(const std::string& folder) {
+  const std::string trimmed = folder.substr(0, folder.find_last_not_of('/') + 1);
+  return trimmed.substr(trimmed.rfind('/') + 1);  // from 0 when there is no "/"
+}
+
+// The warning for a map-data folder one level off: itself an area (it holds
+// the theme folders and files of one), or the parent of map-data folders.
+std::string WrongLevelMessage(const std::string& folder, std::span<const LayerDef* const> layers) {
+  const std::string given = "数値地図2500のフォルダ「" + folder + "」";
+  if (AreaHasInput(folder, FolderName(folder), layers)) {
+    return given +
+           "は地域のフォルダです (テーマのフォルダ road などを直接収めています)。1つ上の"
+           "フォルダ「" +
+           ParentFolder(folder) + "」を指定してください。";
+  }
+  std::vector<std::string> below;
+  for (const std::string& sub : ListSubfoldersOrNone(folder)) {
+    if (HoldsInput(JoinPath(folder, sub), layers)) below.push_back(JoinPath(folder, sub));
+  }
+  if (below.empty()) return {};
+  constexpr size_t kNamed = 3;
+  std::string names;
+  for (size_t i = 0; i < below.size() && i < kNamed; ++i) names += "「" + below[i] + "」";
+  if (below.size() > kNamed) names += "など " + std::to_string(below.size()) + " 個のフォルダ";
+  return given + "には地域のフォルダがなく、1つ下のフォルダが数値地図2500のフォルダです。" + names +
+         "を指定してください。";
 }
 
 // The path of folder with every link resolved, or empty.
@@ -68,7 +107,9 @@ MapDataProblem CheckMapData(const std::vector<std::string>& map_folders,
                             std::span<const LayerDef* const> layers) {
   for (const std::string& folder : map_folders) {
     if (!IsFolder(folder)) return {SettingsProblem::kMapFolderMissing, folder};
-    if (!HoldsInput(folder, layers)) return {SettingsProblem::kNoMapData, folder};
+    if (!HoldsInput(folder, layers)) {
+      return {SettingsProblem::kNoMapData, folder, WrongLevelMessage(folder, layers)};
+    }
   }
   return {};
 }

@@ -5,6 +5,7 @@
 #include "../output/output_folder_lock.hpp"
 #include "layer_table.hpp"
 #include "map_data_check.hpp"
+#include "output_check.hpp"
 #include "output_formats.hpp"
 #include "scheduler.hpp"
 
@@ -12,7 +13,7 @@ namespace pelmora {
 
 RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& observer) {
   SettingsCheck check = CheckSettings(settings);
-  RunResult result{check.problem, check.output_folder, check.folder};
+  RunResult result{check.problem, check.output_folder, check.folder, check.message};
   if (check.problem != SettingsProblem::kNone) return result;
   // Writers of the settings' own (a preview's memory store) put nothing into
   // the output folder: such a run neither holds its lock nor clears it, so a
@@ -22,6 +23,7 @@ RunResult RunConversion(const ConversionSettings& settings, ConversionObserver& 
     if (!lock.TryLock(check.output_folder)) {
       result.problem = SettingsProblem::kOutputFolderBusy;
       result.problem_folder = check.output_folder;
+      result.problem_message = OutputBusyMessage(settings, check.output_folder);
       return result;
     }
     ClearLeftovers(check.output_folder);

@@ -1,11 +1,10 @@
 #include "settings.hpp"
 
-#include <sys/stat.h>
-
 #include <vector>
 
 #include "layer_table.hpp"
 #include "map_data_check.hpp"
+#include "output_check.hpp"
 #include "output_formats.hpp"
 
 namespace pelmora {
@@ -61,16 +60,18 @@ std::string SettingsProblemMessage(SettingsProblem problem, std::string_view fol
   return message;
 }
 
-SettingsCheck CheckSettings(const ConversionSettings& settings) {
+namespace {
+
+SettingsCheck CheckInOrder(const ConversionSettings& settings) {
   SettingsCheck check;
   if (settings.map_folders.empty()) {
     check.problem = SettingsProblem::kNoMapFolders;
     return check;
   }
-  struct stat st {};
-  if (settings.output_folder.empty() || ::stat(settings.output_folder.c_str(), &st) != 0 ||
-      !S_ISDIR(st.st_mode)) {
+  if (OutputCheck output = CheckOutput(settings); output.fault != OutputFault::kNone) {
     check.problem = SettingsProblem::kBadOutputFolder;
+    check.folder = output.path;
+    check.message = OutputProblemMessage(settings, output);
     return check;
   }
   check.output_folder = settings.output_folder;
@@ -93,6 +94,17 @@ SettingsCheck CheckSettings(const ConversionSettings& settings) {
   MapDataProblem data = CheckMapData(settings.map_folders, layers);
   check.problem = data.problem;
   check.folder = std::move(data.folder);
+  check.message = std::move(data.message);
+  return check;
+}
+
+}  // namespace
+
+SettingsCheck CheckSettings(const ConversionSettings& settings) {
+  SettingsCheck check = CheckInOrder(settings);
+  if (check.problem != SettingsProblem::kNone && check.message.empty()) {
+    check.message = SettingsProblemMessage(check.problem, check.folder);
+  }
   return check;
 }
 

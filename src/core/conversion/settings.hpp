@@ -61,7 +61,9 @@ struct ConversionSettings {
 enum class SettingsProblem {
   kNone,
   kNoMapFolders,     // "変換対象の数値地図2500がありません。"
-  kBadOutputFolder,  // "MIFの出力先フォルダが不正です。"
+  // "MIFの出力先フォルダが不正です。" (for MIF), with the path and the reason
+  // (output_check.hpp).
+  kBadOutputFolder,
   kNoGroups,         // "変換対象項目がありません。"
   // A map-data folder that does not exist or is not a folder.
   kMapFolderMissing,
@@ -90,8 +92,11 @@ struct SettingsCheck {
   // when the group check then fails, so the window can write it back.
   std::string output_folder;
   // What the message names: the map-data folder at fault for the map-data
-  // problems, the format's reason for kRefusedByFormat.
+  // problems, the format's reason for kRefusedByFormat, the output path at
+  // fault for kBadOutputFolder.
   std::string folder;
+  // The warning as the front ends show it; empty for kNone.
+  std::string message;
   // A warning of the format on settings it accepts (an approximate change of
   // datum), to be reported when the run starts.
   std::string format_warning;

@@ -13,6 +13,7 @@
 #include "core/mif/coordsys.hpp"
 #include "map_loader.hpp"
 #include "map_painter.hpp"
+#include "usage/usage_texts.hpp"
 
 namespace {
 
@@ -27,9 +28,7 @@ struct Options {
 };
 
 int UsageError(const std::string& message) {
-  std::cerr << "pelmora-render: " << message << "\n"
-            << "Run with --help for more information.\n";
-  return 2;
+  return pelmora::usage::UsageError("pelmora-render", message);
 }
 
 bool ParseSize(const std::string& text, QSize& size) {
@@ -83,7 +82,7 @@ int Render(const Options& options, QSize size, const Box* bbox,
   if (!options.zone_chosen) loaded.flagged_areas.clear();
   pelmora::render::MapScene scene(std::move(loaded.layers), loaded.flagged_areas);
   if (!bbox && scene.Extent().Empty())
-    std::cerr << "pelmora-render: the folders hold no features\n";
+    std::cerr << "pelmora-render: フォルダに描く地物がありません。\n";
   pelmora::render::ViewTransform view;
   view.SetSize(size);
   view.Fit(bbox ? *bbox : scene.Extent());
@@ -93,7 +92,7 @@ int Render(const Options& options, QSize size, const Box* bbox,
     pelmora::render::DrawView(painter, scene, view);
   }
   if (!image.save(QString::fromStdString(options.output), "PNG")) {
-    std::cerr << "pelmora-render: cannot write " << options.output << "\n";
+    std::cerr << "pelmora-render: 画像「" << options.output << "」を書き込めません。\n";
     return 1;
   }
   return 0;
@@ -102,37 +101,38 @@ int Render(const Options& options, QSize size, const Box* bbox,
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"Draws Digital Map 2500 (数値地図2500) folders into a PNG picture.",
-               "pelmora-render"};
+  CLI::App app{"数値地図2500のフォルダの地図を PNG 画像に描きます。", "pelmora-render"};
+  pelmora::usage::UseJapaneseTexts(app, "pelmora-render " PELMORA_VERSION);
   Options options;
-  app.add_option("-o,--output", options.output, "The PNG file to write");
-  app.add_option("DATAFOLDER", options.folders, "Map-data folders holding one subfolder per area");
-  app.add_option("--layers", options.layers, "Comma-separated layer groups (default: all)");
-  app.add_option("--size", options.size, "Picture size in pixels, WxH (default 1200x900)");
-  app.add_option("--bbox", options.bbox, "Plane area to show: minx,miny,maxx,maxy (metres)");
+  app.add_option("-o,--output", options.output, "書き出す PNG ファイル");
+  app.add_option("DATAFOLDER", options.folders,
+                 "地域ごとのサブフォルダを収めた数値地図2500のフォルダ");
+  app.add_option("--layers", options.layers, "描くレイヤーグループ、コンマ区切り (既定はすべて)");
+  app.add_option("--size", options.size, "画像の大きさ (ピクセル)、幅x高さ (既定 1200x900)");
+  app.add_option("--bbox", options.bbox, "表示する平面の範囲: 最小x,最小y,最大x,最大y (メートル)");
   pelmora::ConversionSettings settings;
   CLI::Option* coordsys =
       app.add_option("--coordsys", settings.coordsys_index,
-                     "Index 0-37 of the coordinate system the data is in; areas of another "
-                     "zone are flagged")
+                     "データの座標系の番号 0-37。ほかの系の地域には印を付けます")
           ->check(CLI::Range(0, pelmora::kCoordSysCount - 1));
-  app.set_version_flag("--version", "pelmora-render " PELMORA_VERSION);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? 0 : 2;
   }
-  if (options.output.empty()) return UsageError("the output file (-o) is required");
-  if (options.folders.empty()) return UsageError("at least one DATAFOLDER is required");
+  if (options.output.empty()) return UsageError("書き出す PNG ファイル (-o) を指定してください。");
+  if (options.folders.empty())
+    return UsageError("数値地図2500のフォルダ (DATAFOLDER) を1つ以上指定してください。");
   QSize size;
-  if (!ParseSize(options.size, size)) return UsageError("--size must be WxH, 16 to 16384 each");
+  if (!ParseSize(options.size, size))
+    return UsageError("--size は 幅x高さ で、それぞれ 16 から 16384 までです。");
   Box bbox;
   if (!options.bbox.empty() && !ParseBox(options.bbox, bbox))
-    return UsageError("--bbox must be minx,miny,maxx,maxy with min < max");
+    return UsageError("--bbox は 最小x,最小y,最大x,最大y で、最小は最大より小さくします。");
   options.zone_chosen = coordsys->count() > 0;
   settings.map_folders = options.folders;
   if (!ParseGroups(options.layers, settings.groups))
-    return UsageError("unknown layer group in '" + options.layers + "'");
+    return UsageError("「" + options.layers + "」に知らないレイヤーグループがあります。");
   // Drawing text needs a GUI application, but never a display.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
