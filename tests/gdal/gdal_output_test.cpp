@@ -136,12 +136,13 @@ TEST_F(GdalOutputTest, EmptyObjectsKeepTheirPlaceInEveryFormat) {
         SCOPED_TRACE(c.format + ", " + jobs + " jobs");
         const std::string output = polygons + jobs + "-" + c.output;
         if (!c.output.ends_with(".gpkg")) tree_.MakeDir(output);
+        // The data's map-sheet files name zone 9 (entry 8): taken by default.
         CliResult r = Run({"-q", "-f", c.format, "--polygons", polygons, "-j", jobs, "-o",
                            tree_.Path(output), data});
         ASSERT_EQ(r.status, 0) << r.err;
         std::vector<ReadLayer> layers = ReadDataset(tree_.Path(output));
         ASSERT_EQ(layers.size(), 31u);
-        for (const ReadLayer& layer : layers) CheckLayer(layer, c, "2443", mif);
+        for (const ReadLayer& layer : layers) CheckLayer(layer, c, "2451", mif);
       }
     }
   }
@@ -241,8 +242,15 @@ TEST_F(GdalOutputTest, FailedRunsLeaveOlderOutputUntouched) {
     std::string message;  // a part of standard error
   };
   for (const Case& c : std::vector<Case>{
-           {{"-f", "KML", "-o", tree_.Path("out"), sample}, 2, "unknown output format 'KML'"},
-           {{"-f", "GPKG", "-o", tree_.Path("out"), sample}, 2, "GPKG writes one file"},
+           {{"-f", "KML", "-o", tree_.Path("out"), sample}, 2, "出力形式「KML」はありません"},
+           {{"-f", "GPKG", "-o", tree_.Path("out"), sample},
+            2,
+            "GeoPackageの出力先ファイル「" + tree_.Path("out") + "」が不正です。\n「" +
+                tree_.Path("out") + "」はフォルダです。"},
+           {{"-o", tree_.Path("nosuch/x.gpkg"), sample},
+            2,
+            "GeoPackageの出力先ファイル「" + tree_.Path("nosuch/x.gpkg") +
+                "」が不正です。\nフォルダ「" + tree_.Path("nosuch") + "」はありません。"},
            {{"-o", tree_.Path("out/notes.gpkg"), sample},
             1,
             "既にあるファイル「" + tree_.Path("out/notes.gpkg") +
