@@ -43,6 +43,12 @@ int ListFormats() {
   return 0;
 }
 
+// The file a format of one file writes (such as "city.gpkg"), or empty.
+std::string OneFileOutput(const pelmora::cli::Options& options) {
+  const pelmora::OutputFormat* format = pelmora::FindOutputFormat(options.settings.format);
+  return format != nullptr && format->open_file ? options.output : std::string();
+}
+
 // Runs the conversion and says how it ended; the recorder learns the outcome.
 int Convert(const pelmora::cli::Options& options, pelmora::cli::ConsoleObserver& observer,
             pelmora::cli::RunRecorder& recorder) {
@@ -65,6 +71,8 @@ int Convert(const pelmora::cli::Options& options, pelmora::cli::ConsoleObserver&
     case OutcomeKind::kStopped: {
       const int status = 128 + pelmora::cli::StopSignal();
       recorder.End(RunOutcome::kStopped, status, outcome.message);
+      std::cout.flush();
+      std::cerr << pelmora::cli::StoppedText(recorder.record(), OneFileOutput(options));
       return status;
     }
     case OutcomeKind::kFailed:

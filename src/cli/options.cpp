@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "core/conversion/data_zone.hpp"
+#include "core/conversion/output_check.hpp"
 #include "core/conversion/output_formats.hpp"
 #include "core/mif/coordsys.hpp"
 #include "core/platform/files.hpp"
+#include "per_layer_names.hpp"
+#include "usage/usage_texts.hpp"
 
 namespace pelmora::cli {
 namespace {
@@ -65,8 +68,12 @@ CLI::Validator CoordSysValidator() {
   return CLI::Validator(
       [](std::string& text) -> std::string {
         if (ParseCoordSysChoice(text)) return {};
-        return "must be auto or 0 to " + std::to_string(kCoordSysCount - 1) + ", not '" + text +
-               "'";
+        // In CLI11's own words, which the usage texts put into Japanese.
+        const bool number =
+            !text.empty() && text.find_first_not_of("-0123456789") == std::string::npos;
+        const std::string last = std::to_string(kCoordSysCount - 1);
+        if (number) return "Value " + text + " not in range 0 to " + last;
+        return text + " not in {auto,0-" + last + "}";
       },
       "auto|0-37");
 }
@@ -99,36 +106,39 @@ void SplitOutputFile(const std::string& output, ConversionSettings& settings) {
 std::string ReportPathProblem(const std::string& report) {
   const std::string folder = SplitLast(report).first;
   if (!IsFolder(folder.empty() ? "." : folder)) {
-    return "the folder of the report '" + report + "' does not exist";
+    return "レポート「" + report + "」のフォルダ「" + (folder.empty() ? "." : folder) +
+           "」はありません。";
   }
-  if (IsFolder(report)) return "the report '" + report + "' is a folder";
+  if (IsFolder(report)) return "レポート「" + report + "」はフォルダです。";
   return {};
 }
 
 }  // namespace
 
 int ParseOptions(int argc, char** argv, Options& options) {
-  CLI::App app{"Converts Digital Map 2500 (数値地図2500) folders into MapInfo MIF/MID files.",
-               "pelmora-convert"};
+  CLI::App app{
+      "数値地図2500のフォルダを MapInfo MIF/MID ファイル (または GDAL の形式) に変換します。",
+      "pelmora-convert"};
+  usage::UseJapaneseTexts(app, "pelmora-convert " PELMORA_VERSION);
   // "/" begins a path, never an option, on Windows too.
   app.allow_windows_style_options(false);
   std::string output, layers, format;
   std::vector<std::string> folders;
   bool progress = false, no_progress = false;
   app.add_option("-o,--output", output,
-                 "Output folder (must exist), or the output file of a one-file format");
-  app.add_option("-f,--format", format,
-                 "Output format (default MIF, or guessed from the -o file's extension); "
-                 "--formats lists them");
-  app.add_option("DATAFOLDER", folders, "Map-data folders holding one subfolder per area");
+                 "出力先のフォルダ (既にあるもの)。1つのファイルに書き出す形式ではそのファイル");
+  app.add_option(
+      "-f,--format", format,
+      "出力形式 (既定は MIF、または -o のファイルの拡張子から)。--formats で一覧を表示します");
+  app.add_option("DATAFOLDER", folders, "地域ごとのサブフォルダを収めた数値地図2500のフォルダ");
   std::string coordsys = "auto";
   app.add_option("--coordsys", coordsys,
-                 "Coordinate system recorded in the headers: auto (default: the zone that the "
-                 "map-sheet files name, JGD2000) or an index 0-37 (--list-coordsys; 19-37 for "
-                 "the Tokyo datum)")
+                 "ヘッダーに記録する座標系: auto (既定。図郭のファイルが示す系の JGD2000) "
+                 "または番号 0-37 (--list-coordsys で一覧。19-37 は日本測地系)")
       ->check(CoordSysValidator());
-  auto* layers_option = app.add_option(
-      "--layers", layers, "Comma-separated layer groups (default: all): " + GroupKeyList());
+  auto* layers_option =
+      app.add_option("--layers", layers,
+                     "変換するレイヤーグループ、コンマ区切り (既定はすべて): " + GroupKeyList());
   // Layers are independent, so by default every core converts one; the log
   // and the files are the same as with one job. A log that is read as a
   // whole gains nothing from following each file as it is converted, so
@@ -136,36 +146,34 @@ int ParseOptions(int argc, char** argv, Options& options) {
   options.settings.share_inputs = true;
   options.settings.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   app.add_option("-j,--jobs", options.settings.jobs,
-                 "Layers converted at once (default: the number of cores); output and log are "
-                 "the same for any number")
+                 "同時に変換するレイヤーの数 (既定はコアの数)。出力とログは数によらず同じです")
       ->check(CLI::Range(1, 256));
   std::string polygons;
-  app.add_option("--polygons", polygons,
-                 "How polygons are made of their arcs: chained (one ring in reference order, "
-                 "default for MIF) or assembled (closed rings with holes and parts, default for "
-                 "the other formats)")
+  app.add_option(
+         "--polygons", polygons,
+         "ポリゴンをアークから作る方法: chained (参照の順に1つのリングにつなぐ。MIF の既定) "
+         "または assembled (穴と複数の部分をもつ閉じたリングに組み立てる。ほかの形式の既定)")
       ->check(CLI::IsMember({"chained", "assembled"}));
   auto* t_srs = app.add_option(
       "--t_srs", options.settings.target_crs,
-      "Reproject into this coordinate system (as ogr2ogr takes it, e.g. EPSG:4612); GDAL formats "
-      "only, and only exactly: a change of datum needs --grid or --allow-approximate");
+      "この座標系に投影し直します (ogr2ogr と同じ書き方、例 EPSG:4612)。GDAL の形式だけで、"
+      "正確にできるときだけです。測地系を変えるには --grid か --allow-approximate が必要です");
   app.add_option("--grid", options.settings.grid_file,
-                 "Grid file of the change of datum that --t_srs asks for (e.g. tky2jgd.gsb)")
+                 "--t_srs の測地系の変換に使うグリッドファイル (例 tky2jgd.gsb)")
       ->needs(t_srs);
   app.add_flag("--allow-approximate", options.settings.allow_approximate,
-               "Make a change of datum without its grid file, with a warning of its accuracy")
+               "グリッドファイルなしで測地系を変換します (精度についての警告が出ます)")
       ->needs(t_srs);
-  app.add_flag("--list-coordsys", options.list_coordsys, "List the coordinate systems");
-  app.add_flag("--formats", options.list_formats, "List the output formats");
-  app.add_flag("-q,--quiet", options.quiet, "Print no log");
+  app.add_flag("--list-coordsys", options.list_coordsys, "座標系の一覧を表示します");
+  app.add_flag("--formats", options.list_formats, "出力形式の一覧を表示します");
+  app.add_flag("-q,--quiet", options.quiet, "ログを表示しません");
   app.add_option("--report", options.report,
-                 "Write a report of the run (settings, layers, warnings, times) as JSON into FILE")
+                 "実行の報告 (設定、レイヤー、警告、時間) を JSON で FILE に書き出します")
       ->type_name("FILE.json");
   app.add_flag("--strict", options.settings.strict,
-               "Treat the first warning as an error (status 1, as for bad data)");
-  auto* on = app.add_flag("--progress", progress, "Show a progress bar on standard error");
-  app.add_flag("--no-progress", no_progress, "Never show a progress bar")->excludes(on);
-  app.set_version_flag("--version", "pelmora-convert " PELMORA_VERSION);
+               "最初の警告をエラーとして扱います (データの誤りと同じく終了状態 1)");
+  auto* on = app.add_flag("--progress", progress, "標準エラー出力に進み具合のバーを表示します");
+  app.add_flag("--no-progress", no_progress, "進み具合のバーを表示しません")->excludes(on);
   if (argc <= 1) {  // nothing asked for: say how to ask
     std::cerr << app.help();
     return 2;
@@ -181,23 +189,27 @@ int ParseOptions(int argc, char** argv, Options& options) {
   if (no_progress) options.progress = false;
   if (options.list_coordsys || options.list_formats) return -1;
 
-  auto usage_error = [&](const std::string& message) {
-    std::cerr << "pelmora-convert: " << message << "\n"
-              << "Run with --help for more information.\n";
-    return 2;
+  auto usage_error = [](const std::string& message) {
+    return usage::UsageError("pelmora-convert", message);
   };
-  if (output.empty()) return usage_error("the output folder (-o) is required");
-  if (folders.empty()) return usage_error("at least one DATAFOLDER is required");
+  if (output.empty()) return usage_error("出力先 (-o) を指定してください。");
+  if (folders.empty()) {
+    return usage_error("数値地図2500のフォルダ (DATAFOLDER) を1つ以上指定してください。");
+  }
   if (!options.report.empty()) {
     if (std::string problem = ReportPathProblem(options.report); !problem.empty()) {
       return usage_error(problem);
     }
   }
+  if (std::string problem = PerLayerFileProblem(output, format, folders); !problem.empty()) {
+    return usage_error(problem);
+  }
   const OutputFormat* chosen = ChooseFormat(format, output);
   if (chosen == nullptr) {
-    std::string message = "unknown output format '" + format + "' (known: " + FormatList() + ")";
+    std::string message =
+        "出力形式「" + format + "」はありません (使える形式: " + FormatList() + ")。";
     if (!OutputFormatLoadProblem().empty())
-      message += "; " + std::string(OutputFormatLoadProblem());
+      message += "\n" + std::string(OutputFormatLoadProblem());
     return usage_error(message);
   }
   options.settings.format = std::string(chosen->name);
@@ -210,7 +222,11 @@ int ParseOptions(int argc, char** argv, Options& options) {
   options.output = output;
   if (chosen->open_file) {
     if (IsFolder(output)) {
-      return usage_error(options.settings.format + " writes one file: give -o FILE");
+      ConversionSettings named = options.settings;
+      named.output_folder = ".";
+      named.output_file = output;
+      std::cerr << OutputProblemMessage(named, {OutputFault::kIsFolder, output}) << "\n";
+      return 2;
     }
     SplitOutputFile(output, options.settings);
   }
@@ -221,7 +237,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
     // No group at all: the run refuses it as the window does with no box ticked.
     options.settings.groups.fill(false);
   } else if (std::string bad; !SelectGroups(layers, options.settings, bad)) {
-    return usage_error("unknown layer group '" + bad + "' (known: " + GroupKeyList() + ")");
+    return usage_error("レイヤーグループ「" + bad +
+                       "」はありません (使えるグループ: " + GroupKeyList() + ")。");
   }
   return -1;
 }

@@ -81,4 +81,18 @@ std::string SummaryText(const RunRecord& record) {
   return text + elapsed;
 }
 
+std::string StoppedText(const RunRecord& record, std::string_view one_file) {
+  std::string text = "変換を中止しました。\n";
+  if (!one_file.empty()) {
+    return text + "「" + std::string(one_file) +
+           "」は書き出していません (前からあるファイルはそのままです)。\n";
+  }
+  if (record.layers.empty()) return text + "書き出しを終えたレイヤーはありません。\n";
+  text += "書き出しを終えた " + std::to_string(record.layers.size()) + " レイヤーを残しました (";
+  for (size_t i = 0; i < record.layers.size(); ++i) {
+    text += (i > 0 ? ", " : "") + record.layers[i].name;
+  }
+  return text + ")。\n";
+}
+
 }  // namespace pelmora::cli

@@ -83,4 +83,9 @@ class RunRecorder : public ConversionObserver {
 // e.g. the line "所要時間: 1.25 秒".
 std::string SummaryText(const RunRecord& record);
 
+// What a stopped run says: "変換を中止しました。", then what it kept: the
+// layers finished before the stop, or, for a format that writes one file
+// (one_file names it), that the file was not written.
+std::string StoppedText(const RunRecord& record, std::string_view one_file);
+
 }  // namespace pelmora::cli

@@ -41,30 +41,33 @@ std::unique_ptr<RunOutput> OpenGeoPackageAfterDrivers(const std::string& file_pa
 
 void RegisterGdalFormats() {
   RegisterOutputFormat({"GPKG",
-                        "GeoPackage: one file, one table per layer",
+                        "GeoPackage: 1つのファイル、レイヤーごとに1つの表",
                         {},
                         ".gpkg",
                         OpenGeoPackageAfterDrivers,
                         CheckReprojection});
   RegisterOutputFormat({"ESRI Shapefile",
-                        "Shapefile: one .shp/.shx/.dbf/.prj/.cpg set per layer (text in code "
-                        "page 932)",
+                        "Shapefile: レイヤーごとに .shp/.shx/.dbf/.prj/.cpg の組 (文字列はコード"
+                        "ページ932)",
                         AfterDrivers<MakeShapefileWriter>,
                         {},
                         {},
-                        CheckReprojection});
+                        CheckReprojection,
+                        ".shp"});
   RegisterOutputFormat({"GeoJSON",
-                        "GeoJSON: one .geojson file per layer",
+                        "GeoJSON: レイヤーごとに1つの .geojson ファイル",
                         AfterDrivers<MakeGeoJsonWriter>,
                         {},
                         {},
-                        CheckReprojection});
+                        CheckReprojection,
+                        ".geojson"});
   RegisterOutputFormat({"FlatGeobuf",
-                        "FlatGeobuf: one .fgb file per layer",
+                        "FlatGeobuf: レイヤーごとに1つの .fgb ファイル",
                         AfterDrivers<MakeFlatGeobufWriter>,
                         {},
                         {},
-                        CheckReprojection});
+                        CheckReprojection,
+                        ".fgb"});
 }
 
 }  // namespace pelmora::gdal

@@ -39,16 +39,16 @@ std::string LoadModule() {
   // Resolved at once, so that a module that does not fit the program fails
   // here with the name of what is missing, not later in a run.
   void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (module == nullptr) return std::string("cannot load the GDAL formats: ") + ::dlerror();
+  if (module == nullptr) return std::string("GDAL の形式を読み込めません: ") + ::dlerror();
   using Register = const char* (*)(const char*);
   auto register_formats =
       reinterpret_cast<Register>(::dlsym(module, "pelmora_gdal_module_register"));
   if (register_formats == nullptr) {
-    return "cannot load the GDAL formats: " + path + " is not a Pelmora module";
+    return "GDAL の形式を読み込めません: " + path + " は Pelmora のモジュールではありません。";
   }
   // The module stays loaded: the format table holds its writers' factories.
   if (const char* problem = register_formats(PELMORA_VERSION)) {
-    return "cannot load the GDAL formats from " + path + ": " + problem;
+    return "GDAL の形式を " + path + " から読み込めません: " + problem;
   }
   return {};
 }

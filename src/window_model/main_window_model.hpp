@@ -114,7 +114,8 @@ class TfrmMain : private TRunEvents {
   // Steps 7 to 9 of the run, on the user-interface thread.
   void FinishRun(const RunEnd& end);
 
-  void ShowSettingsProblem(SettingsProblem problem, const std::string& folder);
+  // Shows message (a settings check's) and moves the focus for problem.
+  void ShowSettingsProblem(SettingsProblem problem, const std::string& message);
   void SetConverting(bool converting);
   void SetOutputText(const std::string& text);
   void SetGroups(bool ticked);

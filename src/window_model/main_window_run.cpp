@@ -6,8 +6,8 @@
 
 namespace pelmora::window {
 
-void TfrmMain::ShowSettingsProblem(SettingsProblem problem, const std::string& folder) {
-  view_.ShowMessage(MessageKind::kWarning, SettingsProblemMessage(problem, folder));
+void TfrmMain::ShowSettingsProblem(SettingsProblem problem, const std::string& message) {
+  view_.ShowMessage(MessageKind::kWarning, message);
   switch (problem) {
     case SettingsProblem::kNoMapFolders:
       view_.Focus(Control::kButton1);
@@ -39,7 +39,7 @@ void TfrmMain::Button7Click() {
     settings.output_folder = check.output_folder;
   }
   if (check.problem != SettingsProblem::kNone) {
-    ShowSettingsProblem(check.problem, check.folder);
+    ShowSettingsProblem(check.problem, check.message);
     return;
   }
   // Step 5.
@@ -115,7 +115,7 @@ void TfrmMain::FinishRun(const RunEnd& end) {
       // The run's own checks found what the window's did not (the output
       // folder vanished in between).
       if (!outcome.output_folder.empty()) SetOutputText(outcome.output_folder + run_output_file_);
-      ShowSettingsProblem(outcome.problem, outcome.problem_folder);
+      ShowSettingsProblem(outcome.problem, outcome.message);
       break;
     case OutcomeKind::kStopped:
       // As a stopped command line leaves it: no box, the finished layers' files.

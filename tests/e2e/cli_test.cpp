@@ -225,22 +225,53 @@ TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
     std::vector<std::string> args;
     std::string err;  // expected standard error, or "" to only require some text
   };
+  const std::string help = "詳しくは pelmora-convert --help で表示される使い方をご覧ください。\n";
+  const std::string bad_mif = "MIFの出力先フォルダが不正です。\n";
   for (const Case& c : std::vector<Case>{
-           {{"--bogus"}, ""},
-           {{"-o", tree_.Path("out")}, ""},
-           {{data}, ""},
-           {{"--coordsys", "38", "-o", tree_.Path("out"), data}, ""},
+           // The option parser's errors, in the programs' language.
+           {{"--bogus"}, "pelmora-convert: 使えない引数です: --bogus。\n" + help},
+           {{"-o", tree_.Path("out")},
+            "pelmora-convert: 数値地図2500のフォルダ (DATAFOLDER) を1つ以上指定してください。\n" +
+                help},
+           {{data}, "pelmora-convert: 出力先 (-o) を指定してください。\n" + help},
+           {{"-o", tree_.Path("out"), data, "--coordsys"},
+            "pelmora-convert: --coordsys には値を続けてください。\n" + help},
+           {{"--coordsys", "38", "-o", tree_.Path("out"), data},
+            "pelmora-convert: --coordsys の値 38 は 0 から 37 の範囲にありません。\n" + help},
            {{"--layers", "road,rivers", "-o", tree_.Path("out"), data}, ""},
-           {{"--polygons", "rings", "-o", tree_.Path("out"), data}, ""},
-           {{"-o", tree_.Path("missing"), data}, "MIFの出力先フォルダが不正です。\n"},
-           {{"-o", tree_.Path("a-file"), data}, "MIFの出力先フォルダが不正です。\n"},
+           {{"--polygons", "rings", "-o", tree_.Path("out"), data},
+            "pelmora-convert: --polygons の値 rings は使えません (chained, assembled "
+            "のいずれかです)。\n" +
+                help},
+           {{"--progress", "--no-progress", "-o", tree_.Path("out"), data},
+            "pelmora-convert: --progress と --no-progress は同時に指定できません。\n" + help},
+           // The output: the path and what is wrong with it.
+           {{"-o", tree_.Path("missing"), data},
+            bad_mif + "フォルダ「" + tree_.Path("missing") + "」はありません。\n"},
+           {{"-o", tree_.Path("a-file"), data},
+            bad_mif + "「" + tree_.Path("a-file") + "」はフォルダではなくファイルです。\n"},
+           {{"-o", tree_.Path("a-file") + "/below", data},
+            bad_mif + "「" + tree_.Path("a-file") + "」はフォルダではなくファイルです。\n"},
+           // A file name of a format that writes a file per layer.
+           {{"-o", tree_.Path("roads.shp"), data},
+            "pelmora-convert: 「" + tree_.Path("roads.shp") +
+                "」は1つのファイルの名前ですが、ESRI Shapefile はレイヤーごとに1つのファイル "
+                "(Doro_Doro_Arc.shp など) をフォルダに書き出します。出力先には既にあるフォルダを"
+                "指定してください。例:\n  pelmora-convert -f 'ESRI Shapefile' -o " +
+                tree_.Path("roads") + " " + data + "\n" + help},
            {{"--layers", "", "-o", tree_.Path("out"), data}, "変換対象項目がありません。\n"},
            // Folders that hold nothing to convert: given at the wrong level,
            // empty, or holding only other groups' files.
            {{"-o", tree_.Path("out"), data + "/13101"},
-            "数値地図2500のフォルダ「" + data + "/13101」に変換対象のデータがありません。\n"},
+            "数値地図2500のフォルダ「" + data +
+                "/13101」は地域のフォルダです (テーマのフォルダ road "
+                "などを直接収めています)。1つ上の"
+                "フォルダ「" +
+                data + "」を指定してください。\n"},
            {{"-o", tree_.Path("out"), kData.string()},
-            "数値地図2500のフォルダ「" + kData.string() + "」に変換対象のデータがありません。\n"},
+            "数値地図2500のフォルダ「" + kData.string() +
+                "」には地域のフォルダがなく、1つ下のフォルダが数値地図2500のフォルダです。「" +
+                data + "」を指定してください。\n"},
            {{"-o", tree_.Path("out"), data, tree_.Path("out")},
             "数値地図2500のフォルダ「" + tree_.Path("out") +
                 "」に変換対象のデータがありません。\n"},
@@ -260,7 +291,7 @@ TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
   // No arguments at all: the usage.
   CliResult r = Run({});
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("Usage:"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("使い方:"), std::string::npos) << r.err;
 }
 
 // Each kind of warning, from a spoiled copy of the sample: the run goes on

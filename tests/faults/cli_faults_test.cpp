@@ -103,7 +103,8 @@ TEST_F(CliFaultTest, UnreadableInputEndsWithStatusOne) {
 }
 
 // Ctrl-C, SIGTERM or a closed terminal in the middle of the third layer: the two finished pairs
-// stay, the third layer leaves nothing, the status tells the signal.
+// stay, the third layer leaves nothing, the status tells the signal, and the run says that it
+// stopped and what it kept.
 class CliSignalTest : public FaultTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(CliSignalTest, StopsCleanlyInTheMiddleOfALayer) {
@@ -126,6 +127,10 @@ TEST_P(CliSignalTest, StopsCleanlyInTheMiddleOfALayer) {
   EXPECT_EQ(checks::CheckOutputFolder(out(), 2), "");
   EXPECT_TRUE(fs::exists(out() / "Gyousei_GunshiKukai_Arc.mid"));
   EXPECT_EQ(result.out.find("変換が終了しました。"), std::string::npos);
+  EXPECT_TRUE(
+      result.err.ends_with("\n変換を中止しました。\n書き出しを終えた 2 レイヤーを残しました "
+                           "(Gyousei_Todofuken_Arc, Gyousei_GunshiKukai_Arc)。\n"))
+      << result.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, CliSignalTest, ::testing::Values(SIGINT, SIGTERM, SIGHUP),

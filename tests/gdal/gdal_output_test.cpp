@@ -242,8 +242,15 @@ TEST_F(GdalOutputTest, FailedRunsLeaveOlderOutputUntouched) {
     std::string message;  // a part of standard error
   };
   for (const Case& c : std::vector<Case>{
-           {{"-f", "KML", "-o", tree_.Path("out"), sample}, 2, "unknown output format 'KML'"},
-           {{"-f", "GPKG", "-o", tree_.Path("out"), sample}, 2, "GPKG writes one file"},
+           {{"-f", "KML", "-o", tree_.Path("out"), sample}, 2, "出力形式「KML」はありません"},
+           {{"-f", "GPKG", "-o", tree_.Path("out"), sample},
+            2,
+            "GeoPackageの出力先ファイル「" + tree_.Path("out") + "」が不正です。\n「" +
+                tree_.Path("out") + "」はフォルダです。"},
+           {{"-o", tree_.Path("nosuch/x.gpkg"), sample},
+            2,
+            "GeoPackageの出力先ファイル「" + tree_.Path("nosuch/x.gpkg") +
+                "」が不正です。\nフォルダ「" + tree_.Path("nosuch") + "」はありません。"},
            {{"-o", tree_.Path("out/notes.gpkg"), sample},
             1,
             "既にあるファイル「" + tree_.Path("out/notes.gpkg") +

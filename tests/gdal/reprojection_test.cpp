@@ -177,15 +177,16 @@ TEST_F(ReprojectionTest, RefusalsTouchNoFile) {
       {{"--t_srs", "nonsense"}, {"unknown coordinate system 'nonsense'"}},
       {{"--t_srs", "EPSG:6695"}, {"'EPSG:6695' is not a two-dimensional"}},  // a height
       {{"--t_srs", "EPSG:4978"}, {"'EPSG:4978' is not a two-dimensional"}},  // geocentric
-      {{"-f", "MIF", "--t_srs", "EPSG:4612"}, {"MIF writes the coordinates in the zone"}},
+      {{"-f", "MIF", "--t_srs", "EPSG:4612"},
+       {"MIF は座標を選んだ系 (--coordsys) のまま書き出すので"}},
       {{"--coordsys", "27", "--t_srs", "EPSG:2451", "--grid", grids + "tky2jgd.gsb"},
        {"grids/tky2jgd.gsb does not exist"}},
       {{"--coordsys", "27", "--t_srs", "EPSG:2451", "--grid", grids + "other.gsb"},
        {"other.gsb is not used by any transformation from EPSG:30169", "tky2jgd.gsb"}},
       {{"--coordsys", "8", "--t_srs", "EPSG:6677", "--grid", grids + "touhokutaiheiyouoki2011.gsb"},
        {"PROJ cannot read the grid file"}},
-      {{"--grid", grids + "other.gsb"}, {"--grid requires --t_srs"}},
-      {{"--allow-approximate"}, {"--allow-approximate requires --t_srs"}},
+      {{"--grid", grids + "other.gsb"}, {"--grid を使うときは --t_srs も指定してください。"}},
+      {{"--allow-approximate"}, {"--allow-approximate を使うときは --t_srs も指定してください。"}},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args = {"-q"};

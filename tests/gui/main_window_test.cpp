@@ -309,14 +309,20 @@ class MainWindowTest : public QObject {
   }
 
   void warningBadOutputFolder_data() {
+    // The specified warning, then the path and what is wrong with it.
     QTest::addColumn<QString>("output");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("missing") << dir_.filePath("no/such/folder");
-    QTest::newRow("file") << dir_.filePath("a-file.txt");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("empty") << QString() << QString("出力先のフォルダが指定されていません。");
+    QTest::newRow("missing") << dir_.filePath("no/such/folder")
+                             << "フォルダ「" + dir_.filePath("no/such/folder") + "」はありません。";
+    QTest::newRow("file") << dir_.filePath("a-file.txt")
+                          << "「" + dir_.filePath("a-file.txt") +
+                                 "」はフォルダではなくファイルです。";
   }
 
   void warningBadOutputFolder() {
     QFETCH(QString, output);
+    QFETCH(QString, reason);
     QFile file(dir_.filePath("a-file.txt"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
@@ -326,7 +332,7 @@ class MainWindowTest : public QObject {
     W().Button7->click();
     QCOMPARE(boxes_.boxes.size(), 1);
     QCOMPARE(boxes_.boxes[0].caption, QString("警告"));
-    QCOMPARE(boxes_.boxes[0].text, QString("MIFの出力先フォルダが不正です。"));
+    QCOMPARE(boxes_.boxes[0].text, "MIFの出力先フォルダが不正です。\n" + reason);
     QCOMPARE(QApplication::focusWidget(), W().Edit1);
     QCOMPARE(W().Edit1->text(), output);
   }

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "core/conversion/output_check.hpp"
 #include "core/conversion/output_formats.hpp"
 #include "folder_list.hpp"
 #include "gui_test_support.hpp"
@@ -215,7 +216,8 @@ class OutputFormatWindowTest : public pelmora::gui::test::WindowTest {
     }
   }
 
-  // The settings check keeps its messages for a one-file format.
+  // The settings check names the one-file format's output, the folder and
+  // what is wrong with it.
   void oneFileFormatInAMissingFolder() {
     const pelmora::OutputFormat* one_file = OneFileFormat();
     if (!one_file) QSKIP("no one-file format in this build");
@@ -227,7 +229,14 @@ class OutputFormatWindowTest : public pelmora::gui::test::WindowTest {
     QVERIFY(!W().IsConverting());
     QCOMPARE(boxes_.boxes.size(), 1);
     QCOMPARE(boxes_.boxes[0].caption, QString("警告"));
-    QCOMPARE(boxes_.boxes[0].text, QString("MIFの出力先フォルダが不正です。"));
+    const std::string label = pelmora::FormatLabel(one_file->name);
+    // The window names the folder as it holds it (with or without its "/").
+    const QString text = boxes_.boxes[0].text;
+    QVERIFY2(text.startsWith(QString::fromStdString(label + "の出力先ファイル「") +
+                             dir_.filePath("no-such-folder/city.gpkg") +
+                             "」が不正です。\nフォルダ「" + dir_.filePath("no-such-folder")),
+             qPrintable(text));
+    QVERIFY2(text.endsWith("」はありません。"), qPrintable(text));
     QCOMPARE(QApplication::focusWidget(), W().Edit1);
   }
 

@@ -100,7 +100,10 @@ TEST_F(RenderProgram, BadInputGetsAMessageAndItsStatus) {
            {"--coordsys 38" + out + kSample, 2, "--coordsys"},
            // A map-data folder that is not there is refused before anything is read.
            {out + (dir_ / "missing").string(), 2, "missing"},
-           {"-o " + (dir_ / "no/such/dir/map.png").string() + " " + kSample, 1, "cannot write"},
+           {"-o " + (dir_ / "no/such/dir/map.png").string() + " " + kSample, 1,
+            "を書き込めません。"},
+           // The option parser's own errors in the programs' language.
+           {"--bogus" + out + kSample, 2, "使えない引数です: --bogus。"},
        }) {
     Outcome run = Render(c.arguments);
     EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.errors;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "../support/map_tree.hpp"
 #include "core/conversion/run.hpp"
 #include "core/errors.hpp"
+#include "core/io/file_faults.hpp"
 #include "core/mif/mif_layer_writer.hpp"
 
 namespace pelmora {
@@ -175,7 +177,67 @@ TEST(OutputFormatsTest, InterruptedOrNamelessOneFileRunsAreNotCompleted) {
   }
   ConversionSettings nameless = OneFileSettings(map, out, 1);
   nameless.output_file.clear();
-  EXPECT_THROW(RunConversion(nameless, quiet), ConversionError);
+  EXPECT_EQ(RunConversion(nameless, quiet).problem, SettingsProblem::kBadOutputFolder);
+}
+
+// Every problem of the output names the path and the reason, under a first
+// line that names the output as what it is for the format; MIF's first line
+// is the one the window has always shown.
+TEST(OutputFormatsTest, OutputProblemsNameThePathTheReasonAndTheOutput) {
+  RegisterTestFormat();
+  RegisterOutputFormat(
+      {"PERLAYER", "Perlayer: one file per layer", MakeMifLayerWriter, {}, {}, {}, ".pl"});
+  const std::string map = testing::MakeTempFolder("bad-out-map");
+  testing::WriteArea(map, "01", 1);
+  const std::string out = testing::MakeTempFolder("bad-out");
+  const std::string file = out + "/a-file";
+  std::FILE* made = std::fopen(file.c_str(), "w");
+  ASSERT_NE(made, nullptr);
+  std::fclose(made);
+  std::filesystem::create_directory(out + "/sub.one");
+  const std::string mif = "MIFの出力先フォルダが不正です。\n";
+  struct Case {
+    std::string format, folder, file, expected;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"MIF", "", "", mif + "出力先のフォルダが指定されていません。"},
+           {"MIF", out + "/missing", "", mif + "フォルダ「" + out + "/missing」はありません。"},
+           {"MIF", file, "", mif + "「" + file + "」はフォルダではなくファイルです。"},
+           {"MIF", file + "/below", "", mif + "「" + file + "」はフォルダではなくファイルです。"},
+           {"MIF", "/dev/null", "", mif + "「/dev/null」はフォルダではありません。"},
+           // The hook below makes "/" a folder that takes no new files,
+           // whoever runs the test.
+           {"MIF", "/", "",
+            mif + "フォルダ「/」に書き込めません (ファイルへのアクセスが拒否されました)。"},
+           {"PERLAYER", out + "/missing", "",
+            "Perlayerの出力先フォルダが不正です。\nフォルダ「" + out + "/missing」はありません。"},
+           {"ONEFILE", out + "/missing", "city.one",
+            "ONEFILEの出力先ファイル「" + out + "/missing/city.one」が不正です。\nフォルダ「" +
+                out + "/missing」はありません。"},
+           {"ONEFILE", out, "",
+            "ONEFILEの出力先ファイルが不正です。\n出力先のファイルが指定されていません。"},
+           {"ONEFILE", out, "sub.one",
+            "ONEFILEの出力先ファイル「" + out + "/sub.one」が不正です。\n「" + out +
+                "/sub.one」はフォルダです。書き出すファイルの名前を指定してください。"},
+       }) {
+    ConversionSettings settings = OneFileSettings(map, c.folder, 1);
+    settings.format = c.format;
+    settings.output_file = c.file;
+    SetFileFaultHook([](FileOp op, const std::string& path) {
+      return op == FileOp::kCreate && path == "/" ? EACCES : 0;
+    });
+    const SettingsCheck check = CheckSettings(settings);
+    SetFileFaultHook({});
+    EXPECT_EQ(check.problem, SettingsProblem::kBadOutputFolder) << c.folder;
+    EXPECT_EQ(check.message, c.expected);
+  }
+  // The log names where each layer goes.
+  ConversionSettings settings = OneFileSettings(map, out, 1);
+  EXPECT_EQ(LayerLogTarget(settings, "Doro_Doro_Arc"), "city.one のレイヤー Doro_Doro_Arc");
+  settings.format = "PERLAYER";
+  EXPECT_EQ(LayerLogTarget(settings, "Doro_Doro_Arc"), "Doro_Doro_Arc.pl");
+  settings.format = "MIF";
+  EXPECT_EQ(LayerLogTarget(settings, "Doro_Doro_Arc"), "Doro_Doro_Arc.mif");
 }
 
 // A format's check of the settings decides before any file is touched: a
@@ -204,8 +266,8 @@ TEST(OutputFormatsTest, FormatChecksRefuseOrWarnBeforeAnyFileIsTouched) {
     std::string message;  // a part of the problem's message, or the warning
   };
   for (const Case& c : std::vector<Case>{{"CHECKED", "refuse", true, "no way"},
-                                         {"MIF", "EPSG:4612", true, "cannot reproject"},
-                                         {"KML", "", true, "unknown output format: KML"},
+                                         {"MIF", "EPSG:4612", true, "投影し直せません"},
+                                         {"KML", "", true, "出力形式「KML」はありません。"},
                                          {"CHECKED", "warn", false, "roughly"},
                                          {"CHECKED", "", false, ""}}) {
     SCOPED_TRACE(c.format + " " + c.target);

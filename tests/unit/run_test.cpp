@@ -249,11 +249,32 @@ TEST_F(ConversionTest, MapFolderWithoutInputOfTheTickedLayersIsRefused) {
     const char* name;
     std::vector<std::string> files;  // under maps/
     SettingsProblem problem;
+    std::string message = {};  // "{maps}" stands for the folder; empty: the usual one
   };
+  const std::string given = "数値地図2500のフォルダ「{maps}」";
   const Case kCases[] = {
       {"empty folder", {}, SettingsProblem::kNoMapData},
-      {"an area folder itself", {"road/roadntwk.arc"}, SettingsProblem::kNoMapData},
-      {"the parent of the data folder", {"data/A/road/roadntwk.arc"}, SettingsProblem::kNoMapData},
+      // One level off: the message names the folder to give instead.
+      {"an area folder itself",
+       {"road/roadntwk.arc"},
+       SettingsProblem::kNoMapData,
+       given +
+           "は地域のフォルダです (テーマのフォルダ road "
+           "などを直接収めています)。1つ上のフォルダ「" +
+           tree_.root().string() + "」を指定してください。"},
+      {"the parent of the data folder",
+       {"data/A/road/roadntwk.arc", "other/B/x"},
+       SettingsProblem::kNoMapData,
+       given +
+           "には地域のフォルダがなく、1つ下のフォルダが数値地図2500のフォルダです。「{maps}/data」"
+           "を指定してください。"},
+      {"the parent of five data folders",
+       {"a/A/road/roadntwk.arc", "b/A/road/roadntwk.arc", "c/A/road/roadntwk.arc",
+        "d/A/road/roadntwk.arc", "e/A/road/roadntwk.arc"},
+       SettingsProblem::kNoMapData,
+       given + "には地域のフォルダがなく、1つ下のフォルダが数値地図2500のフォルダです。「{maps}/"
+               "a」「{maps}/b」"
+               "「{maps}/c」など 5 個のフォルダを指定してください。"},
       {"only a hidden area", {".A/road/roadntwk.arc"}, SettingsProblem::kNoMapData},
       {"input of another group only", {"A/gaiku/gaiku.arc"}, SettingsProblem::kNoMapData},
       {"a file instead of a folder", {}, SettingsProblem::kMapFolderMissing},
@@ -274,6 +295,11 @@ TEST_F(ConversionTest, MapFolderWithoutInputOfTheTickedLayersIsRefused) {
     EXPECT_EQ(result.problem, c.problem) << c.name;
     if (c.problem == SettingsProblem::kNone) continue;
     EXPECT_EQ(result.problem_folder, settings_.map_folders[0]) << c.name;
+    std::string message =
+        c.message.empty() ? SettingsProblemMessage(c.problem, settings_.map_folders[0]) : c.message;
+    for (size_t at; (at = message.find("{maps}")) != std::string::npos;)
+      message.replace(at, 6, tree_.Path("maps"));
+    EXPECT_EQ(result.problem_message, message) << c.name;
     EXPECT_TRUE(fs::is_empty(tree_.root() / "out")) << c.name;
   }
   EXPECT_EQ(SettingsProblemMessage(SettingsProblem::kNoMapData, "/d"),

@@ -94,13 +94,19 @@ TEST_F(WindowModelTest, SettingsProblemsAndTheirFocus) {
     SettingsProblem problem;
     Control focus;
     const char* amended;  // Edit1 afterwards, relative to the scratch folder
+    // The warning's line that says why, after the problem's own; "@" stands
+    // for the scratch folder. Null: the problem's line alone.
+    const char* reason;
   } cases[] = {
-      {"no folders", false, "out", true, SettingsProblem::kNoMapFolders, Control::kButton1, "out"},
-      {"empty output", true, nullptr, true, SettingsProblem::kBadOutputFolder, Control::kEdit1, ""},
+      {"no folders", false, "out", true, SettingsProblem::kNoMapFolders, Control::kButton1, "out",
+       nullptr},
+      {"empty output", true, nullptr, true, SettingsProblem::kBadOutputFolder, Control::kEdit1, "",
+       "出力先のフォルダが指定されていません。"},
       {"missing output", true, "nosuch", true, SettingsProblem::kBadOutputFolder, Control::kEdit1,
-       "nosuch"},
+       "nosuch", "フォルダ「@/nosuch」はありません。"},
       // The separator is added before the group check ends the run.
-      {"no groups", true, "out", false, SettingsProblem::kNoGroups, Control::kCheckBox1, "out/"},
+      {"no groups", true, "out", false, SettingsProblem::kNoGroups, Control::kCheckBox1, "out/",
+       nullptr},
   };
   MakeFolder("out");
   for (const auto& c : cases) {
@@ -116,7 +122,13 @@ TEST_F(WindowModelTest, SettingsProblemsAndTheirFocus) {
     model_.Button7Click();
     ASSERT_EQ(view_.messages.size(), 1u);
     EXPECT_EQ(view_.messages[0].kind, MessageKind::kWarning);
-    EXPECT_EQ(view_.messages[0].text, SettingsProblemMessage(c.problem, ""));
+    std::string expected = SettingsProblemMessage(c.problem, "");
+    if (c.reason) {
+      std::string reason = c.reason;
+      if (size_t at = reason.find('@'); at != std::string::npos) reason.replace(at, 1, scratch_);
+      expected += "\n" + reason;
+    }
+    EXPECT_EQ(view_.messages[0].text, expected);
     EXPECT_EQ(view_.focus, c.focus);
     EXPECT_EQ(model_.OutputText(), c.output ? scratch_ + "/" + c.amended : "");
     EXPECT_FALSE(model_.IsConverting());

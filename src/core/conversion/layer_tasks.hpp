@@ -74,6 +74,7 @@ class FinishingProgress : public WriterProgress {
 
 struct LayerTask {
   const LayerDef* layer = nullptr;
+  std::string log_target;  // where the log says the layer goes (LayerLogTarget)
   // Guarded by SharedState::mutex.
   std::vector<HeldEvent> events;
   TaskState state = TaskState::kWaiting;

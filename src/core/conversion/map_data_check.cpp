@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <set>
+#include <vector>
 
 #include "../errors.hpp"
+#include "../input/area_folder.hpp"
+#include "../input/input_description.hpp"
 #include "../platform/files.hpp"
 #include "sheet_zone.hpp"
 
@@ -24,6 +27,68 @@ bool AreaHasInput(const AreaDescription& area, std::span<const LayerDef* const> 
 bool HoldsInput(std::span<const AreaDescription> areas, std::span<const LayerDef* const> layers) {
   return std::any_of(areas.begin(), areas.end(),
                      [&](const AreaDescription& area) { return AreaHasInput(area, layers); });
+}
+
+// The wrong-level look below reads folders the description did not list
+// (the folder itself as an area, the areas of its subfolders): only when
+// the check already failed.
+
+// Whether the folder at area_path, taken as the area named area, holds the
+// file that decides if one of layers takes part.
+bool PathHoldsAreaInput(const std::string& area_path, const std::string& area,
+                        std::span<const LayerDef* const> layers) {
+  for (const LayerDef* layer : layers) {
+    const std::string relative =
+        layer->kind == LayerKind::kFrame ? area + ".txt" : std::string(layer->input_path);
+    if (ResolveFile(area_path, relative)) return true;
+  }
+  return false;
+}
+
+// Whether an area subfolder of map_folder holds an input file of layers.
+bool PathHoldsInput(const std::string& map_folder, std::span<const LayerDef* const> layers) {
+  for (const std::string& area : ListSubfoldersOrNone(map_folder)) {
+    if (PathHoldsAreaInput(JoinPath(map_folder, area), area, layers)) return true;
+  }
+  return false;
+}
+
+// The folder above folder, as the user would type it.
+std::string ParentFolder(const std::string& folder) {
+  const size_t end = folder.find_last_not_of('/');
+  if (end == std::string::npos) return folder;
+  const size_t slash = folder.rfind('/', end);
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? std::string("/") : folder.substr(0, slash);
+}
+
+// The last component of folder.
+std::string FolderName(const std::string& folder) {
+  const std::string trimmed = folder.substr(0, folder.find_last_not_of('/') + 1);
+  return trimmed.substr(trimmed.rfind('/') + 1);  // from 0 when there is no "/"
+}
+
+// The warning for a map-data folder one level off: itself an area (it holds
+// the theme folders and files of one), or the parent of map-data folders.
+std::string WrongLevelMessage(const std::string& folder, std::span<const LayerDef* const> layers) {
+  const std::string given = "数値地図2500のフォルダ「" + folder + "」";
+  if (PathHoldsAreaInput(folder, FolderName(folder), layers)) {
+    return given +
+           "は地域のフォルダです (テーマのフォルダ road などを直接収めています)。1つ上の"
+           "フォルダ「" +
+           ParentFolder(folder) + "」を指定してください。";
+  }
+  std::vector<std::string> below;
+  for (const std::string& sub : ListSubfoldersOrNone(folder)) {
+    if (PathHoldsInput(JoinPath(folder, sub), layers)) below.push_back(JoinPath(folder, sub));
+  }
+  if (below.empty()) return {};
+  constexpr size_t kNamed = 3;
+  std::string names;
+  for (size_t i = 0; i < below.size() && i < kNamed; ++i) names += "「" + below[i] + "」";
+  if (below.size() > kNamed) names += "など " + std::to_string(below.size()) + " 個のフォルダ";
+  return given + "には地域のフォルダがなく、1つ下のフォルダが数値地図2500のフォルダです。" + names +
+         "を指定してください。";
 }
 
 // The path of folder with every link resolved, or empty.
@@ -55,8 +120,10 @@ MapDataProblem CheckMapData(const InputDescription& input,
                             std::span<const LayerDef* const> layers) {
   for (size_t i = 0; i < input.folders.size(); ++i) {
     const DescribedFolder& folder = input.folders[i];
-    if (!folder.is_folder) return {SettingsProblem::kMapFolderMissing, folder.folder};
-    if (!HoldsInput(input.AreasOf(i), layers)) return {SettingsProblem::kNoMapData, folder.folder};
+    if (!folder.is_folder) return {SettingsProblem::kMapFolderMissing, folder.folder, {}};
+    if (!HoldsInput(input.AreasOf(i), layers)) {
+      return {SettingsProblem::kNoMapData, folder.folder, WrongLevelMessage(folder.folder, layers)};
+    }
   }
   return {};
 }

@@ -16,6 +16,10 @@ namespace pelmora {
 struct MapDataProblem {
   SettingsProblem problem = SettingsProblem::kNone;
   std::string folder;  // the map-data folder at fault, as listed
+  // For a folder given at the wrong level (an area folder itself, or a folder
+  // whose subfolders are the map-data folders): the warning that says so and
+  // names the folder to give instead. Empty otherwise.
+  std::string message;
 };
 
 // The first map-data folder, in list order, that does not exist, is not a

@@ -45,7 +45,12 @@ std::string LogLine(const LayerStarted& event) {
 
 std::string LogLine(const InputFileStarted& event) {
   std::string line(event.path);
-  line.append(" --> ").append(event.base_name).append(".mif");
+  line.append(" --> ");
+  if (event.target.empty()) {
+    line.append(event.base_name).append(".mif");
+  } else {
+    line.append(event.target);
+  }
   return line;
 }
 

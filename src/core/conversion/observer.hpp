@@ -28,6 +28,9 @@ struct InputFileStarted {
   std::string_view base_name;  // the layer's
   std::string_view area;       // the subfolder's name
   std::string_view path;       // area + "/" + the file, as messages name it
+  // Where the layer's features go, as the log names it ("Doro_Doro_Arc.shp",
+  // "city.gpkg のレイヤー Doro_Doro_Arc"); empty: the layer's MIF file.
+  std::string_view target = {};
 };
 
 // How far the run is: bytes of the layers' input files gone through.

@@ -18,7 +18,7 @@ bool OrderedRelease::Pump() {
     }
     const LayerDef& layer = *task.layer;
     for (const HeldEvent& event : events) {
-      HandOn(layer, event);
+      HandOn(task, event);
       if (over_) return true;  // a warning ended a strict run
     }
     // Also asked when the layer has finished: a stop keeps it and every
@@ -53,13 +53,14 @@ bool OrderedRelease::Pump() {
   return true;
 }
 
-void OrderedRelease::HandOn(const LayerDef& layer, const HeldEvent& event) {
+void OrderedRelease::HandOn(const LayerTask& task, const HeldEvent& event) {
+  const LayerDef& layer = *task.layer;
   switch (event.kind) {
     case HeldEvent::Kind::kLayerStarted:
       front_.OnLayerStarted({layer.base_name, layer.log_text});
       break;
     case HeldEvent::Kind::kInputFileStarted:
-      front_.OnInputFileStarted({layer.base_name, event.area, event.path});
+      front_.OnInputFileStarted({layer.base_name, event.area, event.path, task.log_target});
       break;
     case HeldEvent::Kind::kWarning:
       front_.OnWarning({event.warning, event.text, event.path, event.line});

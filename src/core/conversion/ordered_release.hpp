@@ -35,7 +35,7 @@ class OrderedRelease {
   int Finish();
 
  private:
-  void HandOn(const LayerDef& layer, const HeldEvent& event);
+  void HandOn(const LayerTask& task, const HeldEvent& event);
   void End(std::exception_ptr error);
 
   std::vector<LayerTask>& tasks_;

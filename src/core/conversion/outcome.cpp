@@ -9,7 +9,11 @@ ConversionOutcome OutcomeOfResult(const RunResult& result) {
   outcome.kind = OutcomeKind::kRefused;
   outcome.problem = result.problem;
   outcome.problem_folder = result.problem_folder;
-  outcome.message = SettingsProblemMessage(result.problem, result.problem_folder);
+  // The run's own wording (the output's path and reason, a folder one level
+  // off) where it has one.
+  outcome.message = !result.problem_message.empty()
+                        ? result.problem_message
+                        : SettingsProblemMessage(result.problem, result.problem_folder);
   outcome.description = outcome.message;
   return outcome;
 }

@@ -13,7 +13,13 @@ namespace {
 
 std::vector<OutputFormat>& Table() {
   static std::vector<OutputFormat> formats = {
-      {"MIF", "MapInfo MIF/MID: one pair per layer (default)", MakeMifLayerWriter, {}, {}, {}},
+      {"MIF",
+       "MapInfo MIF/MID: レイヤーごとに MIF と MID の組 (既定)",
+       MakeMifLayerWriter,
+       {},
+       {},
+       {},
+       ".mif"},
   };
   return formats;
 }
@@ -46,6 +52,10 @@ const OutputFormat* FindInTable(std::string_view name) {
     if (SameLetters(format.name, name)) return &format;
   }
   return nullptr;
+}
+
+std::string UnknownFormatText(const std::string& name) {
+  return "出力形式「" + name + "」はありません。";
 }
 
 }  // namespace
@@ -95,19 +105,16 @@ const OutputFormat* GuessOutputFormat(std::string_view output_path) {
 FormatCheck CheckFormatSettings(const ConversionSettings& settings) {
   if (settings.writer_factory) return {};  // the settings' own writers take the features
   const OutputFormat* format = FindOutputFormat(settings.format);
-  if (format == nullptr) return {"unknown output format: " + settings.format, {}};
+  if (format == nullptr) return {UnknownFormatText(settings.format), {}};
   if (format->check) return format->check(settings);
   if (!settings.target_crs.empty()) {
     // MIF labels the coordinates with a zone of its table and cannot name
     // any other coordinate system.
-    return {
-        settings.format +
-            " writes the coordinates in the zone chosen (--coordsys) and "
-            "cannot reproject them to " +
-            settings.target_crs +
-            ": choose a GDAL format "
-            "(-f GPKG, GeoJSON, FlatGeobuf or \"ESRI Shapefile\") for a target coordinate system",
-        {}};
+    return {settings.format + " は座標を選んだ系 (--coordsys) のまま書き出すので、" +
+                settings.target_crs +
+                " に投影し直せません。座標系を変えるには GDAL の形式 (-f GPKG、GeoJSON、"
+                "FlatGeobuf、\"ESRI Shapefile\") を選んでください。",
+            {}};
   }
   return {};
 }
@@ -121,19 +128,28 @@ std::unique_ptr<LayerWriter> MakeLayerWriter(const ConversionSettings& settings,
                                              const std::string& output_folder) {
   if (settings.writer_factory) return settings.writer_factory(schema, output_folder);
   const OutputFormat* format = FindOutputFormat(settings.format);
-  if (format == nullptr) throw ConversionError("unknown output format: " + settings.format);
-  if (format->open_file) throw ConversionError(settings.format + " writes one file for the run");
+  if (format == nullptr) throw ConversionError(UnknownFormatText(settings.format));
+  if (format->open_file)
+    throw ConversionError(settings.format + " はレイヤーごとには書き出せません。");
   return format->make(schema, output_folder);
+}
+
+std::string LayerLogTarget(const ConversionSettings& settings, std::string_view base_name) {
+  const OutputFormat* format = FindOutputFormat(settings.format);
+  std::string target(base_name);
+  if (format == nullptr) return target + ".mif";
+  if (format->open_file) return settings.output_file + " のレイヤー " + target;
+  return target + std::string(format->layer_extension.empty() ? ".mif" : format->layer_extension);
 }
 
 std::unique_ptr<RunOutput> OpenRunOutput(const ConversionSettings& settings,
                                          const std::string& output_folder) {
   if (settings.writer_factory) return nullptr;
   const OutputFormat* format = FindOutputFormat(settings.format);
-  if (format == nullptr) throw ConversionError("unknown output format: " + settings.format);
+  if (format == nullptr) throw ConversionError(UnknownFormatText(settings.format));
   if (!format->open_file) return nullptr;
   if (settings.output_file.empty()) {
-    throw ConversionError(settings.format + " writes one file: its name is missing");
+    throw ConversionError(settings.format + " の出力先ファイルの名前がありません。");
   }
   return format->open_file(output_folder + settings.output_file);
 }

@@ -45,6 +45,9 @@ struct OutputFormat {
   // coordinate system against the zone of the data. A format without it
   // refuses any target coordinate system.
   std::function<FormatCheck(const ConversionSettings& settings)> check{};
+  // The extension of the file a per-layer format writes for each layer, by
+  // which the log names it, e.g. ".shp"; empty for a format of one file.
+  std::string_view layer_extension{};
 };
 
 // Adds a format to the table, or replaces the one of the same name. Called
@@ -85,6 +88,12 @@ PolygonMode DefaultPolygonMode(const OutputFormat& format);
 std::unique_ptr<LayerWriter> MakeLayerWriter(const ConversionSettings& settings,
                                              const LayerSchema& schema,
                                              const std::string& output_folder);
+
+// Where the log says a layer's features go: "<layer>.mif" for MIF and the
+// settings' own writers (as the log has always said), "<layer>.shp" and the
+// like for the other per-layer formats, "<file> のレイヤー <layer>" for a
+// format of one file.
+std::string LayerLogTarget(const ConversionSettings& settings, std::string_view base_name);
 
 // The one-file output of the run, opened at output_folder + the settings'
 // output_file; null when the settings carry their own factory or their

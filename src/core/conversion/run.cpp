@@ -6,6 +6,7 @@
 #include "../output/output_folder_lock.hpp"
 #include "layer_table.hpp"
 #include "map_data_check.hpp"
+#include "output_check.hpp"
 #include "output_formats.hpp"
 #include "scheduler.hpp"
 
@@ -45,7 +46,8 @@ RunResult RunConversion(const ConversionSettings& asked, ConversionObserver& obs
 RunResult RunConversion(const ConversionSettings& asked, const InputDescription& input,
                         ConversionObserver& observer) {
   SettingsCheck check = CheckSettings(asked, input);
-  RunResult result{check.problem, check.output_folder, check.folder, check.coordsys_index};
+  RunResult result{check.problem, check.output_folder, check.folder, check.coordsys_index,
+                   check.message};
   if (check.problem != SettingsProblem::kNone) return result;
   // The entry the checks chose (the data's own zone when asked for).
   ConversionSettings settings = asked;
@@ -59,6 +61,7 @@ RunResult RunConversion(const ConversionSettings& asked, const InputDescription&
       case OutputFolderLock::State::kHeld:
         result.problem = SettingsProblem::kOutputFolderBusy;
         result.problem_folder = check.output_folder;
+        result.problem_message = OutputBusyMessage(settings, check.output_folder);
         return result;
       case OutputFolderLock::State::kUnavailable:
         ThrowCannotLock(check.output_folder, lock.error());

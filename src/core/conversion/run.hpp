@@ -11,7 +11,8 @@ struct RunResult {
   SettingsProblem problem = SettingsProblem::kNone;  // kNone: the layers were converted
   std::string output_folder;                         // as amended by the checks
   std::string problem_folder;                        // the map-data folder at fault
-  int coordsys_index = 0;  // the entry written (the data's own when asked for)
+  int coordsys_index = 0;       // the entry written (the data's own when asked for)
+  std::string problem_message;  // the warning, as front ends show it
 };
 
 // Checks the settings and, when they pass, takes the output folder's lock

@@ -9,6 +9,7 @@
 #include "layer_tasks.hpp"
 #include "layer_units.hpp"
 #include "ordered_release.hpp"
+#include "output_formats.hpp"
 #include "unit_converter.hpp"
 
 namespace pelmora {
@@ -138,7 +139,10 @@ int RunLayers(std::span<const LayerDef* const> layers, const ConversionSettings&
               const InputDescription& input, const std::string& output_folder,
               ConversionObserver& observer) {
   std::vector<LayerTask> tasks(layers.size());
-  for (size_t i = 0; i < layers.size(); ++i) tasks[i].layer = layers[i];
+  for (size_t i = 0; i < layers.size(); ++i) {
+    tasks[i].layer = layers[i];
+    tasks[i].log_target = LayerLogTarget(settings, layers[i]->base_name);
+  }
   SharedState shared;
   shared.first_failed = tasks.size();
   UnitQueue queue;

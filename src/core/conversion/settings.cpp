@@ -2,10 +2,11 @@
 
 #include <vector>
 
-#include "data_zone.hpp"
 #include "../platform/files.hpp"
+#include "data_zone.hpp"
 #include "layer_table.hpp"
 #include "map_data_check.hpp"
+#include "output_check.hpp"
 #include "output_formats.hpp"
 
 namespace pelmora {
@@ -82,24 +83,22 @@ bool CheckInput(const InputDescription& input, std::span<const LayerDef* const> 
   MapDataProblem data = CheckMapData(input, layers);
   check.problem = data.problem;
   check.folder = std::move(data.folder);
+  check.message = std::move(data.message);
   return data.problem == SettingsProblem::kNone;
 }
 
-}  // namespace
-
-SettingsCheck CheckSettings(const ConversionSettings& settings) {
-  return CheckSettings(settings, DescribeInput(settings.map_folders));
-}
-
-SettingsCheck CheckSettings(const ConversionSettings& settings, const InputDescription& input) {
+// The checks in the order the user meets them; the first that fails is the
+// problem.
+SettingsCheck CheckInOrder(const ConversionSettings& settings, const InputDescription& input) {
   SettingsCheck check;
   if (settings.map_folders.empty()) {
     check.problem = SettingsProblem::kNoMapFolders;
     return check;
   }
-  if (settings.output_folder.empty() ||
-      platform::KindOf(settings.output_folder) != platform::PathKind::kFolder) {
+  if (OutputCheck output = CheckOutput(settings); output.fault != OutputFault::kNone) {
     check.problem = SettingsProblem::kBadOutputFolder;
+    check.folder = output.path;
+    check.message = OutputProblemMessage(settings, output);
     return check;
   }
   check.output_folder = settings.output_folder;
@@ -128,6 +127,20 @@ SettingsCheck CheckSettings(const ConversionSettings& settings, const InputDescr
   ConversionSettings chosen = settings;
   chosen.coordsys_index = zone.coordsys_index;
   CheckFormat(chosen, check);
+  return check;
+}
+
+}  // namespace
+
+SettingsCheck CheckSettings(const ConversionSettings& settings) {
+  return CheckSettings(settings, DescribeInput(settings.map_folders));
+}
+
+SettingsCheck CheckSettings(const ConversionSettings& settings, const InputDescription& input) {
+  SettingsCheck check = CheckInOrder(settings, input);
+  if (check.problem != SettingsProblem::kNone && check.message.empty()) {
+    check.message = SettingsProblemMessage(check.problem, check.folder);
+  }
   return check;
 }
 

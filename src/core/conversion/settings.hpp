@@ -63,9 +63,11 @@ struct ConversionSettings {
 
 enum class SettingsProblem {
   kNone,
-  kNoMapFolders,     // "変換対象の数値地図2500がありません。"
-  kBadOutputFolder,  // "MIFの出力先フォルダが不正です。"
-  kNoGroups,         // "変換対象項目がありません。"
+  kNoMapFolders,  // "変換対象の数値地図2500がありません。"
+  // "MIFの出力先フォルダが不正です。" (for MIF), with the path and the reason
+  // (output_check.hpp).
+  kBadOutputFolder,
+  kNoGroups,  // "変換対象項目がありません。"
   // A map-data folder that does not exist or is not a folder.
   kMapFolderMissing,
   // A map-data folder without an area holding an input file of a selected
@@ -97,12 +99,15 @@ struct SettingsCheck {
   // when the group check then fails, so the window can write it back.
   std::string output_folder;
   // What the message names: the map-data folder at fault for the map-data
-  // problems, the format's reason for kRefusedByFormat.
+  // problems, the format's reason for kRefusedByFormat, the output path at
+  // fault for kBadOutputFolder.
   std::string folder;
   // The entry of the coordinate-system table that the run writes: the one
   // asked for, or the data's own when asked for kCoordSysFromData (set once
   // that check passed).
   int coordsys_index = 0;
+  // The warning as the front ends show it; empty for kNone.
+  std::string message;
   // A warning of the format on settings it accepts (an approximate change of
   // datum), to be reported when the run starts.
   std::string format_warning;

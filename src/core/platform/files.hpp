@@ -41,6 +41,12 @@ int RemoveFile(const std::string& path);
 enum class PathKind { kMissing, kFolder, kFile, kOther };
 // What path is, links followed.
 PathKind KindOf(const std::string& path);
+// KindOf with the reason when path cannot be looked at: 0, or an errno value
+// (ENOENT: nothing of that name; ENOTDIR: a file on the way; EACCES, ...),
+// kind then kMissing.
+int LookAt(const std::string& path, PathKind& kind);
+// 0 when new files can be made in folder, otherwise an errno value.
+int FolderWriteAccess(const std::string& folder);
 // Whether path is a folder itself, not a link to one.
 bool IsFolderNotLink(const std::string& path);
 // The size of the file path, links followed; nothing when it does not exist.

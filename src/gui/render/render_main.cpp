@@ -16,6 +16,7 @@
 #include "core/mif/coordsys.hpp"
 #include "map_loader.hpp"
 #include "map_painter.hpp"
+#include "usage/usage_texts.hpp"
 
 namespace {
 
@@ -29,9 +30,7 @@ struct Options {
 };
 
 int UsageError(const std::string& message) {
-  std::cerr << "pelmora-render: " << message << "\n"
-            << "Run with --help for more information.\n";
-  return 2;
+  return pelmora::usage::UsageError("pelmora-render", message);
 }
 
 bool ParseSize(const std::string& text, QSize& size) {
@@ -84,7 +83,7 @@ int Render(const Options& options, QSize size, const Box* bbox,
   }
   pelmora::render::MapScene scene(std::move(loaded.layers), loaded.flagged_areas);
   if (!bbox && scene.Extent().Empty())
-    std::cerr << "pelmora-render: the folders hold no features\n";
+    std::cerr << "pelmora-render: フォルダに描く地物がありません。\n";
   pelmora::render::ViewTransform view;
   view.SetSize(size);
   view.Fit(bbox ? *bbox : scene.Extent());
@@ -94,7 +93,7 @@ int Render(const Options& options, QSize size, const Box* bbox,
     pelmora::render::DrawView(painter, scene, view);
   }
   if (!image.save(QString::fromStdString(options.output), "PNG")) {
-    std::cerr << "pelmora-render: cannot write " << options.output << "\n";
+    std::cerr << "pelmora-render: 画像「" << options.output << "」を書き込めません。\n";
     return 1;
   }
   return 0;
@@ -103,37 +102,39 @@ int Render(const Options& options, QSize size, const Box* bbox,
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"Draws Digital Map 2500 (数値地図2500) folders into a PNG picture.",
-               "pelmora-render"};
+  CLI::App app{"数値地図2500のフォルダの地図を PNG 画像に描きます。", "pelmora-render"};
+  pelmora::usage::UseJapaneseTexts(app, "pelmora-render " PELMORA_VERSION);
   Options options;
-  app.add_option("-o,--output", options.output, "The PNG file to write");
-  app.add_option("DATAFOLDER", options.folders, "Map-data folders holding one subfolder per area");
-  app.add_option("--layers", options.layers, "Comma-separated layer groups (default: all)");
-  app.add_option("--size", options.size, "Picture size in pixels, WxH (default 1200x900)");
-  app.add_option("--bbox", options.bbox, "Plane area to show: minx,miny,maxx,maxy (metres)");
+  app.add_option("-o,--output", options.output, "書き出す PNG ファイル");
+  app.add_option("DATAFOLDER", options.folders,
+                 "地域ごとのサブフォルダを収めた数値地図2500のフォルダ");
+  app.add_option("--layers", options.layers, "描くレイヤーグループ、コンマ区切り (既定はすべて)");
+  app.add_option("--size", options.size, "画像の大きさ (ピクセル)、幅x高さ (既定 1200x900)");
+  app.add_option("--bbox", options.bbox, "表示する平面の範囲: 最小x,最小y,最大x,最大y (メートル)");
   pelmora::ConversionSettings settings;
   app.add_option("--coordsys", options.coordsys,
-                 "Coordinate system the data is in: auto (default: the zone that the map-sheet "
-                 "files name) or an index 0-37; areas of another zone are flagged");
-  app.set_version_flag("--version", "pelmora-render " PELMORA_VERSION);
+                 "データの座標系: auto (既定。図郭のファイルが示す系) または番号 0-37。"
+                 "ほかの系の地域には印を付けます");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? 0 : 2;
   }
-  if (options.output.empty()) return UsageError("the output file (-o) is required");
-  if (options.folders.empty()) return UsageError("at least one DATAFOLDER is required");
+  if (options.output.empty()) return UsageError("書き出す PNG ファイル (-o) を指定してください。");
+  if (options.folders.empty())
+    return UsageError("数値地図2500のフォルダ (DATAFOLDER) を1つ以上指定してください。");
   QSize size;
-  if (!ParseSize(options.size, size)) return UsageError("--size must be WxH, 16 to 16384 each");
+  if (!ParseSize(options.size, size))
+    return UsageError("--size は 幅x高さ で、それぞれ 16 から 16384 までです。");
   Box bbox;
   if (!options.bbox.empty() && !ParseBox(options.bbox, bbox))
-    return UsageError("--bbox must be minx,miny,maxx,maxy with min < max");
+    return UsageError("--bbox は 最小x,最小y,最大x,最大y で、最小は最大より小さくします。");
   const std::optional<int> coordsys = pelmora::ParseCoordSysChoice(options.coordsys);
-  if (!coordsys) return UsageError("--coordsys must be auto or 0 to 37");
+  if (!coordsys) return UsageError("--coordsys は auto または 0 から 37 までの番号です。");
   settings.coordsys_index = *coordsys;
   settings.map_folders = options.folders;
   if (!ParseGroups(options.layers, settings.groups))
-    return UsageError("unknown layer group in '" + options.layers + "'");
+    return UsageError("「" + options.layers + "」に知らないレイヤーグループがあります。");
   // Drawing text needs a GUI application, but never a display.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);

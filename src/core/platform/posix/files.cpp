@@ -77,6 +77,22 @@ PathKind KindOf(const std::string& path) {
   return S_ISREG(st.st_mode) ? PathKind::kFile : PathKind::kOther;
 }
 
+int LookAt(const std::string& path, PathKind& kind) {
+  struct stat st {};
+  kind = PathKind::kMissing;
+  if (::stat(path.c_str(), &st) != 0) return errno;
+  if (S_ISDIR(st.st_mode)) {
+    kind = PathKind::kFolder;
+  } else {
+    kind = S_ISREG(st.st_mode) ? PathKind::kFile : PathKind::kOther;
+  }
+  return 0;
+}
+
+int FolderWriteAccess(const std::string& folder) {
+  return ::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+}
+
 bool IsFolderNotLink(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

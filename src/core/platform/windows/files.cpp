@@ -124,6 +124,27 @@ PathKind KindOf(const std::string& path) {
   return attributes & FILE_ATTRIBUTE_DEVICE ? PathKind::kOther : PathKind::kFile;
 }
 
+int LookAt(const std::string& path, PathKind& kind) {
+  kind = PathKind::kMissing;
+  const DWORD attributes = FollowedAttributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrno();
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    kind = PathKind::kFolder;
+  } else {
+    kind = attributes & FILE_ATTRIBUTE_DEVICE ? PathKind::kOther : PathKind::kFile;
+  }
+  return 0;
+}
+
+// Windows ignores the read-only attribute of folders and has no cheap test of
+// the right to create files: a folder that exists counts as writable, and a
+// refusal is reported by the first file created there.
+int FolderWriteAccess(const std::string& folder) {
+  const DWORD attributes = FollowedAttributes(folder);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrno();
+  return attributes & FILE_ATTRIBUTE_DIRECTORY ? 0 : ENOTDIR;
+}
+
 bool IsFolderNotLink(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
