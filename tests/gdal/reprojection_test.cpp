@@ -115,8 +115,13 @@ TEST_F(ReprojectionTest, AllowApproximateWarnsOfTheAccuracyOnce) {
     tree_.MakeDir("warned");
     CliResult r =
         Run({"-q", "-f", "GeoJSON", "--layers", kLayers, "--coordsys", std::to_string(c.coordsys),
-             "--t_srs", c.target, "--allow-approximate", "-o", tree_.Path("warned"), kSample});
+             "--t_srs", c.target, "--allow-approximate", "--report", tree_.Path("warned.json"),
+             "-o", tree_.Path("warned"), kSample});
     ASSERT_EQ(r.status, 0) << r.err;
+    // The report counts it under its own kind, not under another's.
+    const std::string report = TempTree::ReadFile(tree_.Path("warned.json"));
+    EXPECT_NE(report.find("\"approximate_transformation\": 1"), std::string::npos) << report;
+    EXPECT_EQ(report.find("missing_arc"), std::string::npos) << report;
     EXPECT_EQ(r.err.find("警告: 測地系を格子ファイルなしで近似変換します: EPSG:" +
                          std::to_string(c.epsg)),
               0u)

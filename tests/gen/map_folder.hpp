@@ -3,6 +3,8 @@
 // files as CR LF lines, lines as comma-separated fields.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,10 +17,12 @@ namespace pelmora::gen::testing {
 
 namespace fs = std::filesystem;
 
+// The process id keeps two test runs at once (two builds' suites) apart.
 inline fs::path FreshFolder(const std::string& name) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  fs::path path =
-      fs::temp_directory_path() / ("pelmora-gendata-" + std::string(info->name()) + "-" + name);
+  fs::path path = fs::temp_directory_path() /
+                  ("pelmora-gendata-" + std::to_string(::getpid()) + "-" +
+                   std::string(info->name()) + "-" + name);
   fs::remove_all(path);
   return path;
 }

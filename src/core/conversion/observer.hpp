@@ -4,6 +4,7 @@
 // is UTF-8 but for subfolder names, which pass through as the file system
 // gives them.
 #include <cstdint>
+#include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,8 +60,10 @@ inline constexpr WarningKind kWarningKinds[] = {
     WarningKind::kMissingArc,    WarningKind::kMissingAttributes, WarningKind::kMissingInputFile,
     WarningKind::kValueTooLong,  WarningKind::kAreaTwice,         WarningKind::kZoneMismatch,
     WarningKind::kRingNotClosed, WarningKind::kEmptyObject,       WarningKind::kOutputFormat,
-    WarningKind::kLeftoverFile,
+    WarningKind::kApproximate,   WarningKind::kLeftoverFile,
 };
+static_assert(std::size(kWarningKinds) == static_cast<size_t>(WarningKind::kLeftoverFile) + 1,
+              "every warning kind is listed, so that counts and reports name it");
 
 // A kind's name for reports read by programs, e.g. "missing_arc" (ASCII,
 // never changed once published).
