@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "conversion_fixture.hpp"
+#include "core/input/area_folder.hpp"
+#include "core/platform/files.hpp"
 
 namespace pelmora {
 namespace {
@@ -203,9 +205,14 @@ TEST_F(ConversionTest, DataErrorsNameTheFaultAndItsPlace) {
     } catch (const ConversionError& e) {
       message = DescribeError(e);
     }
+    // "MAPS/..." stands for the path of a file below the map folder, joined
+    // in the system's form.
     std::string expected = c.message;
-    if (auto p = expected.find("MAPS/"); p != std::string::npos)
-      expected.replace(p, 5, tree.Path("maps") + "/");
+    if (auto p = expected.find("MAPS/"); p != std::string::npos) {
+      const size_t end = expected.find('"', p);
+      expected.replace(p, end - p,
+                       JoinPath(tree.Path("maps"), expected.substr(p + 5, end - p - 5)));
+    }
     EXPECT_EQ(message, expected) << c.name;
   }
 }
@@ -245,12 +252,6 @@ TEST_F(ConversionTest, MissingMapFolderIsRefusedNamingIt) {
 // Folders given at the wrong level, or holding nothing the ticked layers
 // read, would replace every existing layer with an empty one.
 TEST_F(ConversionTest, MapFolderWithoutInputOfTheTickedLayersIsRefused) {
-#ifdef _WIN32
-  // The Windows forms of these messages still differ: the part of a path in
-  // the way is found by "/" alone, the folder to give instead is relative,
-  // and paths in a suggested command are quoted otherwise.
-  GTEST_SKIP() << "path forms in the messages not yet those of Windows";
-#endif
   struct Case {
     const char* name;
     std::vector<std::string> files;  // under maps/
@@ -303,8 +304,12 @@ TEST_F(ConversionTest, MapFolderWithoutInputOfTheTickedLayersIsRefused) {
     EXPECT_EQ(result.problem_folder, settings_.map_folders[0]) << c.name;
     std::string message =
         c.message.empty() ? SettingsProblemMessage(c.problem, settings_.map_folders[0]) : c.message;
+    // A folder below {maps} is named with the system's separator.
+    const std::string maps = tree_.Path("maps");
+    for (size_t at; (at = message.find("{maps}/")) != std::string::npos;)
+      message.replace(at, 7, maps + platform::PreferredSeparator());
     for (size_t at; (at = message.find("{maps}")) != std::string::npos;)
-      message.replace(at, 6, tree_.Path("maps"));
+      message.replace(at, 6, maps);
     EXPECT_EQ(result.problem_message, message) << c.name;
     EXPECT_TRUE(fs::is_empty(tree_.root() / "out")) << c.name;
   }
