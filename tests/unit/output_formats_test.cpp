@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../support/map_tree.hpp"
+#include "../support/system_path.hpp"
 #include "core/conversion/run.hpp"
 #include "core/errors.hpp"
 #include "core/io/file_faults.hpp"
@@ -153,7 +154,7 @@ TEST(OutputFormatsTest, OneFileIsCompletedAfterEveryLayerInTableOrder) {
     record = {};
     ConversionObserver quiet;
     RunConversion(OneFileSettings(map, out, jobs), quiet);
-    EXPECT_EQ(record.path, out + "/city.one");
+    EXPECT_EQ(record.path, testing_support::SystemPath(out, "city.one"));
     ASSERT_EQ(record.events.size(), 32u) << jobs;
     EXPECT_EQ(record.events.front(), "commit Doro_Doro_Arc");
     EXPECT_EQ(record.events.back(), "complete");

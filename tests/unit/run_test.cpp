@@ -4,8 +4,7 @@
 #include <filesystem>
 
 #include "conversion_fixture.hpp"
-#include "core/input/area_folder.hpp"
-#include "core/platform/files.hpp"
+#include "support/system_path.hpp"
 
 namespace pelmora {
 namespace {
@@ -25,7 +24,8 @@ TEST_F(ConversionTest, SettingsChecksInOrder) {
   s = settings_;
   SettingsCheck check = CheckSettings(s);
   EXPECT_EQ(check.problem, SettingsProblem::kNoGroups);
-  EXPECT_EQ(check.output_folder, tree_.Path("out") + "/");  // amended before the group check
+  // amended before the group check
+  EXPECT_EQ(check.output_folder, testing_support::SystemPath(tree_.Path("out"), ""));
   s.output_folder += "/";
   s.groups[8] = true;
   check = CheckSettings(s);
@@ -210,8 +210,9 @@ TEST_F(ConversionTest, DataErrorsNameTheFaultAndItsPlace) {
     std::string expected = c.message;
     if (auto p = expected.find("MAPS/"); p != std::string::npos) {
       const size_t end = expected.find('"', p);
-      expected.replace(p, end - p,
-                       JoinPath(tree.Path("maps"), expected.substr(p + 5, end - p - 5)));
+      expected.replace(
+          p, end - p,
+          testing_support::SystemPath(tree.Path("maps"), expected.substr(p + 5, end - p - 5)));
     }
     EXPECT_EQ(message, expected) << c.name;
   }
@@ -307,7 +308,7 @@ TEST_F(ConversionTest, MapFolderWithoutInputOfTheTickedLayersIsRefused) {
     // A folder below {maps} is named with the system's separator.
     const std::string maps = tree_.Path("maps");
     for (size_t at; (at = message.find("{maps}/")) != std::string::npos;)
-      message.replace(at, 7, maps + platform::PreferredSeparator());
+      message.replace(at, 7, testing_support::SystemPath(maps, ""));
     for (size_t at; (at = message.find("{maps}")) != std::string::npos;)
       message.replace(at, 6, maps);
     EXPECT_EQ(result.problem_message, message) << c.name;
