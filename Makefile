@@ -32,7 +32,8 @@ bench: deps
 
 # pelmora-convert.exe for 64-bit Windows, cross-built with mingw-w64 into
 # build-windows/, tested under wine, packed as
-# build-windows/pelmora-<version>-windows-x64.zip.
+# build-windows/pelmora-<version>-windows-x64.zip and as the per-user
+# installer build-windows/pelmora-<version>-setup.exe, checked under wine.
 windows:
 	./scripts/build-windows
 

@@ -1,7 +1,8 @@
 #pragma once
 // What the command line needs of the system's console: the arguments as
 // UTF-8, the standard streams set up for UTF-8 text, whether the error
-// stream is a terminal, and stop requests (signals on POSIX; Ctrl-C,
+// stream is a terminal, an argument written as its shell reads it, and stop
+// requests (signals on POSIX; Ctrl-C,
 // Ctrl-Break and a closed console window on Windows). Bodies in
 // console_io_posix.cpp and console_io_windows.cpp.
 #include <string>
@@ -21,5 +22,11 @@ void SetUpConsole();
 // Whether the error stream is a terminal or console (the progress bar is
 // drawn only there).
 bool ErrorStreamIsConsole();
+
+// word as the system's shell takes it back as one argument, for a command
+// the program suggests: quoted only when it holds a blank or a character the
+// shell would read (a POSIX shell's single quotes; on Windows the double
+// quotes of cmd.exe and the C runtime's reading of the command line).
+std::string ShellWord(const std::string& word);
 
 }  // namespace pelmora::cli

@@ -28,6 +28,14 @@ bool ErrorStreamIsConsole() {
   return ::isatty(STDERR_FILENO) == 1;
 }
 
+std::string ShellWord(const std::string& word) {
+  if (word.find_first_of(" \t'\"\\$`*?&|;<>()[]{}!#~") == std::string::npos && !word.empty())
+    return word;
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 void InstallStopSignals() {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;

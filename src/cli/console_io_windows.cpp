@@ -180,6 +180,15 @@ bool ErrorStreamIsConsole() {
   return ErrorBuffer().console();
 }
 
+std::string ShellWord(const std::string& word) {
+  // cmd.exe reads these outside double quotes; no file name holds '"'.
+  if (word.find_first_of(" \t\"&|<>^()%!,;=") == std::string::npos && !word.empty()) return word;
+  // The C runtime reads backslashes before the closing quote as escaping
+  // it: a folder's final "\\" is doubled.
+  const size_t kept = word.find_last_not_of('\\') + 1;
+  return '"' + word + std::string(word.size() - kept, '\\') + '"';
+}
+
 void InstallStopSignals() {
   ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "console_io.hpp"
 #include "core/platform/files.hpp"
 
 namespace pelmora::cli {
@@ -29,16 +30,6 @@ bool SameLetters(std::string_view a, std::string_view b) {
 
 bool EndsWithLetters(std::string_view text, std::string_view end) {
   return text.size() > end.size() && SameLetters(text.substr(text.size() - end.size()), end);
-}
-
-// An argument as a shell takes it back: quoted when it holds a blank or a
-// character the shell would read.
-std::string ShellWord(const std::string& word) {
-  if (word.find_first_of(" \t'\"\\$`*?&|;<>()[]{}!#~") == std::string::npos && !word.empty())
-    return word;
-  std::string quoted = "'";
-  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "../support/system_path.hpp"
 #include "cli_runner.hpp"
 
 namespace pelmora::testing_support {
@@ -219,12 +220,15 @@ TEST_F(CliTest, InformationOptions) {
 }
 
 TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
+  // Paths as the system's users type them, and a suggested command quoted
+  // for the system's shell.
+  const std::string sep = fs::path("/").make_preferred().string();
 #ifdef _WIN32
-  // The Windows forms of these messages still differ: the part of a path in
-  // the way is found by "/" alone, the folder to give instead is relative,
-  // and paths in a suggested command are quoted otherwise.
-  GTEST_SKIP() << "path forms in the messages not yet those of Windows";
+  const auto quoted = [](const std::string& word) { return "\"" + word + "\""; };
+#else
+  const auto quoted = [](const std::string& word) { return "'" + word + "'"; };
 #endif
+  const std::string shapefile = quoted("ESRI Shapefile");
   const std::string data = (kData / "basic").string();
   tree_.WriteBytes("a-file", "x");
   struct Case {
@@ -256,21 +260,28 @@ TEST_F(CliTest, UsageAndSettingsProblemsExitWithTwo) {
             bad_mif + "フォルダ「" + tree_.Path("missing") + "」はありません。\n"},
            {{"-o", tree_.Path("a-file"), data},
             bad_mif + "「" + tree_.Path("a-file") + "」はフォルダではなくファイルです。\n"},
-           {{"-o", tree_.Path("a-file") + "/below", data},
+           {{"-o", tree_.Path("a-file") + sep + "below", data},
             bad_mif + "「" + tree_.Path("a-file") + "」はフォルダではなくファイルです。\n"},
            // A file name of a format that writes a file per layer.
            {{"-o", tree_.Path("roads.shp"), data},
             "pelmora-convert: 「" + tree_.Path("roads.shp") +
                 "」は1つのファイルの名前ですが、ESRI Shapefile はレイヤーごとに1つのファイル "
                 "(Doro_Doro_Arc.shp など) をフォルダに書き出します。出力先には既にあるフォルダを"
-                "指定してください。例:\n  pelmora-convert -f 'ESRI Shapefile' -o " +
-                tree_.Path("roads") + " " + data + "\n" + help},
+                "指定してください。例:\n  pelmora-convert -f " +
+                shapefile + " -o " + tree_.Path("roads") + " " + data + "\n" + help},
+           {{"-o", tree_.Path("my roads.geojson"), data},
+            "pelmora-convert: 「" + tree_.Path("my roads.geojson") +
+                "」は1つのファイルの名前ですが、GeoJSON はレイヤーごとに1つのファイル "
+                "(Doro_Doro_Arc.geojson など) をフォルダに書き出します。"
+                "出力先には既にあるフォルダを"
+                "指定してください。例:\n  pelmora-convert -f GeoJSON -o " +
+                quoted(tree_.Path("my roads")) + " " + data + "\n" + help},
            {{"--layers", "", "-o", tree_.Path("out"), data}, "変換対象項目がありません。\n"},
            // Folders that hold nothing to convert: given at the wrong level,
            // empty, or holding only other groups' files.
-           {{"-o", tree_.Path("out"), data + "/13101"},
-            "数値地図2500のフォルダ「" + data +
-                "/13101」は地域のフォルダです (テーマのフォルダ road "
+           {{"-o", tree_.Path("out"), data + sep + "13101"},
+            "数値地図2500のフォルダ「" + data + sep +
+                "13101」は地域のフォルダです (テーマのフォルダ road "
                 "などを直接収めています)。1つ上の"
                 "フォルダ「" +
                 data + "」を指定してください。\n"},
@@ -338,7 +349,9 @@ TEST_F(CliTest, WarningsNameTheirPlaceAndTheRunGoesOn) {
     CliResult r = Run(args);
     EXPECT_EQ(r.status, 0) << c.name << "\n" << r.err;
     std::string expected = c.expected;
-    if (auto at = expected.find("{maps}"); at != std::string::npos) expected.replace(at, 6, maps);
+    // A folder below {maps} is named with the system's separator.
+    if (auto at = expected.find("{maps}/"); at != std::string::npos)
+      expected.replace(at, 7, SystemPath(maps, ""));
     EXPECT_NE(r.err.find(expected + "\n"), std::string::npos) << c.name << "\n" << r.err;
   }
 }
@@ -403,8 +416,8 @@ TEST_F(CliTest, MissingCompanionAndMissingFolderAreErrors) {
   CliResult r =
       Run({"--no-progress", "--coordsys", "8", "--layers", "road", "-o", tree_.Path("out"), maps});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "ファイル \"" + maps +
-                       "/13101/road/road.atr\". ファイルが見つかりません は開けません.\n"
+  EXPECT_EQ(r.err, "ファイル \"" + SystemPath(maps, "13101/road/road.atr") +
+                       "\". ファイルが見つかりません は開けません.\n"
                        "13101/road/road.atr\n");
   EXPECT_TRUE(fs::is_empty(tree_.root() / "out"));
 

@@ -7,6 +7,7 @@
 
 #include "checks/output_check.hpp"
 #include "fault_fixture.hpp"
+#include "support/system_path.hpp"
 
 namespace pelmora::faults {
 namespace {
@@ -166,8 +167,9 @@ TEST_F(FaultTest, MapOrAreaFolderRemovedBetweenLayers) {
     RunOutcome outcome = Convert();
     ASSERT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.message,
-              "ファイル \"" + (map().string() + "/13101") +
-                  "/gyousei/gyousei.arc\". ファイルが見つかりません は開けません.\n"
+              "ファイル \"" +
+                  testing_support::SystemPath(map().string(), "13101/gyousei/gyousei.arc") +
+                  "\". ファイルが見つかりません は開けません.\n"
                   "13101/gyousei/gyousei.arc");
     EXPECT_EQ(checks::CheckOutputFolder(out(), 2), "");
     fs::rename(root() / "gone", removed);

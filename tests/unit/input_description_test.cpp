@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "support/map_tree.hpp"
+#include "support/system_path.hpp"
 
 namespace pelmora {
 namespace {
@@ -85,7 +86,7 @@ TEST(InputDescriptionTest, ListsAreasFilesAndFoldersInRunOrder) {
   }
   EXPECT_EQ(areas, (std::vector<std::string>{"0:A", "0:b", "0:c", "1:z"}));
   const AreaDescription& a = input.areas[0];
-  EXPECT_EQ(a.path, first + "/A");
+  EXPECT_EQ(a.path, testing_support::SystemPath(first, "A"));
   ASSERT_EQ(a.files.size(), 2u);
   ASSERT_NE(a.Find("gyousei/gyousei.arc"), nullptr);
   EXPECT_EQ(a.Find("gyousei/gyousei.arc")->size, 5u);

@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "../support/map_tree.hpp"
+#include "../support/system_path.hpp"
 #include "core/conversion/run.hpp"
 #include "core/errors.hpp"
 #include "core/io/file_faults.hpp"
 #include "core/mif/mif_layer_writer.hpp"
+#include "core/platform/files.hpp"
 
 namespace pelmora {
 namespace {
@@ -152,7 +154,7 @@ TEST(OutputFormatsTest, OneFileIsCompletedAfterEveryLayerInTableOrder) {
     record = {};
     ConversionObserver quiet;
     RunConversion(OneFileSettings(map, out, jobs), quiet);
-    EXPECT_EQ(record.path, out + "/city.one");
+    EXPECT_EQ(record.path, testing_support::SystemPath(out, "city.one"));
     ASSERT_EQ(record.events.size(), 32u) << jobs;
     EXPECT_EQ(record.events.front(), "commit Doro_Doro_Arc");
     EXPECT_EQ(record.events.back(), "complete");
@@ -184,53 +186,58 @@ TEST(OutputFormatsTest, InterruptedOrNamelessOneFileRunsAreNotCompleted) {
 // line that names the output as what it is for the format; MIF's first line
 // is the one the window has always shown.
 TEST(OutputFormatsTest, OutputProblemsNameThePathTheReasonAndTheOutput) {
-#ifdef _WIN32
-  // The Windows forms of these messages still differ: the part of a path in
-  // the way is found by "/" alone, the folder to give instead is relative,
-  // and paths in a suggested command are quoted otherwise.
-  GTEST_SKIP() << "path forms in the messages not yet those of Windows";
-#endif
   RegisterTestFormat();
   RegisterOutputFormat(
       {"PERLAYER", "Perlayer: one file per layer", MakeMifLayerWriter, {}, {}, {}, ".pl"});
   const std::string map = testing::MakeTempFolder("bad-out-map");
   testing::WriteArea(map, "01", 1);
   const std::string out = testing::MakeTempFolder("bad-out");
-  const std::string file = out + "/a-file";
+  // Paths as the system's users type them; the messages name them so.
+  const std::string sep(1, platform::PreferredSeparator());
+  const std::string file = out + sep + "a-file";
   std::FILE* made = std::fopen(file.c_str(), "w");
   ASSERT_NE(made, nullptr);
   std::fclose(made);
   std::filesystem::create_directory(out + "/sub.one");
   const std::string mif = "MIFの出力先フォルダが不正です。\n";
+  // The hook below makes the root a folder that takes no new files, whoever
+  // runs the test.
+#ifdef _WIN32
+  const std::string root = "C:\\";
+#else
+  const std::string root = "/";
+#endif
   struct Case {
     std::string format, folder, file, expected;
   };
-  for (const Case& c : std::vector<Case>{
-           {"MIF", "", "", mif + "出力先のフォルダが指定されていません。"},
-           {"MIF", out + "/missing", "", mif + "フォルダ「" + out + "/missing」はありません。"},
-           {"MIF", file, "", mif + "「" + file + "」はフォルダではなくファイルです。"},
-           {"MIF", file + "/below", "", mif + "「" + file + "」はフォルダではなくファイルです。"},
-           {"MIF", "/dev/null", "", mif + "「/dev/null」はフォルダではありません。"},
-           // The hook below makes "/" a folder that takes no new files,
-           // whoever runs the test.
-           {"MIF", "/", "",
-            mif + "フォルダ「/」に書き込めません (ファイルへのアクセスが拒否されました)。"},
-           {"PERLAYER", out + "/missing", "",
-            "Perlayerの出力先フォルダが不正です。\nフォルダ「" + out + "/missing」はありません。"},
-           {"ONEFILE", out + "/missing", "city.one",
-            "ONEFILEの出力先ファイル「" + out + "/missing/city.one」が不正です。\nフォルダ「" +
-                out + "/missing」はありません。"},
-           {"ONEFILE", out, "",
-            "ONEFILEの出力先ファイルが不正です。\n出力先のファイルが指定されていません。"},
-           {"ONEFILE", out, "sub.one",
-            "ONEFILEの出力先ファイル「" + out + "/sub.one」が不正です。\n「" + out +
-                "/sub.one」はフォルダです。書き出すファイルの名前を指定してください。"},
-       }) {
+  std::vector<Case> cases = {
+      {"MIF", "", "", mif + "出力先のフォルダが指定されていません。"},
+      {"MIF", out + sep + "missing", "",
+       mif + "フォルダ「" + out + sep + "missing」はありません。"},
+      {"MIF", file, "", mif + "「" + file + "」はフォルダではなくファイルです。"},
+      {"MIF", file + sep + "below", "", mif + "「" + file + "」はフォルダではなくファイルです。"},
+      {"MIF", root, "",
+       mif + "フォルダ「" + root + "」に書き込めません (ファイルへのアクセスが拒否されました)。"},
+      {"PERLAYER", out + sep + "missing", "",
+       "Perlayerの出力先フォルダが不正です。\nフォルダ「" + out + sep + "missing」はありません。"},
+      {"ONEFILE", out + sep + "missing", "city.one",
+       "ONEFILEの出力先ファイル「" + out + sep + "missing" + sep +
+           "city.one」が不正です。\nフォルダ「" + out + sep + "missing」はありません。"},
+      {"ONEFILE", out, "",
+       "ONEFILEの出力先ファイルが不正です。\n出力先のファイルが指定されていません。"},
+      {"ONEFILE", out, "sub.one",
+       "ONEFILEの出力先ファイル「" + out + sep + "sub.one」が不正です。\n「" + out + sep +
+           "sub.one」はフォルダです。書き出すファイルの名前を指定してください。"},
+  };
+#ifndef _WIN32
+  cases.push_back({"MIF", "/dev/null", "", mif + "「/dev/null」はフォルダではありません。"});
+#endif
+  for (const Case& c : cases) {
     ConversionSettings settings = OneFileSettings(map, c.folder, 1);
     settings.format = c.format;
     settings.output_file = c.file;
-    SetFileFaultHook([](FileOp op, const std::string& path) {
-      return op == FileOp::kCreate && path == "/" ? EACCES : 0;
+    SetFileFaultHook([&root](FileOp op, const std::string& path) {
+      return op == FileOp::kCreate && path == root ? EACCES : 0;
     });
     const SettingsCheck check = CheckSettings(settings);
     SetFileFaultHook({});

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "conversion_fixture.hpp"
+#include "support/system_path.hpp"
 
 namespace pelmora {
 namespace {
@@ -23,7 +24,8 @@ TEST_F(ConversionTest, SettingsChecksInOrder) {
   s = settings_;
   SettingsCheck check = CheckSettings(s);
   EXPECT_EQ(check.problem, SettingsProblem::kNoGroups);
-  EXPECT_EQ(check.output_folder, tree_.Path("out") + "/");  // amended before the group check
+  // amended before the group check
+  EXPECT_EQ(check.output_folder, testing_support::SystemPath(tree_.Path("out"), ""));
   s.output_folder += "/";
   s.groups[8] = true;
   check = CheckSettings(s);
@@ -203,9 +205,15 @@ TEST_F(ConversionTest, DataErrorsNameTheFaultAndItsPlace) {
     } catch (const ConversionError& e) {
       message = DescribeError(e);
     }
+    // "MAPS/..." stands for the path of a file below the map folder, joined
+    // in the system's form.
     std::string expected = c.message;
-    if (auto p = expected.find("MAPS/"); p != std::string::npos)
-      expected.replace(p, 5, tree.Path("maps") + "/");
+    if (auto p = expected.find("MAPS/"); p != std::string::npos) {
+      const size_t end = expected.find('"', p);
+      expected.replace(
+          p, end - p,
+          testing_support::SystemPath(tree.Path("maps"), expected.substr(p + 5, end - p - 5)));
+    }
     EXPECT_EQ(message, expected) << c.name;
   }
 }
@@ -245,12 +253,6 @@ TEST_F(ConversionTest, MissingMapFolderIsRefusedNamingIt) {
 // Folders given at the wrong level, or holding nothing the ticked layers
 // read, would replace every existing layer with an empty one.
 TEST_F(ConversionTest, MapFolderWithoutInputOfTheTickedLayersIsRefused) {
-#ifdef _WIN32
-  // The Windows forms of these messages still differ: the part of a path in
-  // the way is found by "/" alone, the folder to give instead is relative,
-  // and paths in a suggested command are quoted otherwise.
-  GTEST_SKIP() << "path forms in the messages not yet those of Windows";
-#endif
   struct Case {
     const char* name;
     std::vector<std::string> files;  // under maps/
@@ -303,8 +305,12 @@ TEST_F(ConversionTest, MapFolderWithoutInputOfTheTickedLayersIsRefused) {
     EXPECT_EQ(result.problem_folder, settings_.map_folders[0]) << c.name;
     std::string message =
         c.message.empty() ? SettingsProblemMessage(c.problem, settings_.map_folders[0]) : c.message;
+    // A folder below {maps} is named with the system's separator.
+    const std::string maps = tree_.Path("maps");
+    for (size_t at; (at = message.find("{maps}/")) != std::string::npos;)
+      message.replace(at, 7, testing_support::SystemPath(maps, ""));
     for (size_t at; (at = message.find("{maps}")) != std::string::npos;)
-      message.replace(at, 6, tree_.Path("maps"));
+      message.replace(at, 6, maps);
     EXPECT_EQ(result.problem_message, message) << c.name;
     EXPECT_TRUE(fs::is_empty(tree_.root() / "out")) << c.name;
   }

@@ -7,6 +7,7 @@
 #include "../errors.hpp"
 #include "../input/area_folder.hpp"
 #include "../input/input_description.hpp"
+#include "../io/path_text.hpp"
 #include "../platform/files.hpp"
 #include "sheet_zone.hpp"
 
@@ -53,26 +54,18 @@ bool PathHoldsInput(const std::string& map_folder, std::span<const LayerDef* con
   return false;
 }
 
-// The folder above folder, as the user would type it.
+// The folder above folder, as the user would type it: "." above a single
+// relative name, a root above itself.
 std::string ParentFolder(const std::string& folder) {
-  const size_t end = folder.find_last_not_of('/');
-  if (end == std::string::npos) return folder;
-  const size_t slash = folder.rfind('/', end);
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? std::string("/") : folder.substr(0, slash);
-}
-
-// The last component of folder.
-std::string FolderName(const std::string& folder) {
-  const std::string trimmed = folder.substr(0, folder.find_last_not_of('/') + 1);
-  return trimmed.substr(trimmed.rfind('/') + 1);  // from 0 when there is no "/"
+  if (std::string parent = ParentPath(folder); !parent.empty()) return parent;
+  return LastComponent(folder).empty() ? folder : std::string(".");
 }
 
 // The warning for a map-data folder one level off: itself an area (it holds
 // the theme folders and files of one), or the parent of map-data folders.
 std::string WrongLevelMessage(const std::string& folder, std::span<const LayerDef* const> layers) {
   const std::string given = "数値地図2500のフォルダ「" + folder + "」";
-  if (PathHoldsAreaInput(folder, FolderName(folder), layers)) {
+  if (PathHoldsAreaInput(folder, LastComponent(folder), layers)) {
     return given +
            "は地域のフォルダです (テーマのフォルダ road などを直接収めています)。1つ上の"
            "フォルダ「" +

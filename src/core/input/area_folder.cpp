@@ -97,8 +97,10 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string path(folder);
-  if (!path.empty() && !platform::IsSeparator(path.back())) path += '/';
-  path += name;
+  const char separator = platform::PreferredSeparator();
+  if (!path.empty() && !platform::IsSeparator(path.back())) path += separator;
+  // The table's relative names ("road/road.atr") in the system's form.
+  for (char c : name) path += c == '/' ? separator : c;
   return path;
 }
 

@@ -10,8 +10,9 @@
 
 namespace pelmora {
 
-// folder + "/" + name, without doubling a separator that ends folder ("/",
-// and on Windows "\\").
+// folder, the system's separator ("/"; "\\" on Windows) and name, without
+// doubling a separator that ends folder ("/", and on Windows "\\"); a "/"
+// in name becomes the system's separator too. folder stays as given.
 std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The area subfolders of a map-data folder: directories only (a link to one

@@ -4,22 +4,14 @@
 
 #include "../platform/files.hpp"
 #include "file_faults.hpp"
+#include "path_text.hpp"
 
 namespace pelmora {
 namespace {
 
-// The path without its last component, or empty at the top.
-std::string ParentOf(const std::string& path) {
-  size_t end = path.find_last_not_of('/');
-  if (end == std::string::npos) return {};
-  const size_t slash = path.rfind('/', end);
-  if (slash == std::string::npos) return {};
-  return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
 // The nearest part of path that exists and is not a folder.
 std::string FileOnTheWay(const std::string& path) {
-  for (std::string part = ParentOf(path); !part.empty() && part != "/"; part = ParentOf(part)) {
+  for (std::string part = ParentPath(path); !part.empty(); part = ParentPath(part)) {
     platform::PathKind kind = platform::PathKind::kMissing;
     if (platform::LookAt(part, kind) == 0) {
       return kind == platform::PathKind::kFolder ? path : part;

@@ -67,6 +67,13 @@ int ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
 
 // Whether c separates the components of a path ("/"; on Windows also "\").
 bool IsSeparator(char c);
+// The separator the system's users type ("/"; "\" on Windows): the one the
+// program puts between the components it adds to a path, so that the paths
+// its messages name read as the user would write them.
+char PreferredSeparator();
+// The length of path's root: 1 for "/x"; on Windows 3 for "C:\x", 2 for
+// "C:x", 1 for "\x", and "\\server\share\" whole; 0 for a relative path.
+size_t RootLength(const std::string& path);
 // Whether path is absolute ("/x"; on Windows "C:\x", "\\server\share\x").
 bool IsAbsolute(const std::string& path);
 // path made absolute against the working folder, without resolving links.

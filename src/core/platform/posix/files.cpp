@@ -122,6 +122,14 @@ bool IsSeparator(char c) {
   return c == '/';
 }
 
+char PreferredSeparator() {
+  return '/';
+}
+
+size_t RootLength(const std::string& path) {
+  return !path.empty() && path.front() == '/' ? 1 : 0;
+}
+
 bool IsAbsolute(const std::string& path) {
   return !path.empty() && path.front() == '/';
 }

@@ -124,10 +124,34 @@ PathKind KindOf(const std::string& path) {
   return attributes & FILE_ATTRIBUTE_DEVICE ? PathKind::kOther : PathKind::kFile;
 }
 
+namespace {
+
+// Whether a part of path before its last component is a file rather than a
+// folder: Windows reports such a path as one not found, the contract of
+// LookAt as ENOTDIR.
+bool FileOnTheWay(const std::string& path) {
+  const size_t root = RootLength(path);
+  size_t end = path.size();
+  while (true) {
+    while (end > root && IsSeparator(path[end - 1])) --end;
+    while (end > root && !IsSeparator(path[end - 1])) --end;
+    while (end > root && IsSeparator(path[end - 1])) --end;
+    if (end <= root) return false;
+    const DWORD attributes = FollowedAttributes(path.substr(0, end));
+    if (attributes != INVALID_FILE_ATTRIBUTES) return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+}
+
+}  // namespace
+
 int LookAt(const std::string& path, PathKind& kind) {
   kind = PathKind::kMissing;
   const DWORD attributes = FollowedAttributes(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrno();
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_PATH_NOT_FOUND && FileOnTheWay(path)) return ENOTDIR;
+    return ErrnoOf(error);
+  }
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
     kind = PathKind::kFolder;
   } else {
@@ -194,6 +218,26 @@ int ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
 
 bool IsSeparator(char c) {
   return c == '/' || c == '\\';
+}
+
+char PreferredSeparator() {
+  return '\\';
+}
+
+size_t RootLength(const std::string& path) {
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    // "\\server\share\": the server and the share belong to the root.
+    size_t end = 2;
+    for (int component = 0; component < 2 && end < path.size(); ++component) {
+      while (end < path.size() && !IsSeparator(path[end])) ++end;
+      if (end < path.size()) ++end;
+    }
+    return end;
+  }
+  const char drive = static_cast<char>(path.empty() ? 0 : path[0] | 0x20);
+  if (path.size() >= 2 && path[1] == ':' && drive >= 'a' && drive <= 'z')
+    return path.size() >= 3 && IsSeparator(path[2]) ? 3 : 2;
+  return !path.empty() && IsSeparator(path[0]) ? 1 : 0;
 }
 
 bool IsAbsolute(const std::string& path) {
