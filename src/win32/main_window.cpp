@@ -32,6 +32,11 @@ constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 
 void RegisterMainClass() {
   static const bool registered = [] {
+    // The themed common controls and the log's RichEdit.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
+                                                       ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    LoadLibraryW(L"Msftedit.dll");
     WNDCLASSEXW cls{};
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = DefWindowProcW;  // replaced by WindowProc at creation

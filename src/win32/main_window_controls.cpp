@@ -70,6 +70,23 @@ HWND CreateChild(HWND parent, const wchar_t* window_class, std::string_view capt
                          GetModuleHandleW(nullptr), nullptr);
 }
 
+// The log takes Enter and typing, but Tab moves on to the next control and
+// Esc stops a run, as everywhere in the window (a multi-line edit would keep
+// Tab and answer Esc by closing its parent).
+LRESULT CALLBACK LogKeys(HWND memo, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                         DWORD_PTR) {
+  if (message == WM_GETDLGCODE) {
+    LRESULT code = DefSubclassProc(memo, message, wparam, lparam);
+    const auto* key = reinterpret_cast<const MSG*>(lparam);
+    if (key && key->message == WM_KEYDOWN && (key->wParam == VK_TAB || key->wParam == VK_ESCAPE)) {
+      code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB);
+    }
+    return code & ~DLGC_WANTTAB;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(memo, LogKeys, 0);
+  return DefSubclassProc(memo, message, wparam, lparam);
+}
+
 void AddItem(HMENU menu, int id, const wchar_t* caption) {
   AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), caption);
 }
@@ -93,6 +110,7 @@ void TfrmMain::CreateControls() {
   }
   AcceptDroppedFolders(Control(kIdListBox1));
   HWND memo = Control(kIdMemo1);
+  SetWindowSubclass(memo, LogKeys, 0, 0);
   SendMessageW(memo, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // a long run's log (32 K by default)
   SendMessageW(memo, EM_SETTARGETDEVICE, 0, 1);       // no word wrap
   SendMessageW(memo, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_BTNFACE));

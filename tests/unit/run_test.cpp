@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "conversion_fixture.hpp"
+#include "core/platform/files.hpp"
 
 namespace pelmora {
 namespace {
@@ -23,7 +24,8 @@ TEST_F(ConversionTest, SettingsChecksInOrder) {
   s = settings_;
   SettingsCheck check = CheckSettings(s);
   EXPECT_EQ(check.problem, SettingsProblem::kNoGroups);
-  EXPECT_EQ(check.output_folder, tree_.Path("out") + "/");  // amended before the group check
+  // Amended before the group check, with the system's separator.
+  EXPECT_EQ(check.output_folder, tree_.Path("out") + platform::PreferredSeparator());
   s.output_folder += "/";
   s.groups[8] = true;
   check = CheckSettings(s);

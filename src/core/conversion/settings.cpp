@@ -102,7 +102,11 @@ SettingsCheck CheckInOrder(const ConversionSettings& settings, const InputDescri
     return check;
   }
   check.output_folder = settings.output_folder;
-  if (!platform::IsSeparator(check.output_folder.back())) check.output_folder += '/';
+  // The folder shown back to the user ends in the system's own separator:
+  // D:\Out becomes D:\Out\ on Windows.
+  if (!platform::IsSeparator(check.output_folder.back())) {
+    check.output_folder += platform::PreferredSeparator();
+  }
   std::vector<const LayerDef*> layers;
   for (const LayerDef& layer : LayerTable()) {
     if (settings.groups[layer.group]) layers.push_back(&layer);

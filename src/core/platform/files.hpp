@@ -67,6 +67,9 @@ int ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
 
 // Whether c separates the components of a path ("/"; on Windows also "\").
 bool IsSeparator(char c);
+// The separator the system's own paths use ("/"; "\" on Windows), for a
+// separator the program adds to a path the user gave.
+char PreferredSeparator();
 // Whether path is absolute ("/x"; on Windows "C:\x", "\\server\share\x").
 bool IsAbsolute(const std::string& path);
 // path made absolute against the working folder, without resolving links.

@@ -122,6 +122,10 @@ bool IsSeparator(char c) {
   return c == '/';
 }
 
+char PreferredSeparator() {
+  return '/';
+}
+
 bool IsAbsolute(const std::string& path) {
   return !path.empty() && path.front() == '/';
 }

@@ -196,6 +196,10 @@ bool IsSeparator(char c) {
   return c == '/' || c == '\\';
 }
 
+char PreferredSeparator() {
+  return '\\';
+}
+
 bool IsAbsolute(const std::string& path) {
   if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) return true;
   return path.size() >= 3 && path[1] == ':' && IsSeparator(path[2]);
