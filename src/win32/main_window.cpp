@@ -26,8 +26,9 @@ using platform::Widen;
 namespace {
 
 // A single border, the system menu and minimise, no maximise, no resizing.
-constexpr DWORD kMainStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// (No WS_CLIPCHILDREN: the group box leaves its inside to the window's own
+// background.)
+constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 
 void RegisterMainClass() {
@@ -159,6 +160,14 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         if (IsFolder(path)) model_.AddFolder(path);
       }
       return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      // Labels, check boxes and the group box on the button face (the
+      // read-only edit looks as the system has it).
+      HDC dc = reinterpret_cast<HDC>(wparam);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_SETCURSOR:
       if (busy_ && LOWORD(lparam) == HTCLIENT) {

@@ -204,10 +204,23 @@ void TfrmMain::AppendLog(const std::string& line, bool warning) {
   const std::wstring text = (end > 0 ? L"\r" : L"") + Widen(line);
   SendMessageW(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   if (read_only) SendMessageW(memo, EM_SETREADONLY, TRUE, 0);
-  // A caret alone follows the log's end; a selection is put back.
-  if (kept.cpMin != kept.cpMax) SendMessageW(memo, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+  // A selection is put back; a caret alone goes to the start of the last
+  // line, so that the pane is not left scrolled sideways to a long line's end.
+  if (kept.cpMin != kept.cpMax) {
+    SendMessageW(memo, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+  } else {
+    const LONG count = static_cast<LONG>(SendMessageW(memo, EM_GETLINECOUNT, 0, 0));
+    const LONG last = static_cast<LONG>(SendMessageW(memo, EM_LINEINDEX, count - 1, 0));
+    CHARRANGE start{last, last};
+    SendMessageW(memo, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
+  }
   SendMessageW(memo, EM_HIDESELECTION, FALSE, 0);
+  // The last line in view, from its first character.
   SendMessageW(memo, WM_VSCROLL, SB_BOTTOM, 0);
+  POINT scrolled{};
+  SendMessageW(memo, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+  scrolled.x = 0;
+  SendMessageW(memo, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
 }
 
 void TfrmMain::SetProgressRange(int maximum) {
