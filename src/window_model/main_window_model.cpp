@@ -66,6 +66,9 @@ void TfrmMain::Button1Click() {
 }
 
 void TfrmMain::AddFolder(const std::string& path) {
+  // The folders of a run going on stay as it read them: the list takes no
+  // input then, but a drop can still reach it.
+  if (converting_) return;
   if (IndexOfFolder(folders_, path) >= 0) {
     view_.ShowMessage(MessageKind::kWarning, AlreadyRegisteredMessage(path));
     return;

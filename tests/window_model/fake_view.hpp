@@ -8,9 +8,19 @@
 #include <mutex>
 #include <set>
 
+#include "folder_rules.hpp"
 #include "main_window_model.hpp"
 
 namespace pelmora::window::test {
+
+// A path of the cases, written with "/", in the separators of the system
+// built for ("\" on Windows): the rules' cases hold on both.
+inline std::string Native(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = kPathSeparator;
+  }
+  return path;
+}
 
 // A one-file format for the tests, registered beside MIF.
 inline const OutputFormat& OneFileFormat() {
