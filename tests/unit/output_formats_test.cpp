@@ -18,6 +18,7 @@
 #include "core/errors.hpp"
 #include "core/io/file_faults.hpp"
 #include "core/mif/mif_layer_writer.hpp"
+#include "core/platform/files.hpp"
 
 namespace pelmora {
 namespace {
@@ -152,7 +153,7 @@ TEST(OutputFormatsTest, OneFileIsCompletedAfterEveryLayerInTableOrder) {
     record = {};
     ConversionObserver quiet;
     RunConversion(OneFileSettings(map, out, jobs), quiet);
-    EXPECT_EQ(record.path, out + "/city.one");
+    EXPECT_EQ(record.path, out + platform::PreferredSeparator() + "city.one");
     ASSERT_EQ(record.events.size(), 32u) << jobs;
     EXPECT_EQ(record.events.front(), "commit Doro_Doro_Arc");
     EXPECT_EQ(record.events.back(), "complete");
