@@ -50,15 +50,19 @@ int CALLBACK TFolderBrowseDialog::BrowseCallback(HWND picker, UINT message, LPAR
                                                  LPARAM data) {
   auto* dialog = reinterpret_cast<TFolderBrowseDialog*>(data);
   wchar_t status[MAX_PATH] = {};
-  if (message == BFFM_INITIALIZED && IsExistingFolder(dialog->FolderName)) {
-    // Opens on the folder chosen last while it exists.
-    const std::wstring folder = Widen(dialog->FolderName);
-    SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-  } else if (message == BFFM_SELCHANGED) {
+  if (message == BFFM_SELCHANGED) {
     // A virtual item (the network, the control panel) has no path: empty.
     if (!SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), status)) status[0] = 0;
   }
+  // Every message sets the status line: emptied when the picker opens, the
+  // selected folder's path after each change of selection.
   SendMessageW(picker, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(status));
+  if (message == BFFM_INITIALIZED && IsExistingFolder(dialog->FolderName)) {
+    // Opens on the folder chosen last while it exists. After the status
+    // line was emptied: the selection's change shows the folder's path.
+    const std::wstring folder = Widen(dialog->FolderName);
+    SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+  }
   return 0;
 }
 
