@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 
 #include "folder_rules.hpp"
 #include "main_window_model.hpp"
@@ -44,6 +45,7 @@ struct ShownMessage {
 class FakeView : public TMainWindowView {
  public:
   void InsertFolder(int row, const std::string& path) override {
+    if (refuse_insert) throw std::runtime_error("行を挿入できません");
     folders.insert(folders.begin() + row, path);
   }
   void RemoveFolder(int row) override { folders.erase(folders.begin() + row); }
@@ -140,6 +142,7 @@ class FakeView : public TMainWindowView {
   bool busy = false;
   int runs_ended = 0;
   std::vector<ShownMessage> messages;
+  bool refuse_insert = false;  // the list is out of resources
   bool answer = false;
   std::optional<std::string> picked;
   std::optional<FolderPicker> last_picker;

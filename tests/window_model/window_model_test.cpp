@@ -144,6 +144,12 @@ TEST_F(WindowModelTest, FolderList) {
   ASSERT_EQ(view_.messages.size(), 1u);
   EXPECT_EQ(view_.messages[0].text, "/m/two は\n\r既に登録されています。");
   EXPECT_EQ(view_.folders, std::vector<std::string>({"/m/one", "/m/two", "/m/three"}));
+  // A list that refuses an item: the error travels out to the error box, and
+  // the folders of a run stay those the list shows.
+  view_.refuse_insert = true;
+  EXPECT_THROW(model_.AddFolder("/m/four"), std::runtime_error);
+  view_.refuse_insert = false;
+  EXPECT_EQ(model_.Folders(), view_.folders);
   view_.current_row = 1;
   model_.Button2Click();  // the current item only
   EXPECT_EQ(view_.folders, std::vector<std::string>({"/m/one", "/m/three"}));
