@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "app_icon.hpp"
@@ -99,9 +100,7 @@ void TfrmMain::Show(int show_command) {
     // 5. Position and state from the settings file; 6. the size is the
     // window's own, whatever the file says.
     const window::WindowPlacement placement = LoadFormPlacement(settings_file_);
-    const SIZE size = OuterSize();
-    SetWindowPos(window_, nullptr, placement.left, placement.top, size.cx, size.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceAt(placement.left, placement.top);
     if (placement.state == window::WindowState::kMaximised) {
       show_command = SW_SHOWMAXIMIZED;
     } else if (placement.state == window::WindowState::kMinimised) {
@@ -178,9 +177,16 @@ LRESULT TfrmMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DPICHANGED: {
       ApplyDpi(HIWORD(wparam));
       const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+      PlaceAt(suggested->left, suggested->top);
+      return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      // The window's size is its layout's: never cut to the screen's (a
+      // window larger than a small screen still gets its whole client area).
+      auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
       const SIZE size = OuterSize();
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      info->ptMaxTrackSize.x = std::max<LONG>(info->ptMaxTrackSize.x, 2 * size.cx);
+      info->ptMaxTrackSize.y = std::max<LONG>(info->ptMaxTrackSize.y, 2 * size.cy);
       return 0;
     }
     case WM_SIZE:

@@ -64,6 +64,8 @@ class TfrmMain : private window::TMainWindowView {
   void ApplyDpi(int dpi);
   void SizeLabel(int id);
   SIZE OuterSize() const;
+  // Moves the window to left, top with the outer size of its client area.
+  void PlaceAt(int left, int top);
 
   // window::TMainWindowView (main_window_view.cpp)
   void InsertFolder(int row, const std::string& path) override;

@@ -209,6 +209,22 @@ void TfrmMain::ApplyDpi(int dpi) {
   Layout();
 }
 
+void TfrmMain::PlaceAt(int left, int top) {
+  const SIZE size = OuterSize();
+  SetWindowPos(window_, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame and the menu bar as the system draws them may differ from the
+  // reckoning (a system that keeps its frame at another DPI): the client
+  // area is what counts.
+  RECT client{};
+  GetClientRect(window_, &client);
+  const int dx = Scale(window::kClientWidth, dpi_) - client.right;
+  const int dy = Scale(window::kClientHeight, dpi_) - client.bottom;
+  if (dx != 0 || dy != 0) {
+    SetWindowPos(window_, nullptr, 0, 0, size.cx + dx, size.cy + dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
 SIZE TfrmMain::OuterSize() const {
   const RECT outer =
       OuterRect(Scale(window::kClientWidth, dpi_), Scale(window::kClientHeight, dpi_),

@@ -67,6 +67,35 @@ TEST_F(WindowTest, ControlsStandAtTheTablesPlacesScaledToTheDpi) {
   EXPECT_GT(label.right - label.left, s(100));
 }
 
+// Moved to a monitor of another DPI, the window lays itself out again at
+// that DPI (wine has one DPI for all monitors: the message is sent here as
+// Windows sends it).
+TEST_F(WindowTest, ANewDpiLaysTheWindowOutAgain) {
+  Open();
+  RECT suggested{40, 30, 1240, 760};
+  SendMessageW(W().Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(W().Dpi(), 144);
+  RECT client{};
+  GetClientRect(W().Handle(), &client);
+  EXPECT_EQ(client.right, Scale(window::kClientWidth, 144));
+  EXPECT_EQ(client.bottom, Scale(window::kClientHeight, 144));
+  RECT outer{};
+  GetWindowRect(W().Handle(), &outer);
+  EXPECT_EQ(outer.left, 40);
+  EXPECT_EQ(outer.top, 30);
+  const window::ControlPlace& start = *window::FindControlPlace("Button7");
+  const RECT at = PlaceOf(C(kIdButton7));
+  EXPECT_EQ(at.left, Scale(start.left, 144));
+  EXPECT_EQ(at.top, Scale(start.top, 144));
+  EXPECT_EQ(at.right - at.left, Scale(start.width, 144));
+  EXPECT_EQ(SendMessageW(C(kIdListBox1), LB_GETITEMHEIGHT, 0, 0),
+            Scale(window::kFolderRowHeight, 144));
+  // The font grows with it: a label is wider than at 96 dpi.
+  const RECT label = PlaceOf(C(kIdLabel1));
+  EXPECT_GT(label.right - label.left, Scale(200, 144));
+}
+
 TEST_F(WindowTest, TabOrderIsTheTables) {
   Open();
   const std::pair<int, const char*> names[] = {
