@@ -125,7 +125,7 @@ LRESULT CALLBACK TfrmMain::WindowProc(HWND window, UINT message, WPARAM wparam, 
   // the program title as its caption, and the program goes on; it must not
   // unwind through the system's frames.
   try {
-    return self->Handle(message, wparam, lparam);
+    return self->OnMessage(message, wparam, lparam);
   } catch (const std::exception& e) {
     self->desktop_.ShowMessage(window, window::MessageKind::kError, e.what());
   } catch (...) {
@@ -134,7 +134,7 @@ LRESULT CALLBACK TfrmMain::WindowProc(HWND window, UINT message, WPARAM wparam, 
   return 0;
 }
 
-LRESULT TfrmMain::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT TfrmMain::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam));

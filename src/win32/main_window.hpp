@@ -52,7 +52,7 @@ class TfrmMain : private window::TMainWindowView {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
   void OnCommand(int id, int code);
   void OnClose();
   void RunPostedWork();

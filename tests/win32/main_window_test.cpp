@@ -134,6 +134,12 @@ TEST_F(WindowTest, TabOrderIsTheTables) {
 
 TEST_F(WindowTest, StartsWithTheCoordinateSystemsAndMifAndNoMapPreview) {
   Open();
+  // No settings file: at 20, 20, in the normal state.
+  RECT at{};
+  GetWindowRect(W().Handle(), &at);
+  EXPECT_EQ(at.left, 20);
+  EXPECT_EQ(at.top, 20);
+  EXPECT_FALSE(IsIconic(W().Handle()) || IsZoomed(W().Handle()));
   EXPECT_EQ(SendMessageW(C(kIdComboBox1), CB_GETCOUNT, 0, 0), 38);
   EXPECT_EQ(SendMessageW(C(kIdComboBox1), CB_GETCURSEL, 0, 0), 0);
   EXPECT_EQ(TextOf(C(kIdEdit1)), L"");
