@@ -30,7 +30,7 @@ package: build
 bench: deps
 	bench/run-bench
 
-# pelmora-convert.exe for 64-bit Windows, cross-built with mingw-w64 into
+# pelmora-convert.exe and pelmora.exe for 64-bit Windows, cross-built with mingw-w64 into
 # build-windows/, tested under wine, packed as
 # build-windows/pelmora-<version>-windows-x64.zip and as the per-user
 # installer build-windows/pelmora-<version>-setup.exe, checked under wine.

@@ -66,12 +66,18 @@ void TfrmMain::Button1Click() {
 }
 
 void TfrmMain::AddFolder(const std::string& path) {
+  // The folders of a run going on stay as it read them: the list takes no
+  // input then, but a drop can still reach it.
+  if (converting_) return;
   if (IndexOfFolder(folders_, path) >= 0) {
     view_.ShowMessage(MessageKind::kWarning, AlreadyRegisteredMessage(path));
     return;
   }
-  folders_.push_back(path);  // at the end; selection and current item unchanged
-  view_.InsertFolder(static_cast<int>(folders_.size()) - 1, path);
+  // At the end; selection and current item unchanged. The view first: a list
+  // that refuses the item (out of resources) throws, and the folders stay
+  // those it shows.
+  view_.InsertFolder(static_cast<int>(folders_.size()), path);
+  folders_.push_back(path);
   FoldersChanged();
 }
 

@@ -48,6 +48,7 @@ class TfrmMain : private TRunEvents {
   void Button1Click();
   // Registers a map-data folder unless the list has it already (a warning
   // then): the one way in for "追加..." and for folders dropped on the list.
+  // Nothing during a run.
   void AddFolder(const std::string& path);
   void Button2Click();
   void Button3Click();

@@ -7,10 +7,21 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 
+#include "folder_rules.hpp"
 #include "main_window_model.hpp"
 
 namespace pelmora::window::test {
+
+// A path of the cases, written with "/", in the separators of the system
+// built for ("\" on Windows): the rules' cases hold on both.
+inline std::string Native(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = kPathSeparator;
+  }
+  return path;
+}
 
 // A one-file format for the tests, registered beside MIF.
 inline const OutputFormat& OneFileFormat() {
@@ -34,6 +45,7 @@ struct ShownMessage {
 class FakeView : public TMainWindowView {
  public:
   void InsertFolder(int row, const std::string& path) override {
+    if (refuse_insert) throw std::runtime_error("行を挿入できません");
     folders.insert(folders.begin() + row, path);
   }
   void RemoveFolder(int row) override { folders.erase(folders.begin() + row); }
@@ -130,6 +142,7 @@ class FakeView : public TMainWindowView {
   bool busy = false;
   int runs_ended = 0;
   std::vector<ShownMessage> messages;
+  bool refuse_insert = false;  // the list is out of resources
   bool answer = false;
   std::optional<std::string> picked;
   std::optional<FolderPicker> last_picker;

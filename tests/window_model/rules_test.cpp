@@ -56,7 +56,9 @@ TEST(FolderRules, CutFirstFolder) {
       {"/.../.a/x/", "/.../x/"},
       {"/..b/", "/.../"},
   };
-  for (const auto& c : cases) EXPECT_EQ(CutFirstFolder(c.in), c.out) << c.in;
+  for (const auto& c : cases) {
+    EXPECT_EQ(CutFirstFolder(test::Native(c.in)), test::Native(c.out)) << c.in;
+  }
 }
 
 TEST(FolderRules, ShorteningChains) {
@@ -72,11 +74,16 @@ TEST(FolderRules, ShorteningChains) {
       {"tokyo", {"tokyo"}},
       {"/", {"/", ""}},
   };
-  for (const auto& c : cases) EXPECT_EQ(Chain(c.path), c.chain) << c.path;
+  for (const auto& c : cases) {
+    std::vector<std::string> chain;
+    for (const std::string& shown : c.chain) chain.push_back(test::Native(shown));
+    EXPECT_EQ(Chain(test::Native(c.path)), chain) << c.path;
+  }
   // The first text that fits.
-  EXPECT_EQ(FitPathToWidth("/data/maps/tokyo", NarrowDots, 6), ".../tokyo");
-  EXPECT_EQ(FitPathToWidth("/data/maps/tokyo", NarrowDots, 11), "/.../tokyo");
-  EXPECT_EQ(FitPathToWidth("/data/maps/tokyo", NarrowDots, 1000), "/data/maps/tokyo");
+  const std::string path = test::Native("/data/maps/tokyo");
+  EXPECT_EQ(FitPathToWidth(path, NarrowDots, 6), test::Native(".../tokyo"));
+  EXPECT_EQ(FitPathToWidth(path, NarrowDots, 11), test::Native("/.../tokyo"));
+  EXPECT_EQ(FitPathToWidth(path, NarrowDots, 1000), path);
 }
 
 TEST(FolderRules, AlreadyRegistered) {
@@ -96,7 +103,7 @@ TEST(OutputRules, TextFollowsTheFormat) {
   // Registered first: a registration may move the table's rows.
   const OutputFormat& pkg = test::OneFileFormat();
   const OutputFormat& mif = *FindOutputFormat("MIF");
-  const IsFolderQuery is_folder = [](const std::string& p) { return p == "/out"; };
+  const IsFolderQuery is_folder = [](const std::string& p) { return p == test::Native("/out"); };
   const struct {
     const char* text;
     bool was_one_file;
@@ -112,23 +119,30 @@ TEST(OutputRules, TextFollowsTheFormat) {
       {"/out/", false, mif, "/out/"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(OutputTextForFormat(c.text, c.was_one_file, c.to, "mapdata.tpkg", is_folder),
-              c.result)
+    EXPECT_EQ(
+        OutputTextForFormat(test::Native(c.text), c.was_one_file, c.to, "mapdata.tpkg", is_folder),
+        test::Native(c.result))
         << c.text << " to " << c.to.name;
   }
 }
 
 TEST(OutputRules, TargetAndProposedFile) {
   const OutputFormat& pkg = test::OneFileFormat();
-  const IsFolderQuery is_folder = [](const std::string& p) { return p == "/out"; };
-  EXPECT_EQ(ReadOutputTarget("/out/city.tpkg", pkg, "d.tpkg", is_folder).folder, "/out/");
-  EXPECT_EQ(ReadOutputTarget("/out/city.tpkg", pkg, "d.tpkg", is_folder).file, "city.tpkg");
-  EXPECT_EQ(ReadOutputTarget("/out", pkg, "d.tpkg", is_folder).file, "d.tpkg");
-  EXPECT_EQ(ReadOutputTarget("city.tpkg", pkg, "d.tpkg", is_folder).folder, "./");
-  EXPECT_EQ(ReadOutputTarget("/x", *FindOutputFormat("MIF"), "d.tpkg", is_folder).folder, "/x");
+  const IsFolderQuery is_folder = [](const std::string& p) { return p == test::Native("/out"); };
+  EXPECT_EQ(ReadOutputTarget(test::Native("/out/city.tpkg"), pkg, "d.tpkg", is_folder).folder,
+            test::Native("/out/"));
+  EXPECT_EQ(ReadOutputTarget(test::Native("/out/city.tpkg"), pkg, "d.tpkg", is_folder).file,
+            "city.tpkg");
+  EXPECT_EQ(ReadOutputTarget(test::Native("/out"), pkg, "d.tpkg", is_folder).file, "d.tpkg");
+  EXPECT_EQ(ReadOutputTarget("city.tpkg", pkg, "d.tpkg", is_folder).folder, test::Native("./"));
+  EXPECT_EQ(
+      ReadOutputTarget(test::Native("/x"), *FindOutputFormat("MIF"), "d.tpkg", is_folder).folder,
+      test::Native("/x"));
   EXPECT_EQ(ProposedOutputFile("", "d.tpkg", is_folder), "d.tpkg");
-  EXPECT_EQ(ProposedOutputFile("/out", "d.tpkg", is_folder), "/out/d.tpkg");
-  EXPECT_EQ(ProposedOutputFile("/out/c.tpkg", "d.tpkg", is_folder), "/out/c.tpkg");
+  EXPECT_EQ(ProposedOutputFile(test::Native("/out"), "d.tpkg", is_folder),
+            test::Native("/out/d.tpkg"));
+  EXPECT_EQ(ProposedOutputFile(test::Native("/out/c.tpkg"), "d.tpkg", is_folder),
+            test::Native("/out/c.tpkg"));
   EXPECT_EQ(DefaultOutputFileName("/maps/tokyo/", pkg), "tokyo.tpkg");
   EXPECT_EQ(DefaultOutputFileName("/", pkg), "pelmora.tpkg");
   EXPECT_EQ(DefaultOutputFileName("", pkg), "pelmora.tpkg");
@@ -231,8 +245,8 @@ TEST(PlacementRules, ProgramPaths) {
   EXPECT_EQ(SettingsWriteMessage("/x/a.INI"), "/x/a.INI に書き込めません");
   // An install the user cannot write to keeps its settings in the user's folder.
   EXPECT_EQ(SettingsFilePath("/opt/p/Converter", true, "/var/config/p"), "/opt/p/Converter.INI");
-  EXPECT_EQ(SettingsFilePath("/opt/p/Converter", false, "/var/config/p"),
-            "/var/config/p/Converter.INI");
+  EXPECT_EQ(SettingsFilePath("/opt/p/Converter", false, test::Native("/var/config/p")),
+            test::Native("/var/config/p/Converter.INI"));
 }
 
 // Records what a run reports, on the calling thread.

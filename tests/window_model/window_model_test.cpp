@@ -130,7 +130,7 @@ TEST_F(WindowModelTest, SettingsProblemsAndTheirFocus) {
     }
     EXPECT_EQ(view_.messages[0].text, expected);
     EXPECT_EQ(view_.focus, c.focus);
-    EXPECT_EQ(model_.OutputText(), c.output ? scratch_ + "/" + c.amended : "");
+    EXPECT_EQ(model_.OutputText(), c.output ? scratch_ + "/" + test::Native(c.amended) : "");
     EXPECT_FALSE(model_.IsConverting());
     EXPECT_TRUE(view_.log.empty());
   }
@@ -144,6 +144,12 @@ TEST_F(WindowModelTest, FolderList) {
   ASSERT_EQ(view_.messages.size(), 1u);
   EXPECT_EQ(view_.messages[0].text, "/m/two は\n\r既に登録されています。");
   EXPECT_EQ(view_.folders, std::vector<std::string>({"/m/one", "/m/two", "/m/three"}));
+  // A list that refuses an item: the error travels out to the error box, and
+  // the folders of a run stay those the list shows.
+  view_.refuse_insert = true;
+  EXPECT_THROW(model_.AddFolder("/m/four"), std::runtime_error);
+  view_.refuse_insert = false;
+  EXPECT_EQ(model_.Folders(), view_.folders);
   view_.current_row = 1;
   model_.Button2Click();  // the current item only
   EXPECT_EQ(view_.folders, std::vector<std::string>({"/m/one", "/m/three"}));
@@ -167,10 +173,10 @@ TEST_F(WindowModelTest, FolderList) {
 }
 
 TEST_F(WindowModelTest, OutputPickersAndGroups) {
-  view_.picked = "/d/Out";
+  view_.picked = test::Native("/d/Out");
   model_.Button4Click();
   EXPECT_EQ(view_.last_picker, FolderPicker::kFolderBrowseDialog2);
-  EXPECT_EQ(view_.output_text, "/d/Out/");
+  EXPECT_EQ(view_.output_text, test::Native("/d/Out/"));
   view_.picked = "/";
   model_.Button4Click();
   EXPECT_EQ(model_.OutputText(), "/");  // no doubled separator
@@ -228,12 +234,16 @@ TEST_F(WindowModelTest, RunOfTheSample) {
   EXPECT_FALSE(view_.disabled.count(Control::kS1));
   EXPECT_FALSE(view_.disabled.count(Control::kX1));
   model_.Button7Click();  // ignored during the run
+  // A folder dropped on the list during the run does not change the run's
+  // folders (a disabled list may still get a drop from Explorer).
+  model_.AddFolder(scratch_);
+  EXPECT_EQ(model_.Folders(), std::vector<std::string>({sample_}));
   ASSERT_TRUE(view_.PumpUntilRunsEnded(1));
 
   EXPECT_FALSE(model_.IsConverting());
   EXPECT_FALSE(view_.busy);
   EXPECT_EQ(view_.disabled, std::set<Control>({Control::kS1}));
-  EXPECT_EQ(model_.OutputText(), scratch_ + "/out/");
+  EXPECT_EQ(model_.OutputText(), scratch_ + "/out" + kPathSeparator);
   ASSERT_EQ(view_.messages.size(), 1u);
   EXPECT_EQ(view_.messages[0].kind, MessageKind::kInformation);
   EXPECT_EQ(view_.messages[0].text.rfind("変換が終了しました。", 0), 0u);
