@@ -73,11 +73,17 @@ void TfrmMain::AddFolder(const std::string& path) {
     view_.ShowMessage(MessageKind::kWarning, AlreadyRegisteredMessage(path));
     return;
   }
-  // At the end; selection and current item unchanged. The view first: a list
-  // that refuses the item (out of resources) throws, and the folders stay
-  // those it shows.
-  view_.InsertFolder(static_cast<int>(folders_.size()), path);
+  // At the end; selection and current item unchanged. The model first: a
+  // view may report its edited list back (FoldersEdited) while it inserts.
+  // A list that refuses the item (out of resources) throws, and the folders
+  // stay those it shows.
   folders_.push_back(path);
+  try {
+    view_.InsertFolder(static_cast<int>(folders_.size()) - 1, path);
+  } catch (...) {
+    folders_.pop_back();
+    throw;
+  }
   FoldersChanged();
 }
 

@@ -4,6 +4,7 @@
 // thread waits in a queue until the test runs it.
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -47,7 +48,9 @@ class FakeView : public TMainWindowView {
   void InsertFolder(int row, const std::string& path) override {
     if (refuse_insert) throw std::runtime_error("行を挿入できません");
     folders.insert(folders.begin() + row, path);
+    if (after_insert) after_insert();  // a toolkit reporting its list back, as Qt's does
   }
+  std::function<void()> after_insert;
   void RemoveFolder(int row) override { folders.erase(folders.begin() + row); }
   void ClearFolders() override { folders.clear(); }
   int CurrentFolderRow() override { return current_row; }

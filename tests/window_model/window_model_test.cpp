@@ -150,6 +150,15 @@ TEST_F(WindowModelTest, FolderList) {
   EXPECT_THROW(model_.AddFolder("/m/four"), std::runtime_error);
   view_.refuse_insert = false;
   EXPECT_EQ(model_.Folders(), view_.folders);
+  // A view that reports its list back while it inserts (as Qt's does): the
+  // folder is registered once.
+  view_.after_insert = [this] { model_.FoldersEdited(view_.folders); };
+  model_.AddFolder("/m/five");
+  view_.after_insert = nullptr;
+  EXPECT_EQ(model_.Folders(),
+            std::vector<std::string>({"/m/one", "/m/two", "/m/three", "/m/five"}));
+  view_.current_row = 3;
+  model_.Button2Click();
   view_.current_row = 1;
   model_.Button2Click();  // the current item only
   EXPECT_EQ(view_.folders, std::vector<std::string>({"/m/one", "/m/three"}));
