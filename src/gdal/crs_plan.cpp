@@ -162,7 +162,7 @@ void PlanChangeOfDatum(ProjPair& pair, const CrsRequest& request, CrsPlan& plan)
     return;
   }
   if (!request.allow_approximate) {
-    plan.refusal = change + "グリッドなしでは、PROJ は断りなく " + fallback + " を使います。" +
+    plan.refusal = change + "グリッドなしでは、PROJ は断りなく" + fallback + "を使います。" +
                    needs + "。近似でよければ --allow-approximate を指定してください";
     return;
   }
