@@ -29,14 +29,14 @@ std::string ResolveTarget(const std::string& input, std::string& refusal) {
   OGRSpatialReference srs;
   const char* const options[] = {"ALLOW_NETWORK_ACCESS=NO", nullptr};
   if (input.empty() || srs.SetFromUserInput(input.c_str(), options) != OGRERR_NONE) {
-    refusal = "unknown coordinate system '" + input +
-              "' (give it as ogr2ogr -t_srs takes it, such as EPSG:4612)";
+    refusal = "座標系「" + input +
+              "」はわかりません。ogr2ogr の -t_srs と同じ書き方 (例 EPSG:4612) で指定してください";
     return {};
   }
   if (srs.IsCompound() || !(srs.IsGeographic() || srs.IsProjected()) || srs.GetAxesCount() != 2) {
-    refusal = "'" + input +
-              "' is not a two-dimensional geographic or projected coordinate system, which the "
-              "map's plane coordinates could be reprojected into";
+    refusal = "「" + input +
+              "」は2次元の地理座標系でも投影座標系でもないため、地図の平面座標をそこへ投影し直せ"
+              "ません";
     return {};
   }
   const char* authority = srs.GetAuthorityName(nullptr);
@@ -76,14 +76,15 @@ std::string JoinNames(const std::vector<std::string>& names) {
 void PlanWithGrid(ProjPair& pair, const std::string& grid_file, CrsPlan& plan) {
   struct stat st {};
   if (::stat(grid_file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    plan.refusal = "the grid file " + grid_file + " does not exist";
+    plan.refusal = "グリッドファイル「" + grid_file + "」はありません";
     return;
   }
   char resolved[PATH_MAX];
   const std::string path = ::realpath(grid_file.c_str(), resolved) ? resolved : grid_file;
   if (path.find_first_of(" \t\"'") != std::string::npos) {
-    plan.refusal = "PROJ cannot take the path of the grid file " + grid_file +
-                   " (a space or quote in it): put the file in a folder without one";
+    plan.refusal = "グリッドファイル「" + grid_file +
+                   "」のパスには空白か引用符があるため、PROJ に渡せません。空白も引用符もない"
+                   "フォルダに置いてください";
     return;
   }
   std::vector<std::string> known;
@@ -93,34 +94,36 @@ void PlanWithGrid(ProjPair& pair, const std::string& grid_file, CrsPlan& plan) {
     if (grids.size() != 1 || !SameFileName(path, grids[0])) continue;
     plan.pipeline = op.PipelineWithGrid(grids[0], path);
     if (!pair.CanRun(plan.pipeline)) {
-      plan.refusal = "PROJ cannot read the grid file " + grid_file + ": " + pair.LastError();
+      plan.refusal =
+          "PROJ がグリッドファイル「" + grid_file + "」を読めません: " + pair.LastError();
     }
     return;
   }
-  plan.refusal =
-      "the grid file " + grid_file + " is not used by any transformation from " +
-      pair.SourceName() + " to " + pair.TargetName() +
-      (known.empty() ? std::string(": none uses a grid") : ": they use " + JoinNames(known));
+  plan.refusal = "グリッドファイル「" + grid_file + "」は " + pair.SourceName() + " から " +
+                 pair.TargetName() + " へのどの変換にも使われません" +
+                 (known.empty() ? std::string(" (グリッドを使う変換はありません)")
+                                : " (使われるのは " + JoinNames(known) + ")");
 }
 
-// "\"Tokyo to JGD2000 (1)\" (accuracy 9 m, for <area>)"
+// "「Tokyo to JGD2000 (1)」(精度 9 m、範囲 <area>)": the operation's name
+// and area are PROJ's own texts.
 std::string Describe(const ProjOperation& op) {
   std::ostringstream text;
-  text << '"' << op.Name() << "\" (accuracy ";
+  text << "「" << op.Name() << "」(精度 ";
   if (op.AccuracyMetres() >= 0) {
     text << op.AccuracyMetres() << " m";
   } else {
-    text << "unknown";
+    text << "不明";
   }
   std::string area = op.Area();
   while (!area.empty() && area.back() == '.') area.pop_back();
-  if (!area.empty()) text << ", for " << area;
+  if (!area.empty()) text << "、範囲 " << area;
   text << ")";
   const std::string pipeline = op.Pipeline();
   if (pipeline.find("+proj=noop") != std::string::npos) {
-    text << ", which leaves the coordinates as they are";
+    text << "、座標を変えない変換";
   } else if (pipeline.find("+proj=helmert") != std::string::npos) {
-    text << ", a Helmert shift";
+    text << "、Helmert 変換";
   }
   return text.str();
 }
@@ -143,27 +146,28 @@ void PlanChangeOfDatum(ProjPair& pair, const CrsRequest& request, CrsPlan& plan)
   std::vector<std::string> grids;
   std::optional<ProjOperation> best;
   const std::string fallback = Fallback(pair, grids, best);
-  const std::string change = pair.SourceName() + " to " + pair.TargetName() +
-                             " is a change of datum (" + pair.SourceDatum() + " to " +
-                             pair.TargetDatum() + ")";
+  const std::string change = pair.SourceName() + " から " + pair.TargetName() +
+                             " への変換は測地系の変更 (" + pair.SourceDatum() + " → " +
+                             pair.TargetDatum() + ") です。";
   const std::string needs =
-      grids.empty() ? std::string("PROJ knows no grid for it")
-                    : "an exact transformation needs the grid file " + JoinNames(grids) +
-                          ", which Debian does not ship (give it with --grid FILE)";
+      grids.empty() ? std::string("PROJ はこの変換に使えるグリッドを知りません")
+                    : "正確な変換にはグリッドファイル " + JoinNames(grids) +
+                          " が必要ですが、Debian には含まれていません (--grid FILE で指定して"
+                          "ください)";
   if (fallback.empty()) {
     plan.refusal = change +
-                   ": without a grid PROJ has only a ballpark offset, which ignores the "
-                   "change of datum; " +
-                   needs + ".";
+                   "グリッドなしでは、PROJ には測地系の変更を無視するおおよその移動 (ballpark) "
+                   "しかありません。" +
+                   needs;
     return;
   }
   if (!request.allow_approximate) {
-    plan.refusal = change + ": without a grid PROJ would silently use " + fallback + "; " + needs +
-                   ", or accept the approximation with --allow-approximate.";
+    plan.refusal = change + "グリッドなしでは、PROJ は断りなく" + fallback + "を使います。" +
+                   needs + "。近似でよければ --allow-approximate を指定してください";
     return;
   }
   plan.pipeline = best->Pipeline();
-  plan.warning = "測地系を格子ファイルなしで近似変換します: " + pair.SourceName() + " → " +
+  plan.warning = "測地系をグリッドファイルなしで近似変換します: " + pair.SourceName() + " → " +
                  pair.TargetName() + "、" + fallback +
                  (grids.empty() ? std::string() : " (正確な変換には " + JoinNames(grids) + ")");
 }
@@ -174,14 +178,14 @@ CrsPlan MakePlan(const CrsRequest& request) {
   if (!plan.refusal.empty()) return plan;
   ProjPair pair(request.source_epsg, plan.target);
   if (!pair.valid()) {
-    plan.refusal = "PROJ cannot transform into '" + request.target + "': " + pair.LastError();
+    plan.refusal = "PROJ は座標系「" + request.target + "」へ変換できません: " + pair.LastError();
   } else if (pair.SameDatum()) {
     // A chain of map projections on one datum: exact whatever PROJ sorts
     // first, and no grid can improve it.
     std::vector<ProjOperation> ops = pair.Operations(PROJ_GRID_AVAILABILITY_IGNORED);
     if (ops.empty()) {
-      plan.refusal =
-          "PROJ finds no transformation from " + pair.SourceName() + " to " + pair.TargetName();
+      plan.refusal = "PROJ は " + pair.SourceName() + " から " + pair.TargetName() +
+                     " への変換を見つけられません";
     } else {
       plan.pipeline = ops[0].Pipeline();
     }

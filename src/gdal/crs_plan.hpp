@@ -19,7 +19,9 @@ struct CrsRequest {
 };
 
 struct CrsPlan {
-  std::string refusal;   // why the request cannot be done; empty: it can
+  // Why the request cannot be done (empty: it can), without a final "。":
+  // the settings check ends the sentence, an error gets its "." when shown.
+  std::string refusal;
   std::string warning;   // an approximate change of datum, with its accuracy
   std::string target;    // "EPSG:n" where the target has a code, else its WKT
   std::string pipeline;  // the PROJ operation from the zone to the target

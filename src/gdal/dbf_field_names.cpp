@@ -28,7 +28,7 @@ std::string DbfFieldName(std::string_view utf8_name) {
   for (const ShortName& entry : kShortNames) {
     if (entry.column == utf8_name) return Utf8ToCp932(entry.dbf);
   }
-  throw ConversionError("no Shapefile column name for " + std::string(utf8_name));
+  throw ConversionError("列「" + std::string(utf8_name) + "」には Shapefile の列名がありません");
 }
 
 }  // namespace pelmora::gdal

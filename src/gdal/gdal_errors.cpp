@@ -40,7 +40,7 @@ void GdalErrorScope::Handle(int kind, int, const char* message) {
 }
 
 void GdalErrorScope::Fail(const std::string& what) const {
-  ConversionError error(last_error_.empty() ? what : "GDAL: " + last_error_);
+  ConversionError error(last_error_.empty() ? what : what + " (GDAL: " + last_error_ + ")");
   error.SetPlace(file_name_, 0);
   throw error;
 }

@@ -20,8 +20,9 @@ class GdalErrorScope {
   GdalErrorScope(const GdalErrorScope&) = delete;
   GdalErrorScope& operator=(const GdalErrorScope&) = delete;
 
-  // Throws ConversionError for a failed GDAL call: GDAL's own message when it
-  // gave one, otherwise `what`; the error's place is the output file.
+  // Throws ConversionError for a failed GDAL call: `what` (what could not be
+  // done, in the program's words), followed by GDAL's own message when it
+  // gave one; the error's place is the output file.
   [[noreturn]] void Fail(const std::string& what) const;
   bool failed() const { return !last_error_.empty(); }
 

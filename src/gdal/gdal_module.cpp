@@ -11,7 +11,7 @@ extern "C" __attribute__((visibility("default"))) const char* pelmora_gdal_modul
     const char* program_version) {
   // A module of another build may see other layouts of the engine's types.
   if (std::strcmp(program_version, PELMORA_VERSION) != 0) {
-    return "the module was built for version " PELMORA_VERSION;
+    return "モジュールはバージョン " PELMORA_VERSION " 用に作られています。";
   }
   pelmora::gdal::RegisterGdalFormats();
   return nullptr;

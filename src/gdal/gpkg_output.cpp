@@ -43,7 +43,7 @@ void RefuseToReplaceOtherFiles(const std::string& path, const std::string& name)
   GDALDataset* old = GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR, gpkg_only);
   if (old == nullptr) {
     ConversionError error("既にあるファイル「" + path +
-                          "」はGeoPackageではないため、置き換えません。");
+                          "」はGeoPackageではないため、置き換えません");
     error.SetPlace(name, 0);
     throw error;
   }
@@ -57,11 +57,11 @@ class GeoPackage : public RunOutput {
     RefuseToReplaceOtherFiles(final_path_, name_);
     GdalErrorScope errors(name_, nullptr);
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
-    if (driver == nullptr) errors.Fail("GDAL has no GPKG driver");
+    if (driver == nullptr) errors.Fail("GDAL に GPKG のドライバーがありません");
     dataset_ = driver->Create(temp_path_.c_str(), 0, 0, 0, GDT_Unknown, nullptr);
     if (dataset_ == nullptr) {
       RemoveDatabase(temp_path_);
-      errors.Fail("cannot create the file");
+      errors.Fail("ファイルを作成できません");
     }
   }
 
@@ -84,7 +84,7 @@ class GeoPackage : public RunOutput {
     GDALDataset* dataset = dataset_;
     dataset_ = nullptr;
     GDALClose(dataset);
-    if (errors.failed()) errors.Fail("cannot complete the file");
+    if (errors.failed()) errors.Fail("ファイルを書き終えられません");
     if (std::rename(temp_path_.c_str(), final_path_.c_str()) != 0) ThrowIoError(errno, name_);
     completed_ = true;
   }
@@ -148,17 +148,17 @@ void GeoPackage::AddLayer(const LayerSchema& schema, const std::string& buffer_p
   std::unique_ptr<GDALDataset> buffer(
       GDALDataset::Open(buffer_path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
   if (!buffer || buffer->GetLayerCount() != 1) {
-    GdalErrorScope(name_, nullptr).Fail("cannot read back a layer");
+    GdalErrorScope(name_, nullptr).Fail("一時ファイルのレイヤーを読み戻せません");
   }
   std::lock_guard lock(mutex_);
   GdalErrorScope errors(name_, nullptr);
-  if (dataset_->StartTransaction() != OGRERR_NONE) errors.Fail("cannot start a transaction");
+  if (dataset_->StartTransaction() != OGRERR_NONE) errors.Fail("トランザクションを開始できません");
   // Each table is complete with its index in its own commit: with several
   // jobs that happens while later layers still convert, and the file closes
   // without work left. A stop or an error leaves the transaction open; the
   // file is then discarded.
   CopyIntoTable(*dataset_, schema, *buffer->GetLayer(0), step, errors);
-  if (dataset_->CommitTransaction() != OGRERR_NONE) errors.Fail("cannot write the table");
+  if (dataset_->CommitTransaction() != OGRERR_NONE) errors.Fail("テーブルを書き込めません");
 }
 
 }  // namespace

@@ -58,11 +58,11 @@ OGRLayer& CreateTable(GDALDataset& dataset, const LayerSchema& schema, OGRLayer&
   const char* options[] = {identifier.c_str(), "SPATIAL_INDEX=NO", nullptr};
   OGRLayer* to = dataset.CreateLayer(std::string(schema.name).c_str(), from.GetSpatialRef(),
                                      from.GetGeomType(), const_cast<char**>(options));
-  if (to == nullptr) errors.Fail("cannot create the table");
+  if (to == nullptr) errors.Fail("テーブル「" + std::string(schema.name) + "」を作成できません");
   OGRFeatureDefn* defn = from.GetLayerDefn();
   for (int i = 0; i < defn->GetFieldCount(); ++i) {
     if (to->CreateField(defn->GetFieldDefn(i), FALSE) != OGRERR_NONE) {
-      errors.Fail("cannot create a column");
+      errors.Fail("列「" + std::string(defn->GetFieldDefn(i)->GetNameRef()) + "」を作成できません");
     }
   }
   return *to;
@@ -80,10 +80,10 @@ GIntBig CopyRows(OGRLayer& from, OGRLayer& to, const FinishingStep& step, GdalEr
   while (FeaturePtr feature{from.GetNextFeature()}) {
     row->SetFrom(feature.get(), columns.data(), TRUE);
     row->SetFID(OGRNullFID);  // numbered 1, 2, ... in the order written
-    if (to.CreateFeature(row.get()) != OGRERR_NONE) errors.Fail("cannot write a feature");
+    if (to.CreateFeature(row.get()) != OGRERR_NONE) errors.Fail("地物を書き込めません");
     if (++copied % kRowsPerStep == 0) step(static_cast<double>(copied) / total);
   }
-  if (errors.failed()) errors.Fail("cannot read back a layer");
+  if (errors.failed()) errors.Fail("一時ファイルのレイヤーを読み戻せません");
   return copied;
 }
 
@@ -100,13 +100,13 @@ void CopyIntoTable(GDALDataset& dataset, const LayerSchema& schema, OGRLayer& fr
   // in gpkg_extensions; only the trigger that indexes each new row is set
   // aside while the rows go in.
   if (QueryText(dataset, "SELECT CreateSpatialIndex('" + table + "', '" + geometry + "')", errors,
-                "cannot create the spatial index") != "1") {
-    errors.Fail("cannot create the spatial index");
+                "空間インデックスを作成できません") != "1") {
+    errors.Fail("空間インデックスを作成できません");
   }
   const std::string trigger_sql = QueryText(
       dataset, "SELECT sql FROM sqlite_master WHERE type = 'trigger' AND name = '" + trigger + "'",
-      errors, "cannot read the spatial index's trigger");
-  Execute(dataset, "DROP TRIGGER " + Quoted(trigger), errors, "cannot create the spatial index");
+      errors, "空間インデックスのトリガーを読めません");
+  Execute(dataset, "DROP TRIGGER " + Quoted(trigger), errors, "空間インデックスを作成できません");
 
   const GIntBig rows =
       CopyRows(from, to, FinishingStep([&](double done) { step(kCopyShare * done); }), errors);
@@ -119,11 +119,11 @@ void CopyIntoTable(GDALDataset& dataset, const LayerSchema& schema, OGRLayer& fr
     Execute(
         dataset,
         fill + std::to_string(first) + " AND fid <= " + std::to_string(first + kIndexRowsPerStep),
-        errors, "cannot build the spatial index");
+        errors, "空間インデックスを作れません");
     step(kCopyShare + (1 - kCopyShare) * static_cast<double>(first + kIndexRowsPerStep) / rows);
   }
-  Execute(dataset, trigger_sql, errors, "cannot create the spatial index");
-  if (to.SyncToDisk() != OGRERR_NONE) errors.Fail("cannot write the table");
+  Execute(dataset, trigger_sql, errors, "空間インデックスを作成できません");
+  if (to.SyncToDisk() != OGRERR_NONE) errors.Fail("テーブルを書き込めません");
 }
 
 }  // namespace pelmora::gdal

@@ -54,12 +54,14 @@ OgrLayerFile::OgrLayerFile(const LayerSchema& schema, OgrTarget target)
 void OgrLayerFile::Open(const LayerSchema& schema) {
   GdalErrorScope errors(target_.display_name, warnings_);
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(target_.driver);
-  if (driver == nullptr) errors.Fail(std::string("GDAL has no driver ") + target_.driver);
+  if (driver == nullptr)
+    errors.Fail(std::string("GDAL に ") + target_.driver + " のドライバーがありません");
   dataset_ = driver->Create(target_.path.c_str(), 0, 0, 0, GDT_Unknown, nullptr);
-  if (dataset_ == nullptr) errors.Fail("cannot create the file");
+  if (dataset_ == nullptr) errors.Fail("ファイルを作成できません");
   OGRSpatialReference srs;
   if (srs.importFromEPSG(CoordSysEpsg(schema.coordsys_index)) != OGRERR_NONE) {
-    errors.Fail("unknown coordinate system");
+    errors.Fail("座標系 EPSG:" + std::to_string(CoordSysEpsg(schema.coordsys_index)) +
+                " がわかりません");
   }
   // Coordinates are easting, northing whatever the EPSG axis order says.
   srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
@@ -67,14 +69,17 @@ void OgrLayerFile::Open(const LayerSchema& schema) {
   auto options = OptionList(target_.layer_options);
   layer_ = dataset_->CreateLayer(std::string(schema.name).c_str(), &srs, GeometryType(kind_),
                                  const_cast<char**>(options.data()));
-  if (layer_ == nullptr) errors.Fail("cannot create the layer");
+  if (layer_ == nullptr)
+    errors.Fail("レイヤー「" + std::string(schema.name) + "」を作成できません");
   for (std::string_view column : schema.columns) {
     std::string name = target_.cp932_values ? DbfFieldName(column) : std::string(column);
     OGRFieldDefn field(name.c_str(), OFTString);
     // Codes keep their leading zeros as text; the widest DBF text column is
     // shrunk to the longest value once the file is closed (dbf_shrink).
     if (target_.cp932_values) field.SetWidth(254);
-    if (layer_->CreateField(&field, FALSE) != OGRERR_NONE) errors.Fail("cannot create a column");
+    if (layer_->CreateField(&field, FALSE) != OGRERR_NONE) {
+      errors.Fail("列「" + std::string(column) + "」を作成できません");
+    }
   }
   feature_ = OGRFeature::CreateFeature(layer_->GetLayerDefn());
   if (std::string_view(target_.driver) == "FlatGeobuf") {
@@ -103,7 +108,7 @@ void OgrLayerFile::SetGeometry(const Feature& feature) {
       feature_->GetGeometryRef()->transform(transformation_.get()) != OGRERR_NONE) {
     // Never written untransformed: a vertex outside what the operation
     // covers (such as a grid's area) ends the run at its record.
-    ConversionError error("cannot transform the coordinates into the target coordinate system");
+    ConversionError error("座標を投影し直す先の座標系に変換できません");
     error.SetPlace(std::string(feature.place.file), feature.place.line);
     throw error;
   }
@@ -131,7 +136,7 @@ void OgrLayerFile::Write(const Feature& feature) {
     nulls_->Add(written_++, *feature_);
     return;
   }
-  if (layer_->CreateFeature(feature_) != OGRERR_NONE) errors.Fail("cannot write a feature");
+  if (layer_->CreateFeature(feature_) != OGRERR_NONE) errors.Fail("地物を書き込めません");
   ++written_;
   ++written_by_gdal_;
 }
@@ -156,7 +161,7 @@ void OgrLayerFile::WritePlaceholder(GdalErrorScope& errors) {
     polygons->addGeometryDirectly(polygon);
     feature_->SetGeometryDirectly(polygons);
   }
-  if (layer_->CreateFeature(feature_) != OGRERR_NONE) errors.Fail("cannot write a feature");
+  if (layer_->CreateFeature(feature_) != OGRERR_NONE) errors.Fail("地物を書き込めません");
 }
 
 void OgrLayerFile::Close(const std::function<void(double)>& step) {
@@ -169,7 +174,7 @@ void OgrLayerFile::Close(const std::function<void(double)>& step) {
   GDALDataset* dataset = dataset_;
   dataset_ = nullptr;
   GDALClose(dataset);
-  if (errors.failed()) errors.Fail("cannot complete the file");
+  if (errors.failed()) errors.Fail("ファイルを書き終えられません");
   if (nulls_ && (placeholder || !nulls_->empty()))
     nulls_->Merge(
         placeholder, step ? step : [](double) {});

@@ -12,14 +12,15 @@ FormatCheck CheckReprojection(const ConversionSettings& settings) {
   if (settings.target_crs.empty()) {
     if (!settings.grid_file.empty() || settings.allow_approximate) {
       return {
-          "a grid file or an approximate transformation needs a target coordinate system "
-          "(--t_srs)",
+          "グリッドファイルや近似変換は、投影し直す先の座標系 (--t_srs) を指定したときだけ使え"
+          "ます。",
           {}};
     }
     return {};
   }
   CrsPlan plan = PlanCrsTransformation({CoordSysEpsg(settings.coordsys_index), settings.target_crs,
                                         settings.grid_file, settings.allow_approximate});
+  if (!plan.refusal.empty()) plan.refusal += "。";
   return {std::move(plan.refusal), std::move(plan.warning)};
 }
 
@@ -35,7 +36,7 @@ std::unique_ptr<OGRCoordinateTransformation> LayerTransformation(const LayerSche
   if (!plan.refusal.empty()) errors.Fail(plan.refusal);
   OGRSpatialReference target;
   if (target.SetFromUserInput(plan.target.c_str()) != OGRERR_NONE) {
-    errors.Fail("unknown coordinate system " + std::string(schema.target_crs));
+    errors.Fail("座標系「" + std::string(schema.target_crs) + "」はわかりません");
   }
   // Easting (longitude) first, as the zone's coordinates are written.
   target.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
@@ -45,7 +46,7 @@ std::unique_ptr<OGRCoordinateTransformation> LayerTransformation(const LayerSche
   std::unique_ptr<OGRCoordinateTransformation> transformation(
       OGRCreateCoordinateTransformation(&srs, &target, options));
   if (!transformation) {
-    errors.Fail("cannot transform into " + std::string(schema.target_crs));
+    errors.Fail("座標系「" + std::string(schema.target_crs) + "」へ変換できません");
   }
   srs = target;
   return transformation;

@@ -15,10 +15,10 @@ namespace {
 constexpr const char* kOpenOptions =
     "<OpenOptionList>"
     "  <Option name='COORDSYS' type='int' min='0' max='37' description="
-    "'Entry of the coordinate-system table (pelmora-convert --list-coordsys); default: the "
-    "JGD2000 entry of the zone the map-sheet files name'/>"
+    "'座標系の一覧 (pelmora-convert --list-coordsys) の番号。既定は図郭ファイルの系の "
+    "JGD2000 の座標系'/>"
     "  <Option name='POLYGONS' type='string-select' default='ASSEMBLED' description="
-    "'How polygons are made of their arcs'>"
+    "'ポリゴンをアークから作る方法'>"
     "    <Value>ASSEMBLED</Value>"
     "    <Value>CHAINED</Value>"
     "  </Option>"

@@ -33,7 +33,7 @@ void ReportCurrentException() noexcept {
     } catch (const std::exception& e) {
       CPLError(CE_Failure, CPLE_AppDefined, "%s", WithFinalPeriod(e.what()).c_str());
     } catch (...) {
-      CPLError(CE_Failure, CPLE_AppDefined, "DM2500: unknown error");
+      CPLError(CE_Failure, CPLE_AppDefined, "予期しないエラーが発生しました。");
     }
   } catch (...) {
     // Even the text could not be made (no memory left): the failure stays

@@ -21,7 +21,7 @@ std::optional<std::vector<SourceFolder>> RecogniseConnection(const char* connect
       if (forced) {
         CPLError(CE_Failure, CPLE_OpenFailed,
                  "「%s」は数値地図2500のフォルダ (地域のフォルダ、またはそれを収めたフォルダ) "
-                 "ではありません",
+                 "ではありません。",
                  folder.c_str());
       }
       return std::nullopt;
@@ -29,7 +29,7 @@ std::optional<std::vector<SourceFolder>> RecogniseConnection(const char* connect
     folders.push_back(std::move(*source));
   }
   if (folders.empty()) {
-    CPLError(CE_Failure, CPLE_OpenFailed, "DM2500: no folder given");
+    CPLError(CE_Failure, CPLE_OpenFailed, "数値地図2500のフォルダが指定されていません。");
     return std::nullopt;
   }
   return folders;
@@ -39,7 +39,7 @@ std::optional<std::vector<SourceFolder>> RecogniseConnection(const char* connect
 
 MapDataset* MapDataset::Open(GDALOpenInfo* info) {
   if (info->eAccess == GA_Update) {
-    CPLError(CE_Failure, CPLE_NotSupported, "DM2500: the driver only reads");
+    CPLError(CE_Failure, CPLE_NotSupported, "DM2500 ドライバーは読み込み専用です。");
     return nullptr;
   }
   if ((info->nOpenFlags & GDAL_OF_VECTOR) == 0) return nullptr;
@@ -79,7 +79,7 @@ bool MapDataset::ReadOptions(CSLConstList options) {
     const std::optional<int32_t> index = TryStrToInt(coordsys);
     if (!index || *index < 0 || *index >= kCoordSysCount) {
       CPLError(CE_Failure, CPLE_IllegalArg,
-               "DM2500: COORDSYS=%s is no entry of the coordinate-system table (0 to %d)", coordsys,
+               "COORDSYS=%s は座標系の一覧にありません (0 から %d までの番号です)。", coordsys,
                kCoordSysCount - 1);
       return false;
     }
@@ -91,7 +91,8 @@ bool MapDataset::ReadOptions(CSLConstList options) {
   } else if (EQUAL(polygons, "CHAINED")) {
     settings_.polygons = PolygonMode::kChained;
   } else {
-    CPLError(CE_Failure, CPLE_IllegalArg, "DM2500: POLYGONS=%s: ASSEMBLED or CHAINED", polygons);
+    CPLError(CE_Failure, CPLE_IllegalArg,
+             "POLYGONS=%s は使えません (ASSEMBLED または CHAINED です)。", polygons);
     return false;
   }
   ChooseCoordinateSystem(coordsys != nullptr);
@@ -118,8 +119,8 @@ void MapDataset::ChooseCoordinateSystem(bool asked) {
   WarnAboutAreas(settings_, input_, observer);
   if (!asked && !zone) {
     CPLError(CE_Warning, CPLE_AppDefined,
-             "DM2500: no map-sheet file names a zone; the layers have no coordinate system "
-             "(give COORDSYS=N)");
+             "座標系の系を読み取れる図郭ファイルがないため、レイヤーに座標系がありません。"
+             "COORDSYS=N で座標系を指定してください。");
     return;
   }
   srs_ = new OGRSpatialReference();

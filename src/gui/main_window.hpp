@@ -5,7 +5,10 @@
 // actions to the model's handlers.
 #include <QMainWindow>
 #include <QPointer>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 #include "core/conversion/settings.hpp"
 #include "guide_viewer.hpp"
@@ -138,6 +141,10 @@ class TfrmMain : public QMainWindow, private window::TMainWindowView {
   void RunProgressRangeShown(int maximum);
   void RunProgressShown(int position);
 
+ private slots:
+  // Runs the work posted from other threads (PostToUi), in the order posted.
+  void RunPosted();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -192,6 +199,8 @@ class TfrmMain : public QMainWindow, private window::TMainWindowView {
   bool read_only_before_ = false;
   QPointer<QWidget> focus_before_;
   window::TfrmMain model_;
+  std::mutex posted_mutex_;
+  std::deque<std::function<void()>> posted_;
 };
 
 }  // namespace pelmora::gui

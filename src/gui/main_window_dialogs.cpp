@@ -76,8 +76,33 @@ bool TfrmMain::IsFile(const std::string& path) {
   return QFileInfo(FromCorePath(path)).isFile();
 }
 
+// The work waits in the window's own queue, handed over under its own lock:
+// Qt carries only the call by name that empties the queue, and nothing of
+// the work itself (whose hand-over Qt would order with its own atomics, out
+// of sight of a thread checker).
 void TfrmMain::PostToUi(std::function<void()> work) {
-  QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+  bool first = false;
+  {
+    std::lock_guard lock(posted_mutex_);
+    first = posted_.empty();
+    posted_.push_back(std::move(work));
+  }
+  if (first) QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
+}
+
+// One at a time, so that work that opens a modal box (whose event loop may
+// run this again) leaves the rest in order in the queue.
+void TfrmMain::RunPosted() {
+  for (;;) {
+    std::function<void()> work;
+    {
+      std::lock_guard lock(posted_mutex_);
+      if (posted_.empty()) return;
+      work = std::move(posted_.front());
+      posted_.pop_front();
+    }
+    work();
+  }
 }
 
 }  // namespace pelmora::gui

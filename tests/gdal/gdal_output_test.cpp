@@ -254,7 +254,7 @@ TEST_F(GdalOutputTest, FailedRunsLeaveOlderOutputUntouched) {
            {{"-o", tree_.Path("out/notes.gpkg"), sample},
             1,
             "既にあるファイル「" + tree_.Path("out/notes.gpkg") +
-                "」はGeoPackageではないため、置き換えません。"},
+                "」はGeoPackageではないため、置き換えません."},
            {{"-o", tree_.Path("out/old.gpkg"), tree_.Path("bad")}, 1, "roadntwk.arc"},
            {{"-o", "/proc/x.gpkg", sample}, 1, "x.gpkg"},
            {{"-f", "GeoJSON", "-o", "/proc", sample}, 1, "Doro_Doro_Arc.geojson"},

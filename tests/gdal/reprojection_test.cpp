@@ -109,20 +109,19 @@ TEST_F(ReprojectionTest, AllowApproximateWarnsOfTheAccuracyOnce) {
     int coordsys, epsg;
     std::string target, accuracy;
   };
-  for (const Case& c : std::vector<Case>{{27, 30169, "EPSG:2451", "accuracy 9 m"},
-                                         {8, 2451, "EPSG:6677", "accuracy 1 m"}}) {
+  for (const Case& c : std::vector<Case>{{27, 30169, "EPSG:2451", "精度 9 m"},
+                                         {8, 2451, "EPSG:6677", "精度 1 m"}}) {
     ExpectAsCs2cs(c.coordsys, c.epsg, c.target, 1e-6, {"--allow-approximate"});
     tree_.MakeDir("warned");
-    CliResult r =
-        Run({"-q", "-f", "GeoJSON", "--layers", kLayers, "--coordsys", std::to_string(c.coordsys),
-             "--t_srs", c.target, "--allow-approximate", "--report", tree_.Path("warned.json"),
-             "-o", tree_.Path("warned"), kSample});
+    CliResult r = Run({"-q", "-f", "GeoJSON", "--layers", kLayers, "--coordsys",
+                       std::to_string(c.coordsys), "--t_srs", c.target, "--allow-approximate",
+                       "--report", tree_.Path("warned.json"), "-o", tree_.Path("warned"), kSample});
     ASSERT_EQ(r.status, 0) << r.err;
     // The report counts it under its own kind, not under another's.
     const std::string report = TempTree::ReadFile(tree_.Path("warned.json"));
     EXPECT_NE(report.find("\"approximate_transformation\": 1"), std::string::npos) << report;
     EXPECT_EQ(report.find("missing_arc"), std::string::npos) << report;
-    EXPECT_EQ(r.err.find("警告: 測地系を格子ファイルなしで近似変換します: EPSG:" +
+    EXPECT_EQ(r.err.find("警告: 測地系をグリッドファイルなしで近似変換します: EPSG:" +
                          std::to_string(c.epsg)),
               0u)
         << r.err;
@@ -164,32 +163,38 @@ TEST_F(ReprojectionTest, RefusalsTouchNoFile) {
     std::vector<std::string> message;  // parts of standard error
   };
   const std::string grids = tree_.Path("grids/");
+  tree_.MakeDir("my grids");
+  WriteNtv2Grid(tree_.Path("my grids/tky2jgd.gsb"), 138, 34, 141, 37, 1.0, 1.0);
+  const std::string spaced = tree_.Path("my grids/");
   const std::vector<Case> cases = {
       {{"--coordsys", "27", "--t_srs", "EPSG:2451"},
-       {"EPSG:30169 (Tokyo / Japan Plane Rectangular CS IX)", "EPSG:2451", "change of datum",
+       {"EPSG:30169 (Tokyo / Japan Plane Rectangular CS IX)", "EPSG:2451", "測地系の変更",
         "Helmert", "tky2jgd.gsb", "--grid FILE", "--allow-approximate"}},
       {{"--coordsys", "27", "--t_srs", "EPSG:4612"}, {"EPSG:30169", "EPSG:4612", "tky2jgd.gsb"}},
       {{"--coordsys", "8", "--t_srs", "EPSG:6677"},
-       {"EPSG:2451", "EPSG:6677", "change of datum", "touhokutaiheiyouoki2011.gsb"}},
+       {"EPSG:2451", "EPSG:6677", "測地系の変更", "touhokutaiheiyouoki2011.gsb"}},
       // Without --coordsys: the zone the sample's map-sheet files name, JGD2000.
-      {{"--t_srs", "EPSG:6668"}, {"EPSG:2451", "EPSG:6668 (JGD2011)", "change of datum"}},
-      {{"--t_srs", "EPSG:4326"}, {"EPSG:2451", "EPSG:4326", "change of datum"}},
+      {{"--t_srs", "EPSG:6668"}, {"EPSG:2451", "EPSG:6668 (JGD2011)", "測地系の変更"}},
+      {{"--t_srs", "EPSG:4326"}, {"EPSG:2451", "EPSG:4326", "測地系の変更"}},
       {{"--coordsys", "27", "--t_srs", "EPSG:6677"},
        {"EPSG:30169", "EPSG:6677", "tky2jgd.gsb, touhokutaiheiyouoki2011.gsb"}},
       // British National Grid: nothing but a ballpark offset from Japan.
       {{"--t_srs", "EPSG:27700", "--allow-approximate"}, {"EPSG:2451", "EPSG:27700", "ballpark"}},
-      {{"--t_srs", "EPSG:999999"}, {"unknown coordinate system 'EPSG:999999'"}},
-      {{"--t_srs", "nonsense"}, {"unknown coordinate system 'nonsense'"}},
-      {{"--t_srs", "EPSG:6695"}, {"'EPSG:6695' is not a two-dimensional"}},  // a height
-      {{"--t_srs", "EPSG:4978"}, {"'EPSG:4978' is not a two-dimensional"}},  // geocentric
+      {{"--t_srs", "EPSG:999999"}, {"座標系「EPSG:999999」はわかりません。"}},
+      {{"--t_srs", "nonsense"}, {"座標系「nonsense」はわかりません。"}},
+      {{"--t_srs", "EPSG:6695"}, {"「EPSG:6695」は2次元の"}},  // a height
+      {{"--t_srs", "EPSG:4978"}, {"「EPSG:4978」は2次元の"}},  // geocentric
       {{"-f", "MIF", "--t_srs", "EPSG:4612"},
        {"MIF は座標を選んだ系 (--coordsys) のまま書き出すので"}},
       {{"--coordsys", "27", "--t_srs", "EPSG:2451", "--grid", grids + "tky2jgd.gsb"},
-       {"grids/tky2jgd.gsb does not exist"}},
+       {"グリッドファイル「" + grids + "tky2jgd.gsb」はありません。"}},
+      // PROJ reads its pipeline's grid path up to the first blank.
+      {{"--coordsys", "27", "--t_srs", "EPSG:2451", "--grid", spaced + "tky2jgd.gsb"},
+       {"グリッドファイル「" + spaced + "tky2jgd.gsb」のパスには空白か引用符がある"}},
       {{"--coordsys", "27", "--t_srs", "EPSG:2451", "--grid", grids + "other.gsb"},
-       {"other.gsb is not used by any transformation from EPSG:30169", "tky2jgd.gsb"}},
+       {"other.gsb」は EPSG:30169", "どの変換にも使われません (使われるのは tky2jgd.gsb"}},
       {{"--coordsys", "8", "--t_srs", "EPSG:6677", "--grid", grids + "touhokutaiheiyouoki2011.gsb"},
-       {"PROJ cannot read the grid file"}},
+       {"PROJ がグリッドファイル「" + grids + "touhokutaiheiyouoki2011.gsb」を読めません"}},
       {{"--grid", grids + "other.gsb"}, {"--grid を使うときは --t_srs も指定してください。"}},
       {{"--allow-approximate"}, {"--allow-approximate を使うときは --t_srs も指定してください。"}},
   };
@@ -203,6 +208,8 @@ TEST_F(ReprojectionTest, RefusalsTouchNoFile) {
     EXPECT_EQ(r.status, 2) << r.err;
     for (const std::string& part : c.message)
       EXPECT_NE(r.err.find(part), std::string::npos) << r.err;
+    // A refusal is a sentence of its own, as every settings problem.
+    EXPECT_TRUE(r.err.ends_with("。\n")) << r.err;
     std::set<std::string> left;
     for (const auto& entry : fs::directory_iterator(tree_.Path("out"))) {
       left.insert(entry.path().filename());
@@ -221,7 +228,7 @@ TEST_F(ReprojectionTest, AVertexOutsideTheGridIsAnErrorNamingTheRecord) {
                      "EPSG:2451", "--grid", tree_.Path("grids/tky2jgd.gsb"), "-o",
                      tree_.Path("out"), kSample});
   EXPECT_EQ(r.status, 1) << r.err;
-  EXPECT_NE(r.err.find("cannot transform the coordinates"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("座標を投影し直す先の座標系に変換できません."), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("行目"), std::string::npos) << r.err;
   EXPECT_TRUE(fs::is_empty(tree_.Path("out")));
 }

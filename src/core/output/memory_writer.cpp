@@ -53,7 +53,7 @@ uint32_t StoredLayer::FileIndex(std::string_view file) {
   for (size_t i = files_.size(); i-- > 0;)
     if (files_[i] == file) return static_cast<uint32_t>(i);
   if (files_.size() >= std::numeric_limits<uint32_t>::max())
-    throw std::length_error("too many input files in one layer to keep in memory");
+    throw std::length_error("1つのレイヤーの入力ファイルが多すぎて、メモリーに保てません");
   files_.emplace_back(file);
   return static_cast<uint32_t>(files_.size() - 1);
 }

@@ -38,10 +38,10 @@ void TMapCanvas::ListenToTiles(bool listen) {
     tiles->SetOnTileReady(nullptr);
     return;
   }
-  tiles->SetOnTileReady([this] {
-    QMetaObject::invokeMethod(
-        this, [this] { update(); }, Qt::QueuedConnection);
-  });
+  // By name: the queued call is made by Qt alone, with nothing of the
+  // program's handed across the threads.
+  tiles->SetOnTileReady(
+      [this] { QMetaObject::invokeMethod(this, "update", Qt::QueuedConnection); });
 }
 
 void TMapCanvas::SetScene(std::shared_ptr<render::MapScene> scene) {
