@@ -19,7 +19,8 @@ constexpr KindNames kKindNames[] = {
     {WarningKind::kRingNotClosed, "ring_not_closed", "閉じていないリング"},
     {WarningKind::kEmptyObject, "empty_object", "空の図形 (none) にした線やポリゴン"},
     {WarningKind::kOutputFormat, "output_format", "出力形式がそのまま受け付けない値"},
-    {WarningKind::kApproximate, "approximate_transformation", "格子ファイルなしで近似した測地系の変換"},
+    {WarningKind::kApproximate, "approximate_transformation",
+     "グリッドファイルなしで近似した測地系の変換"},
     {WarningKind::kLeftoverFile, "leftover_file", "片付けられなかった中断した変換のファイル"},
 };
 
