@@ -9,20 +9,13 @@
 #include "main_window.hpp"
 #include "window_layout.hpp"
 
-#ifndef PELMORA_CONTACT_URL
-#define PELMORA_CONTACT_URL ""
-#endif
-#ifndef PELMORA_CONTACT_MAIL
-#define PELMORA_CONTACT_MAIL ""
-#endif
-
 namespace pelmora::gui {
 
 QString ContactUrl() {
-  return QString::fromUtf8(PELMORA_CONTACT_URL);
+  return QString::fromStdString(window::ContactUrl());
 }
 QString ContactMail() {
-  return QString::fromUtf8(PELMORA_CONTACT_MAIL);
+  return QString::fromStdString(window::ContactMail());
 }
 
 TLinkLabel::TLinkLabel(const QString& text, const QString& target, QWidget* parent)

@@ -11,9 +11,9 @@ class QPushButton;
 
 namespace pelmora::gui {
 
-// The contact lines of the shipped program, set at build time (CMake cache
-// variables PELMORA_CONTACT_URL and PELMORA_CONTACT_MAIL). Empty: the line and
-// its caption are left out.
+// The contact lines of the shipped program, set at build time (the window
+// model's ContactUrl and ContactMail). Empty: the line and its caption are
+// left out.
 QString ContactUrl();
 QString ContactMail();
 

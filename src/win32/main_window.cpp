@@ -12,13 +12,6 @@
 #include "folder_list.hpp"
 #include "window_layout.hpp"
 
-#ifndef PELMORA_CONTACT_URL
-#define PELMORA_CONTACT_URL ""
-#endif
-#ifndef PELMORA_CONTACT_MAIL
-#define PELMORA_CONTACT_MAIL ""
-#endif
-
 namespace pelmora::win32 {
 
 using platform::Narrow;
@@ -75,7 +68,7 @@ TfrmMain::TfrmMain(TDesktop& desktop, std::string settings_file)
   // FormCreate: the about box's lines and the guide beside the program.
   std::string version;  // starts empty: "Version " alone without a version
   GetAppVersion(version);
-  model_.SetAboutLines(version, PELMORA_CONTACT_URL, PELMORA_CONTACT_MAIL);
+  model_.SetAboutLines(version, window::ContactUrl(), window::ContactMail());
   model_.FormCreate(HelpFilePath());
 }
 

@@ -1,6 +1,21 @@
 #include "about_texts.hpp"
 
+#ifndef PELMORA_CONTACT_URL
+#define PELMORA_CONTACT_URL ""
+#endif
+#ifndef PELMORA_CONTACT_MAIL
+#define PELMORA_CONTACT_MAIL ""
+#endif
+
 namespace pelmora::window {
+
+std::string ContactUrl() {
+  return PELMORA_CONTACT_URL;
+}
+
+std::string ContactMail() {
+  return PELMORA_CONTACT_MAIL;
+}
 
 AboutTexts MakeAboutTexts(const std::string& version, const std::string& url,
                           const std::string& mail) {

@@ -21,6 +21,12 @@ struct AboutTexts {
   std::string mail_target;              // "mailto:" and the mail address
 };
 
+// The contact lines this build was configured with (the CMake cache
+// variables PELMORA_CONTACT_URL and PELMORA_CONTACT_MAIL; empty: left out),
+// the same for every window.
+std::string ContactUrl();
+std::string ContactMail();
+
 // The about box's texts for a program of file version version (empty when
 // the program carries none: "Version " alone) and the given contact lines.
 AboutTexts MakeAboutTexts(const std::string& version, const std::string& url,
